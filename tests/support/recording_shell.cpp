@@ -1,0 +1,43 @@
+#include "tests/support/recording_shell.h"
+
+#include "app/status_log.h"
+
+namespace {
+std::vector<ShellEvent> events;
+BoxHook boxHook = nullptr;
+}  // namespace
+
+void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
+
+void AppendTextToStatusLog(const char* text) {
+  events.push_back({ShellEvent::kLogLine, text, "", false});
+}
+
+void ShowMessageBox(const char* text, const char* caption) {
+  ShellEvent box{ShellEvent::kMessageBox, text, caption ? caption : "", caption == nullptr};
+  events.push_back(box);
+  if (boxHook) boxHook(box);
+}
+
+const std::vector<ShellEvent>& ShellRecord() { return events; }
+
+std::vector<std::string> LoggedLines() {
+  std::vector<std::string> lines;
+  for (const auto& e : events)
+    if (e.kind == ShellEvent::kLogLine) lines.push_back(e.text);
+  return lines;
+}
+
+std::vector<ShellEvent> ShownBoxes() {
+  std::vector<ShellEvent> boxes;
+  for (const auto& e : events)
+    if (e.kind == ShellEvent::kMessageBox) boxes.push_back(e);
+  return boxes;
+}
+
+void ResetShellRecord() {
+  events.clear();
+  boxHook = nullptr;
+}
+
+void SetBoxHook(BoxHook hook) { boxHook = hook; }

@@ -1,0 +1,31 @@
+// A recording double of the shell interface (app/status_log.h) for native
+// unit tests: every log line and every message box, in the order they
+// happened.
+#ifndef REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
+#define REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
+
+#include <string>
+#include <vector>
+
+struct ShellEvent {
+  enum Kind { kLogLine, kMessageBox } kind;
+  std::string text;
+  std::string caption;      // message boxes only
+  bool defaultCaption = false;  // box shown with a null caption
+  bool operator==(const ShellEvent&) const = default;
+};
+
+// Everything recorded since the last ResetShellRecord.
+const std::vector<ShellEvent>& ShellRecord();
+// Log lines only, in order.
+std::vector<std::string> LoggedLines();
+// Message boxes only, in order.
+std::vector<ShellEvent> ShownBoxes();
+void ResetShellRecord();
+
+// Called while a box is "open": lets a test act as a notification arriving
+// during a nested message loop. Null for none.
+using BoxHook = void (*)(const ShellEvent& box);
+void SetBoxHook(BoxHook hook);
+
+#endif
