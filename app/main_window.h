@@ -1,0 +1,16 @@
+// The main window handle and the module instance, for the dialogs: every
+// Initialize and Open passes MainWindow to the device library as the value
+// of its "queueHandle" resource, so notifications arrive at this window.
+#ifndef REVEDIZ_APP_MAIN_WINDOW_H
+#define REVEDIZ_APP_MAIN_WINDOW_H
+
+#include <windows.h>
+
+// Set once the main window is created; null before.
+extern HWND MainWindow;
+
+// The program's module instance: kept at start and again from the creation
+// data at WM_CREATE; used to create windows and run dialogs.
+extern HINSTANCE ModuleInstance;
+
+#endif  // REVEDIZ_APP_MAIN_WINDOW_H
