@@ -13,4 +13,8 @@ extern HWND MainWindow;
 // data at WM_CREATE; used to create windows and run dialogs.
 extern HINSTANCE ModuleInstance;
 
+// The "Command and Status" list box, created at WM_CREATE. It may have been
+// closed by the operator since; check with IsWindow before use.
+extern HWND StatusLog;
+
 #endif  // REVEDIZ_APP_MAIN_WINDOW_H

@@ -1,0 +1,21 @@
+// The status log and message boxes over Win32: the "Command and Status" list
+// box child of the main window, and owner-less MessageBoxA.
+#include <windows.h>
+
+#include "app/main_window.h"
+#include "app/status_log.h"
+
+HWND StatusLog = nullptr;
+
+void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
+
+void AppendTextToStatusLog(const char* text) {
+  // The operator may have closed the log with its own close box; it is not
+  // re-created, and later lines are dropped.
+  if (StatusLog == nullptr || !IsWindow(StatusLog)) return;
+  SendMessageA(StatusLog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ShowMessageBox(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
