@@ -1,0 +1,78 @@
+#include "decode/hex_dump.h"
+
+#include <cstring>
+
+#include "app/status_log.h"
+
+namespace {
+
+// One row: 3 blanks, up to 16 offset digits, ": ", 16 x 3 for the bytes,
+// " | ", 16 text characters, the newline and the terminator.
+constexpr std::size_t kDumpLineSize = 96;
+char DumpLine[kDumpLineSize];
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::size_t kBytesPerRow = 16;
+
+// Formats one row into out and returns its length. Hand-rolled: the rows of
+// a large read are formatted by the thousand.
+std::size_t FormatRow(char* out, std::size_t offset, const unsigned char* bytes,
+                      std::size_t count) {
+  char* p = out;
+  *p++ = ' ';
+  *p++ = ' ';
+  *p++ = ' ';
+  // "%04X": at least four digits, as many as the offset needs.
+  int digits = 4;
+  while (digits < static_cast<int>(2 * sizeof offset) && (offset >> (4 * digits)) != 0) ++digits;
+  for (int d = digits - 1; d >= 0; --d) *p++ = kHexDigits[(offset >> (4 * d)) & 0xF];
+  *p++ = ':';
+  *p++ = ' ';
+  for (std::size_t i = 0; i < count; ++i) {
+    *p++ = kHexDigits[bytes[i] >> 4];
+    *p++ = kHexDigits[bytes[i] & 0xF];
+    *p++ = ' ';
+  }
+  *p++ = ' ';
+  *p++ = '|';
+  *p++ = ' ';
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char b = bytes[i];
+    *p++ = (b >= 0x20 && b <= 0x7E) ? static_cast<char>(b) : '.';
+  }
+  *p++ = '\n';
+  *p = '\0';
+  return static_cast<std::size_t>(p - out);
+}
+
+void AppendRowToStatusLog(void*, const char* line, std::size_t) { AppendTextToStatusLog(line); }
+
+}  // namespace
+
+void FormatHexDumpRows(const void* data, std::size_t length, DumpLineSink sink, void* context) {
+  if (data == nullptr) return;
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
+  for (std::size_t offset = 0; offset < length; offset += kBytesPerRow) {
+    const std::size_t left = length - offset;
+    const std::size_t count = left < kBytesPerRow ? left : kBytesPerRow;
+    const std::size_t lineLength = FormatRow(DumpLine, offset, bytes + offset, count);
+    sink(context, DumpLine, lineLength);
+  }
+}
+
+void HexDump(const char* title, const void* data, std::int32_t length) {
+  std::memset(DumpLine, 0, sizeof DumpLine);
+  if (data == nullptr || length <= 0) return;
+  if (title == nullptr) title = "(No title)";
+
+  FormatMessageText("      %s:  ", title);
+  AppendToStatusLog();
+  // The count shows the whole length, also for blocks beyond 16 bits.
+  if (length <= 0xFFFF)
+    FormatMessageText("      (%hu bytes)", static_cast<unsigned short>(length));
+  else
+    FormatMessageText("      (%lu bytes)", static_cast<unsigned long>(length));
+  AppendToStatusLog();
+
+  FormatHexDumpRows(data, static_cast<std::size_t>(length), AppendRowToStatusLog, nullptr);
+}
