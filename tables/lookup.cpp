@@ -23,9 +23,13 @@ OverflowText* overflowTexts = nullptr;
 // sequence behind it; a text that would not fit goes to an overflow block.
 const char* KeepFallback(const char* text) {
   const size_t length = strlen(text);
+  // The free end: step past each packed text, never beyond the area.
   size_t end = 0;
-  while (end < kNameScratchSize && NameScratch[end] != '\0')
-    end += strlen(NameScratch + end) + 1;
+  while (end < kNameScratchSize && NameScratch[end] != '\0') {
+    const void* nul = memchr(NameScratch + end, '\0', kNameScratchSize - end);
+    end = nul ? static_cast<size_t>(static_cast<const char*>(nul) - NameScratch) + 1
+              : kNameScratchSize;
+  }
 
   // The text, its terminator and the closing NUL of the sequence.
   if (end + length + 2 <= kNameScratchSize) {
@@ -112,7 +116,7 @@ int NameToCode(const char* text, const CodeName* pLookupTable, std::int32_t* cod
       AppendToStatusLog();
       result = 2;
     } else {
-      *code = match->Code;
+      if (code != nullptr) *code = match->Code;
       result = 0;
     }
   }
