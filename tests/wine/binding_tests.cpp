@@ -80,6 +80,17 @@ void PrepareEmptyFolder(const std::string& folder) {
   FindClose(search);
 }
 
+// Deletes a file that an ended child may still hold for a moment; polls
+// every 20 ms for up to a second.
+void DeleteSoon(const std::string& path) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+      return;
+    }
+    Sleep(20);
+  }
+}
+
 struct ChildRun {
   bool started = false;
   DWORD exitCode = 0;
@@ -96,6 +107,8 @@ ChildRun RunScenario(const char* variant, const char* name) {
   const std::string folder = root + "run\\" + name + "\\";
   PrepareEmptyFolder(folder);
 
+  // A copy, not a hard link: the system refuses to delete a link to the
+  // image of this running program. Removed again once the child has ended.
   const std::string program = folder + "binding_tests.exe";
   if (!CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy the test program to " << program;
@@ -144,6 +157,8 @@ ChildRun RunScenario(const char* variant, const char* name) {
   run.started = true;
   run.output = ReadWholeFile(folder + "child.out");
   run.log = ReadWholeFile(folder + kTestDeviceLog);
+  DeleteSoon(program);
+  DeleteSoon(folder + "vavuro32.dll");
   return run;
 }
 
