@@ -1,0 +1,268 @@
+// The device simulator's core: a bench of simulated devices, one per device
+// class, behind the eight entries of the device API. Window-free: it reaches
+// the system only through the Platform hooks (posting a notification, the
+// journal sink, probing caller memory), so the whole behaviour is tested
+// natively. The Win32 layer (vavuro32.cpp) holds one Simulator and forwards
+// each export to it.
+//
+// Contracts that every entry keeps:
+//  - it never writes more than the buffer, block or out value it was given
+//    (except where a test has asked for a read overrun, see Faults);
+//  - it writes *out on every call that has an out value (0 on failure);
+//  - it appends one journal block per call (vavuro32.jnl format).
+//
+// Reads, by device:
+//  - descriptor 0 (the queue): as many whole 16-byte records as fit, oldest
+//    first; under 16 bytes gives POSERR_SYS_BUFFER_TOO_SMALL and keeps them;
+//    an empty queue gives POSERR_SYS_TIMEOUT.
+//  - event devices (card reader, scanner, keyboard, touch screen) return the
+//    input that arrived since the last read, and consume it; with no new
+//    input the read gives POSERR_SYS_TIMEOUT. A fresh bench holds one input
+//    each (a test card, a label, keys, a touch). A card, label or touch is
+//    returned whole or not at all (POSERR_SYS_BUFFER_TOO_SMALL keeps it);
+//    keys are a stream and may be read in parts.
+//  - the scale returns its current weight as text (a measurement, so every
+//    read answers); the display its screen, rows x columns characters; the
+//    serial port the bytes written to it (loopback), consumed by reading;
+//    NVRAM its bytes from "Cursor"; the drawer one status byte (0 closed,
+//    1 open). Others give POSERR_SYS_FUNCTION_NOT_SUPPORTED.
+// Writes go to the display, printer, serial port and NVRAM; other devices
+// give POSERR_SYS_FUNCTION_NOT_SUPPORTED.
+#ifndef REVEDIZ_SIMULATOR_SIMULATOR_H
+#define REVEDIZ_SIMULATOR_SIMULATOR_H
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "api/device_api.h"
+#include "simulator/journal.h"
+#include "simulator/message_queue.h"
+#include "simulator/resource_table.h"
+
+namespace sim {
+
+// Posts a notification to a window; false when it could not be posted.
+using PostFn = bool (*)(std::uintptr_t window, std::uint32_t message, std::uint32_t wParam,
+                        std::uint32_t lParam);
+// Receives one journal block (whole lines, CR LF ended).
+using JournalFn = void (*)(const char* text, std::size_t length);
+// How many bytes from `address` on the caller's memory can be read (or, with
+// forWrite, written); 0 for none. Lets the simulator refuse a number passed
+// where a text pointer belongs instead of faulting on it.
+using AccessFn = std::size_t (*)(const void* address, bool forWrite);
+
+struct Platform {
+  PostFn post = nullptr;        // null: notifications are only queued
+  JournalFn journal = nullptr;  // null: no journal
+  AccessFn access = nullptr;    // null: every address from 64 KiB up is usable
+};
+
+// Fault settings of one device (or of the queue). They survive DLL_PosTerm,
+// so a test can arrange them before DLL_PosInitialize.
+struct Faults {
+  std::int32_t error = 0;      // non-zero: every call on the device answers it
+  std::int32_t overclaim = 0;  // a successful read reports this many bytes more than its buffer
+  std::int32_t overrun = 0;    // a successful read also writes this many bytes past its buffer
+  bool offline = false;        // the device is off line
+};
+
+enum class FaultKind { kError = 1, kReadOverclaim = 2, kReadOverrun = 3, kOffline = 4 };
+
+// Fault targets: a class index (kClasses), the queue, or everything.
+inline constexpr int kQueueTarget = kClassCount;
+inline constexpr int kAllTargets = -1;
+// The byte written past a buffer by a read overrun.
+inline constexpr unsigned char kOverrunByte = 0xEE;
+
+// The fault target named by `name`: a device class text, "Queue", or null /
+// "" for all; -2 for anything else.
+int FaultTarget(const char* name);
+
+// The initial input of a fresh bench.
+inline constexpr char kTestCardTracks[] =
+    "%B4111111111111111^TEST/CARD^29121010000000000000?"
+    ";4111111111111111=29121010000000000000?";
+inline constexpr char kTestLabel[] = "0123456789012";
+inline constexpr char kTestKeys[] = "1250\r";
+inline constexpr std::int32_t kTestWeightGrams = 1250;
+inline constexpr std::int32_t kTestTouchX = 120;
+inline constexpr std::int32_t kTestTouchY = 80;
+
+// Byte `offset` of a fresh NVRAM.
+unsigned char NvramPattern(std::int32_t offset);
+
+struct Value {
+  std::int32_t number = 0;
+  std::string text;
+};
+
+// One bench device (also the system slot, which holds the library settings).
+struct Device {
+  std::vector<Value> values;   // by the class's resource index
+  std::vector<Value> generic;  // by GenericResource (DeviceName unused)
+  // Display.
+  std::string screen;          // Rows x Columns characters
+  // Printer.
+  std::vector<std::string> printed;  // finished lines
+  std::string printLine;             // the line being printed
+  bool diPrinting = true;
+  bool fiscalPrinting = false;
+  // Serial port.
+  std::deque<unsigned char> loopback;
+  // NVRAM.
+  std::vector<unsigned char> memory;
+  // Event devices: the input not read yet.
+  std::string pending;
+  // Scale.
+  std::int32_t weightGrams = 0;
+  std::int32_t tareGrams = 0;
+  // Keyboard, alarm, touch screen, power.
+  bool numLock = false;
+  bool scrollLock = false;
+  bool numLockEnabled = true;
+  bool scrollLockEnabled = true;
+  bool hotKeys = true;
+  bool posFunctions = true;
+  bool typematic = true;
+  bool sounding = false;
+  bool powerAlarmSet = false;
+  std::int32_t definedCharacters = 0;
+  // Exclusive use.
+  std::int32_t acquiredBy = 0;
+  bool locked = false;
+};
+
+struct OpenDevice {
+  std::int32_t handle = 0;
+  int classIndex = 0;
+  std::string name;
+  std::uintptr_t window = 0;  // 0: notifications go to the initialize window
+};
+
+enum class TextRead { kOk, kBadAddress, kTooLong };
+
+// Where a resource name resolves to for a given handle.
+struct ResourceRef {
+  int classIndex = -1;  // the table the name was found in
+  int index = -1;       // its row
+  bool queueHandle = false;
+};
+
+class Simulator {
+ public:
+  explicit Simulator(const Platform& platform);
+
+  // The eight entries. Statuses are 0 or an ErrorNames code.
+  std::int32_t Initialize(const char* applicationName, const char* resourceFile,
+                          ResourceArg* args, std::int32_t count);
+  std::int32_t Open(const char* deviceName, const char* deviceClass, ResourceArg* args,
+                    std::int32_t count, std::int32_t* out);
+  std::int32_t Close(std::int32_t handle);
+  std::int32_t IOCtl(std::int32_t handle, std::int32_t request, ResourceArg* args,
+                     std::int32_t count, std::int32_t* out);
+  std::int32_t Read(std::int32_t handle, void* buffer, std::int32_t size, std::int32_t* out);
+  std::int32_t Write(std::int32_t handle, const void* data, std::int32_t length,
+                     std::int32_t* out);
+  std::int32_t Term();
+  // The three arguments arrive by value; they are recorded, not written.
+  std::int32_t Version(std::int32_t a, std::int32_t b, std::int32_t c);
+
+  // Bench actions; each leaves a "BENCH ..." line in the journal. Device
+  // actions need an initialized library (else POSERR_SYS_NOT_INITIALIZED).
+  std::int32_t SwipeCard(const char* tracks);
+  std::int32_t ScanLabel(const char* label);
+  std::int32_t PressKeys(const char* keys);
+  std::int32_t Touch(std::int32_t x, std::int32_t y);
+  std::int32_t PlaceWeight(std::int32_t grams);
+  std::int32_t CloseDrawer();
+  // Faults may be set at any time. target: a class index, kQueueTarget or
+  // kAllTargets. Returns 0, POSERR_SYS_INVALID_CLASS for a bad target or
+  // POSERR_SYS_INVALID_REQUEST for a bad kind. Taking a device off line (or
+  // back) posts POSM_SYS_DEVICE_OFFLINE (ONLINE) while initialized.
+  std::int32_t SetFault(int target, FaultKind kind, std::int32_t value);
+  void ClearFaults();
+
+  // What the bench shows.
+  bool Initialized() const { return initialized_; }
+  const Faults& FaultsOf(int target) const { return faults_[target]; }
+  const Device& DeviceOf(int classIndex) const { return bench_[classIndex]; }
+  const std::vector<OpenDevice>& OpenDevices() const { return open_; }
+  const MessageQueue& Queue() const { return queue_; }
+  std::uintptr_t QueueWindow() const { return systemWindow_; }
+  // The display's screen as Rows lines of Columns characters.
+  std::vector<std::string> DisplayLines() const;
+  // What a device shows as text, each line ended by '\n': the display's
+  // rows, or the printer's printed lines (the unfinished one last). False for
+  // other devices.
+  bool DeviceText(int classIndex, std::string* text) const;
+
+ private:
+  struct Staged;
+
+  void ResetBench();
+  void Flush(JournalBlock& block);
+  std::size_t Accessible(const void* address, bool forWrite) const;
+  // The text at `address`, read no further than the caller's memory allows:
+  // kBadAddress when it cannot be read or has no end there, kTooLong (with
+  // its first `limit` characters) when longer than `limit`.
+  TextRead ReadText(std::intptr_t address, std::size_t limit, std::string* text) const;
+
+  OpenDevice* FindOpen(std::int32_t handle);
+  std::int32_t NextHandle() const;
+  ResourceRef Resolve(int classIndex, const char* name) const;
+  void JournalArgs(JournalBlock& block, const char* tag, int classIndex, const ResourceArg* args,
+                   std::int32_t count) const;
+  std::int32_t CheckArgs(const ResourceArg* args, std::int32_t count) const;
+
+  // Validates every record against the tables and the class's own rules and,
+  // only when all are good, applies them. `handle` is null for initialize.
+  std::int32_t ApplyResources(int classIndex, OpenDevice* handle, const ResourceArg* args,
+                              std::int32_t count, bool initialize);
+  // Checks every record, then writes the current values back: numbers into
+  // the value fields, texts into the caller's blocks.
+  std::int32_t GetValues(int classIndex, OpenDevice* handle, ResourceArg* args,
+                         std::int32_t count);
+
+  std::int32_t DeviceRequest(OpenDevice& open, std::int32_t request, JournalBlock& block);
+  std::int32_t SystemRequest(OpenDevice* open, std::int32_t request);
+  std::int32_t ReadDevice(OpenDevice& open, unsigned char* buffer, std::int32_t size,
+                          std::int32_t* placed);
+  std::int32_t WriteDevice(OpenDevice& open, const unsigned char* data, std::int32_t length,
+                           std::int32_t* accepted, JournalBlock& block);
+  void WriteDisplay(Device& device, const unsigned char* data, std::int32_t length);
+  void PrintBytes(Device& device, const unsigned char* data, std::int32_t length);
+
+  // Notifications. Device-wide ones (on line, off line) go to the initialize
+  // window with byte 0 of wParam the class code; handle ones to every open
+  // handle of the device with byte 0 the handle. Each is also queued.
+  void NotifyDevice(int classIndex, std::uint32_t message, JournalBlock& block);
+  void NotifyHandles(int classIndex, std::uint32_t message, std::uint32_t lParam,
+                     JournalBlock& block);
+  void NotifyHandle(const OpenDevice& open, std::uint32_t message, std::uint32_t lParam,
+                    JournalBlock& block);
+  void Post(std::uintptr_t window, std::uint32_t message, std::uint32_t wParam,
+            std::uint32_t lParam, JournalBlock& block);
+  void Enqueue(std::uint32_t message, std::uint32_t mp1, std::uint32_t mp2, JournalBlock& block);
+  std::uint32_t DeviceWord(int classIndex, std::uint32_t low) const;
+
+  std::int32_t BenchInput(int classIndex, const char* what, std::string input,
+                          std::uint32_t message, std::uint32_t lParam, JournalBlock& block);
+
+  Platform platform_;
+  bool initialized_ = false;
+  std::uintptr_t systemWindow_ = 0;
+  std::string applicationName_;
+  std::string resourceFile_;
+  std::vector<Device> bench_;  // by class index; [kSystemClass] holds the settings
+  std::vector<OpenDevice> open_;
+  std::int32_t lastHandle_ = 0;
+  MessageQueue queue_;
+  Faults faults_[kClassCount + 1];
+};
+
+}  // namespace sim
+
+#endif  // REVEDIZ_SIMULATOR_SIMULATOR_H

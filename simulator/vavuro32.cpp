@@ -1,0 +1,175 @@
+// vavuro32.dll: the Win32 layer of the device simulator. It holds the one
+// Simulator, gives it the platform hooks (PostMessageA, the journal file
+// "vavuro32.jnl" in the working directory, VirtualQuery to probe caller
+// memory) and forwards each export to it. No exception leaves an export: a
+// failed allocation answers POSERR_SYS_MEMORY_ALLOCATION.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <string>
+
+#include "api/device_api.h"
+#include "simulator/sim_control.h"
+#include "simulator/simulator.h"
+#include "tables/pos_codes.h"
+
+namespace sim {
+namespace {
+
+bool PostToWindow(std::uintptr_t window, std::uint32_t message, std::uint32_t wParam,
+                  std::uint32_t lParam) {
+  return PostMessageA(reinterpret_cast<HWND>(window), message, static_cast<WPARAM>(wParam),
+                      static_cast<LPARAM>(lParam)) != FALSE;
+}
+
+// Appends the block and closes the file again, so the journal is complete
+// on disk after every call and a test may read it while the tool runs.
+void AppendToJournal(const char* text, std::size_t length) {
+  std::FILE* file = std::fopen("vavuro32.jnl", "ab");
+  if (file == nullptr) return;
+  std::fwrite(text, 1, length, file);
+  std::fclose(file);
+}
+
+// Bytes from `address` to the end of its committed region, if that region
+// may be read (or written).
+std::size_t AccessibleBytes(const void* address, bool forWrite) {
+  if (address == nullptr) return 0;
+  MEMORY_BASIC_INFORMATION info;
+  if (VirtualQuery(address, &info, sizeof info) == 0 || info.State != MEM_COMMIT) return 0;
+  const DWORD protect = info.Protect & 0xFF;
+  const DWORD writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE |
+                         PAGE_EXECUTE_WRITECOPY;
+  const DWORD readable = writable | PAGE_READONLY | PAGE_EXECUTE_READ;
+  if ((info.Protect & PAGE_GUARD) != 0 || (protect & (forWrite ? writable : readable)) == 0) {
+    return 0;
+  }
+  const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
+  return static_cast<std::size_t>(end - reinterpret_cast<std::uintptr_t>(address));
+}
+
+std::mutex gLock;
+
+Simulator& Bench() {
+  static Simulator simulator(Platform{PostToWindow, AppendToJournal, AccessibleBytes});
+  return simulator;
+}
+
+// Runs one call on the bench under the lock; a failed allocation becomes a
+// status instead of an exception leaving the library.
+template <typename Call>
+std::int32_t Guarded(Call call) {
+  try {
+    std::lock_guard<std::mutex> hold(gLock);
+    return call(Bench());
+  } catch (const std::bad_alloc&) {
+    return pos::kErrSysMemoryAllocation;
+  } catch (...) {
+    return pos::kErrSysInternalError;
+  }
+}
+
+}  // namespace
+}  // namespace sim
+
+using sim::Guarded;
+using sim::Simulator;
+
+extern "C" {
+
+std::int32_t POSAPI DLL_PosInitialize(void*, const char* applicationName,
+                                      const char* resourceFile, ResourceArg* args,
+                                      std::int32_t count) {
+  return Guarded([&](Simulator& s) { return s.Initialize(applicationName, resourceFile, args, count); });
+}
+
+std::int32_t POSAPI DLL_PosOpen(void*, const char* deviceName, const char* deviceClass,
+                                ResourceArg* args, std::int32_t count, std::int32_t* out) {
+  return Guarded([&](Simulator& s) { return s.Open(deviceName, deviceClass, args, count, out); });
+}
+
+std::int32_t POSAPI DLL_PosClose(void*, std::int32_t handle) {
+  return Guarded([&](Simulator& s) { return s.Close(handle); });
+}
+
+std::int32_t POSAPI DLL_PosIOCtl(void*, std::int32_t handle, std::int32_t request,
+                                 ResourceArg* args, std::int32_t count, std::int32_t* out) {
+  return Guarded([&](Simulator& s) { return s.IOCtl(handle, request, args, count, out); });
+}
+
+std::int32_t POSAPI DLL_PosRead(void*, std::int32_t handle, void* buffer, std::int32_t size,
+                                std::int32_t* out) {
+  return Guarded([&](Simulator& s) { return s.Read(handle, buffer, size, out); });
+}
+
+std::int32_t POSAPI DLL_PosWrite(void*, std::int32_t handle, const void* data,
+                                 std::int32_t length, std::int32_t* out) {
+  return Guarded([&](Simulator& s) { return s.Write(handle, data, length, out); });
+}
+
+std::int32_t POSAPI DLL_PosTerm(void*) {
+  return Guarded([&](Simulator& s) { return s.Term(); });
+}
+
+std::int32_t POSAPI DLL_PosVersion(void*, std::int32_t a, std::int32_t b, std::int32_t c) {
+  return Guarded([&](Simulator& s) { return s.Version(a, b, c); });
+}
+
+int SIMAPI SimSetFault(const char* target, int kind, int value) {
+  return Guarded([&](Simulator& s) {
+    const int index = sim::FaultTarget(target);
+    return s.SetFault(index == -2 ? -2 : index, static_cast<sim::FaultKind>(kind), value);
+  });
+}
+
+void SIMAPI SimClearFaults() {
+  Guarded([&](Simulator& s) {
+    s.ClearFaults();
+    return 0;
+  });
+}
+
+int SIMAPI SimSwipeCard(const char* tracks) {
+  return Guarded([&](Simulator& s) { return s.SwipeCard(tracks); });
+}
+
+int SIMAPI SimScanLabel(const char* label) {
+  return Guarded([&](Simulator& s) { return s.ScanLabel(label); });
+}
+
+int SIMAPI SimPressKeys(const char* keys) {
+  return Guarded([&](Simulator& s) { return s.PressKeys(keys); });
+}
+
+int SIMAPI SimPlaceWeight(int grams) {
+  return Guarded([&](Simulator& s) { return s.PlaceWeight(grams); });
+}
+
+int SIMAPI SimCloseDrawer() {
+  return Guarded([&](Simulator& s) { return s.CloseDrawer(); });
+}
+
+int SIMAPI SimGetDeviceText(const char* target, char* buffer, int size) {
+  return Guarded([&](Simulator& s) -> std::int32_t {
+    std::string text;
+    if (!s.DeviceText(sim::FindClass(target), &text)) return -1;
+    if (buffer != nullptr && size > 0) {
+      const std::size_t n = text.size() < static_cast<std::size_t>(size) - 1
+                                ? text.size()
+                                : static_cast<std::size_t>(size) - 1;
+      std::memcpy(buffer, text.data(), n);
+      buffer[n] = '\0';
+    }
+    return static_cast<std::int32_t>(text.size());
+  });
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+  return TRUE;
+}
+
+}  // extern "C"
