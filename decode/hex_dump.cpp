@@ -12,6 +12,24 @@ constexpr std::size_t kDumpLineSize = 96;
 char DumpLine[kDumpLineSize];
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// For each byte value: its two hex digits, and its text-column character.
+struct ByteForms {
+  char hex[256][2];
+  char text[256];
+};
+
+constexpr ByteForms MakeByteForms() {
+  ByteForms forms{};
+  for (int b = 0; b < 256; ++b) {
+    forms.hex[b][0] = kHexDigits[b >> 4];
+    forms.hex[b][1] = kHexDigits[b & 0xF];
+    forms.text[b] = (b >= 0x20 && b <= 0x7E) ? static_cast<char>(b) : '.';
+  }
+  return forms;
+}
+
+constexpr ByteForms kByteForms = MakeByteForms();
 constexpr std::size_t kBytesPerRow = 16;
 
 // Formats one row into out and returns its length. Hand-rolled: the rows of
@@ -28,18 +46,19 @@ std::size_t FormatRow(char* out, std::size_t offset, const unsigned char* bytes,
   for (int d = digits - 1; d >= 0; --d) *p++ = kHexDigits[(offset >> (4 * d)) & 0xF];
   *p++ = ':';
   *p++ = ' ';
-  for (std::size_t i = 0; i < count; ++i) {
-    *p++ = kHexDigits[bytes[i] >> 4];
-    *p++ = kHexDigits[bytes[i] & 0xF];
-    *p++ = ' ';
-  }
-  *p++ = ' ';
-  *p++ = '|';
-  *p++ = ' ';
+  char* text = p + 3 * count + 3;
   for (std::size_t i = 0; i < count; ++i) {
     const unsigned char b = bytes[i];
-    *p++ = (b >= 0x20 && b <= 0x7E) ? static_cast<char>(b) : '.';
+    p[0] = kByteForms.hex[b][0];
+    p[1] = kByteForms.hex[b][1];
+    p[2] = ' ';
+    p += 3;
+    text[i] = kByteForms.text[b];
   }
+  p[0] = ' ';
+  p[1] = '|';
+  p[2] = ' ';
+  p = text + count;
   *p++ = '\n';
   *p = '\0';
   return static_cast<std::size_t>(p - out);
