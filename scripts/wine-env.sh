@@ -1,0 +1,113 @@
+# Shared set-up for scripts/test.sh and scripts/run.sh; source it, then call
+# the functions. Everything lives under the build folder:
+#   $REVEDIZ_BUILD_DIR/wineprefix   one 32-bit Wine prefix, prepared once
+# Only processes started here are stopped here (by their own pid, or
+# wineserver -k for this prefix alone).
+
+REVEDIZ_PACKAGES="g++-mingw-w64-i686 cmake make googletest wine wine64 wine32:i386 fonts-wine
+  xvfb xauth imagemagick xdotool clang libclang-rt-14-dev valgrind"
+
+revediz_log() { printf '== %s\n' "$*"; }
+
+# Installs whatever of REVEDIZ_PACKAGES is missing (apt-get, non-interactive).
+revediz_install_packages() {
+  local missing=() pkg
+  for pkg in $REVEDIZ_PACKAGES; do
+    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  revediz_log "installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "need root to install: ${missing[*]}" >&2; return 1; }
+    sudo="sudo"
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" </dev/null
+}
+
+# Wine settings for every later wine call of the script.
+revediz_wine_env() {
+  export WINEPREFIX="$1"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+}
+
+# Starts Xvfb on the first free display from :90 up and exports DISPLAY.
+# REVEDIZ_XVFB_PID holds its pid; revediz_cleanup stops it.
+revediz_start_xvfb() {
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  REVEDIZ_XVFB_PID=$!
+  local i
+  for i in $(seq 1 250); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    if ! kill -0 "$REVEDIZ_XVFB_PID" 2>/dev/null; then
+      # Lost a race for the display number: try the next one.
+      REVEDIZ_XVFB_PID=""
+      revediz_start_xvfb
+      return
+    fi
+    sleep 0.02
+  done
+  export DISPLAY=":$n"
+}
+
+revediz_stop_xvfb() {
+  if [ -n "${REVEDIZ_XVFB_PID:-}" ]; then
+    kill "$REVEDIZ_XVFB_PID" 2>/dev/null || true
+    wait "$REVEDIZ_XVFB_PID" 2>/dev/null || true
+    REVEDIZ_XVFB_PID=""
+  fi
+}
+
+# Prepares the prefix once: a fresh 32-bit prefix, Wine's fonts where Wine
+# finds them, and a default virtual desktop (full rendering, no stalls on
+# hiding windows, and a program's own exit status from `wine`). A stamp file
+# marks it done; an unfinished one is made again from scratch.
+revediz_prepare_prefix() {
+  local stamp="$WINEPREFIX/.revediz-prepared"
+  [ -f "$stamp" ] && return 0
+  revediz_log "preparing Wine prefix $WINEPREFIX (first time: up to a minute)"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if ! grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg"; then
+    echo "Wine prefix $WINEPREFIX: desktop setting not stored" >&2
+    return 1
+  fi
+  touch "$stamp"
+}
+
+# One persistent server for the prefix, warmed up with one program, so that
+# Wine's background processes do not hold the test runner's output open.
+revediz_start_wineserver() {
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  REVEDIZ_WINESERVER_STARTED=1
+}
+
+revediz_stop_wineserver() {
+  if [ -n "${REVEDIZ_WINESERVER_STARTED:-}" ]; then
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    wineserver -w >/dev/null 2>&1 </dev/null || true
+    REVEDIZ_WINESERVER_STARTED=""
+  fi
+}
+
+# Stops what this script started; installed as the EXIT trap.
+revediz_cleanup() {
+  revediz_stop_wineserver
+  revediz_stop_xvfb
+}
