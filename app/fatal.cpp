@@ -7,6 +7,8 @@
 // abnormal termination).
 extern "C" void __cdecl _assert(const char* message, const char* file, unsigned line);
 #else
+// The report itself is wanted in every build type, NDEBUG included.
+#undef NDEBUG
 #include <assert.h>
 #endif
 
