@@ -129,9 +129,11 @@ void Simulator::Flush(JournalBlock& block) {
 
 std::size_t Simulator::Accessible(const void* address, bool forWrite) const {
   if (platform_.access != nullptr) return platform_.access(address, forWrite);
-  // Windows never maps the lowest 64 KiB: a small number passed where a
-  // pointer belongs lands there.
-  return reinterpret_cast<std::uintptr_t>(address) < 0x10000 ? 0 : SIZE_MAX;
+  // Windows maps neither the lowest nor the highest 64 KiB: a small number
+  // (or a small negative one, such as -1) passed where a pointer belongs
+  // lands there.
+  const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(address);
+  return at < 0x10000 || at > UINTPTR_MAX - 0x10000 ? 0 : SIZE_MAX - at;
 }
 
 TextRead Simulator::ReadText(std::intptr_t address, std::size_t limit, std::string* text) const {
@@ -983,7 +985,7 @@ std::int32_t Simulator::IOCtl(std::int32_t handle, std::int32_t request, Resourc
   } else if (!IsSystemRequest(request) && RequestModel(request) != model) {
     status = pos::kErrSysInvalidRequest;  // not a request of this device's class
   } else if (open != nullptr && request != pos::kReqSysGetValues &&
-             request != pos::kReqSysAcquireDevice &&
+             request != pos::kReqSysAcquireDevice && request != pos::kReqSysReleaseDevice &&
              bench_[static_cast<std::size_t>(classIndex)].acquiredBy != 0 &&
              bench_[static_cast<std::size_t>(classIndex)].acquiredBy != handle) {
     status = pos::kErrSysAcquiredByOther;

@@ -57,7 +57,7 @@ using AccessFn = std::size_t (*)(const void* address, bool forWrite);
 struct Platform {
   PostFn post = nullptr;        // null: notifications are only queued
   JournalFn journal = nullptr;  // null: no journal
-  AccessFn access = nullptr;    // null: every address from 64 KiB up is usable
+  AccessFn access = nullptr;    // null: all but the lowest and highest 64 KiB usable
 };
 
 // Fault settings of one device (or of the queue). They survive DLL_PosTerm,
