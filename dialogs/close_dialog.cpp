@@ -25,14 +25,7 @@ void OnCloseOk(HWND dialog) {
   AppendToStatusLog();
   const std::int32_t result = PosClose(handle);
   const int error = errno;
-  if (result < 0) {
-    ReportResult(result, error);
-  } else {
-    // The closed handle is logged once the operator has seen the box.
-    ShowMessageBox("PosClose Successful.", "POS Close");
-    FormatMessageText("Close Handle %d successful", static_cast<int>(handle));
-    AppendToStatusLog();
-  }
+  ReportCloseResult(result, error, handle);
   EndDialog(dialog, 0);
 }
 

@@ -77,10 +77,7 @@ void OnInitOk(HWND dialog) {
 
   const std::int32_t result = PosInitialize(ApplicationName, ResourceFileName, 0, 0, ResourceArgs, n);
   const int error = errno;
-  if (result < 0)
-    ReportResult(result, error);
-  else
-    ShowMessageBox("Initialize Successful.", "POS Initialize");
+  ReportInitializeResult(result, error);
   EndDialog(dialog, 0);
 }
 

@@ -74,14 +74,7 @@ void OnOpenOk(HWND dialog) {
 
   const std::int32_t result = PosOpen(DeviceName, DeviceClass, ResourceArgs, ResourceArgCount);
   const int error = errno;
-  // The result alone decides: errno keeps old codes across successful calls.
-  if (result <= 0) {
-    ReportResult(result, error);
-  } else {
-    FormatMessageText("  Handle :  %d  Device Name :  %s", static_cast<int>(result), DeviceName);
-    AppendToStatusLog();
-    ShowMessageBox(MessageText, "POS Open");
-  }
+  ReportOpenResult(result, error, DeviceName);
   EndDialog(dialog, 0);
 }
 

@@ -277,6 +277,44 @@ TEST(InitializeDialog, RefusalsKeepTheDialogOpenAndLogNothing) {
   EXPECT_EQ(JournalCalls(app, "DLL_PosInitialize"), 0);
 }
 
+TEST(InitializeDialog, DeviceOnlineCommandIsLoggedAndTheDialogStays) {
+  Revediz app = Revediz::Start();
+  app.Menu(IDM_POS_INITIALIZE);
+  Dialog dialog = app.WaitDialog("POS Initialization");
+  PostMessageA(dialog.hwnd(), WM_COMMAND, 16909, 0);
+  EXPECT_EQ(app.WaitLogCount(1), Lines{"Message from DEVICE ON LINE"});
+  EXPECT_TRUE(dialog.IsOpen());
+  dialog.Cancel();
+  EXPECT_EQ(app.LogCount(), 1);
+}
+
+TEST(InitializeDialog, MissingSystemListStillPreAddsTheQueueHandleRow) {
+  Revediz app = Revediz::Start();
+  app.RemoveFile("PSYSTEM.DAT");
+  app.Menu(IDM_POS_INITIALIZE);
+  Dialog dialog = app.WaitDialog("POS Initialization");
+  EXPECT_EQ(app.LogLines(), Lines{" File : PSYSTEM.DAT is not found."});
+  EXPECT_TRUE(dialog.Items(IDC_RESOURCE).empty());
+  EXPECT_EQ(dialog.Items(IDC_RESOURCES_LIST), Lines{""});
+  EXPECT_EQ(dialog.Text(IDC_N_ARGUMENTS), "1");
+  dialog.Cancel();
+}
+
+TEST(InitializeDialog, LongNamesAreLoggedAndPassedWhole) {
+  Revediz app = Revediz::Start();
+  app.Menu(IDM_POS_INITIALIZE);
+  Dialog dialog = app.WaitDialog("POS Initialization");
+  const std::string name(253, 'A');
+  dialog.SetText(IDC_APPLICATION_NAME, name + "cut");  // a field gives 253 characters
+  dialog.Click(IDOK);
+  app.WaitAnyBox().Ok();
+  dialog.WaitClosed();
+  const std::string command = "Command-->  PosInitialize(" + name + ", C:\\VORN, 0, 0, [], 1)";
+  EXPECT_EQ(Head(LogFromLast(app, command), 1), Lines{command});
+  EXPECT_EQ(Head(LastJournalBlock(app, "DLL_PosInitialize"), 1),
+            Lines{"DLL_PosInitialize app=\"" + name + "\" resfile=\"C:\\VORN\" count=1"});
+}
+
 // ---- Open -------------------------------------------------------------------
 
 TEST(OpenDialog, DisplayWithTwoRowsPassesThreeRecordsQueueHandleLastThenCloses) {
