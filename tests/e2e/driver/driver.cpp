@@ -516,15 +516,17 @@ void Box::Ok(DWORD timeoutMs) const {
 Revediz Revediz::Launch(const StartOptions& options) {
   auto session = std::make_shared<detail::Session>();
   session->timeoutMs = options.timeoutMs;
-  session->workDir = JoinPath(WorkRoot().empty() ? std::string("C:\\revediz-e2e") : WorkRoot(), TestFolderName());
+  session->workDir = !options.workDir.empty() ? WindowsPath(options.workDir)
+                     : JoinPath(WorkRoot().empty() ? std::string("C:\\revediz-e2e") : WorkRoot(), TestFolderName());
   RemoveTree(session->workDir);
   MakeDirs(session->workDir);
   if (!PathExists(session->workDir)) throw Failure("cannot create the working folder " + session->workDir);
 
+  const std::string dataDir = options.dataDir.empty() ? DataDir() : WindowsPath(options.dataDir);
   for (const std::string& name : DataFileNames()) {
     bool omitted = false;
     for (const std::string& skip : options.omitDataFiles) omitted = omitted || lstrcmpiA(skip.c_str(), name.c_str()) == 0;
-    if (!omitted) Copy(JoinPath(DataDir(), name), JoinPath(session->workDir, name));
+    if (!omitted) Copy(JoinPath(dataDir, name), JoinPath(session->workDir, name));
   }
   for (const auto& [name, bytes] : options.extraFiles) WriteBytes(JoinPath(session->workDir, name), bytes);
 
@@ -543,7 +545,7 @@ Revediz Revediz::Launch(const StartOptions& options) {
   }
   if (!library.empty()) Copy(library, JoinPath(session->workDir, "vavuro32.dll"));
 
-  std::string program = ProgramPath();
+  std::string program = options.programPath.empty() ? ProgramPath() : WindowsPath(options.programPath);
   if (program.empty() || !PathExists(program)) throw Failure("REVEDIZ.exe is not built: " + program);
   if (options.copyProgram || options.library == Library::kNone) {
     std::string copy = JoinPath(session->workDir, FileName(program));

@@ -88,6 +88,13 @@ struct StartOptions {
   // Bound of the wait for the main window (Start) and of every later wait
   // whose caller gives none.
   DWORD timeoutMs = kDefaultTimeoutMs;
+  // Where the program and the resource list files come from, and the
+  // working folder (removed and made afresh at start); Windows or Unix
+  // paths. Empty: the build's own (ProgramPath(), DataDir(), and a folder
+  // named after the running test under WorkRoot()).
+  std::string programPath;
+  std::string dataDir;
+  std::string workDir;
 };
 
 namespace detail {
