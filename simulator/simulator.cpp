@@ -500,6 +500,7 @@ std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceAr
                                   std::int32_t count) {
   // First every record is checked, so a refused call writes nothing.
   std::vector<ResourceRef> refs;
+  std::vector<std::size_t> capacities;
   for (std::int32_t i = 0; i < count; ++i) {
     std::string name;
     if (ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name) != TextRead::kOk ||
@@ -508,11 +509,24 @@ std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceAr
     }
     const ResourceRef ref = Resolve(classIndex, name.c_str());
     if (!ref.queueHandle && ref.index < 0) return pos::kErrSysInvalidName;
+    std::size_t capacity = 0;
     if (!ref.queueHandle && kClasses[ref.classIndex].resources[ref.index].kind == Kind::kText) {
-      const void* block = reinterpret_cast<const void*>(args[i].value);
-      if (block == nullptr || Accessible(block, true) == 0) return pos::kErrSysInvalidAddress;
+      // The block holds 100 bytes when it arrived empty, else no more than
+      // its own text and terminator; never more than the caller's memory.
+      const char* block = reinterpret_cast<const char*>(args[i].value);
+      const std::size_t writable = block != nullptr ? Accessible(block, true) : 0;
+      if (writable == 0) return pos::kErrSysInvalidAddress;
+      if (block[0] == '\0') {
+        capacity = kEmptyBlockSize;
+      } else {
+        const char* end = static_cast<const char*>(std::memchr(block, 0, writable));
+        if (end == nullptr) return pos::kErrSysInvalidAddress;  // no end in its memory
+        capacity = static_cast<std::size_t>(end - block) + 1;
+      }
+      if (capacity > writable) capacity = writable;
     }
     refs.push_back(ref);
+    capacities.push_back(capacity);
   }
   const Device& device = bench_[static_cast<std::size_t>(classIndex)];
   for (std::int32_t i = 0; i < count; ++i) {
@@ -538,19 +552,8 @@ std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceAr
     } else if (kClasses[ref.classIndex].model == Model::kDisplay && ref.index == kDspDisplayText) {
       text = device.screen;
     }
-    // The block holds 100 bytes when it arrived empty, else no more than its
-    // own text and terminator.
     char* block = reinterpret_cast<char*>(args[i].value);
-    const std::size_t writable = Accessible(block, true);
-    std::size_t capacity;
-    if (block[0] == '\0') {
-      capacity = kEmptyBlockSize;
-    } else {
-      const void* end = std::memchr(block, 0, writable);
-      capacity = end != nullptr ? static_cast<std::size_t>(static_cast<char*>(const_cast<void*>(end)) - block) + 1
-                                : writable;
-    }
-    if (capacity > writable) capacity = writable;
+    const std::size_t capacity = capacities[static_cast<std::size_t>(i)];
     const std::size_t length = text.size() < capacity - 1 ? text.size() : capacity - 1;
     std::memcpy(block, text.data(), length);
     block[length] = '\0';
