@@ -1,0 +1,447 @@
+// Scenario files of revediz-run: see scenario.h for the language.
+#include "runner/scenario.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "res/resource_ids.h"
+
+namespace runner {
+namespace {
+
+// Words after which the next word belongs to the key.
+constexpr const char* kTwoWordVerbs[] = {"expect", "bench", "skip"};
+
+enum class Check {
+  kAny,     // any word
+  kNumber,  // ParseNumber
+  kId,      // ParseControlId
+  kMenu,    // ParseMenuCommand
+  kKind,    // ParseFaultKind
+};
+
+struct StepRule {
+  const char* key;
+  int minArgs;
+  int maxArgs;  // -1: any number
+  // Checks of the first words, in order; later words are kAny.
+  Check checks[3];
+  // Bench steps may end in "returns N".
+  bool returns;
+};
+
+constexpr int kMany = -1;
+
+const StepRule kRules[] = {
+    {"file", 2, 2, {Check::kAny, Check::kAny, Check::kAny}, false},
+    {"start", 0, kMany, {Check::kAny, Check::kAny, Check::kAny}, false},
+    {"exit", 0, 0, {}, false},
+    {"close", 0, 0, {}, false},
+    {"menu", 1, 1, {Check::kMenu}, false},
+    {"post", 3, 3, {Check::kNumber, Check::kNumber, Check::kNumber}, false},
+    {"dialog", 1, 1, {}, false},
+    {"set", 2, 2, {Check::kId}, false},
+    {"select", 2, 2, {Check::kId}, false},
+    {"select-posted", 2, 2, {Check::kId}, false},
+    {"radio", 1, 1, {Check::kId}, false},
+    {"click", 1, 1, {Check::kId}, false},
+    {"press", 1, 1, {Check::kId}, false},
+    {"cancel", 0, 0, {}, false},
+    {"ok", 0, 0, {}, false},
+    {"skip log", 1, 1, {Check::kNumber}, false},
+    {"expect exit", 1, 1, {Check::kNumber}, false},
+    {"expect box", 2, 2, {}, false},
+    {"expect no-box", 0, 0, {}, false},
+    {"expect closed", 0, 0, {}, false},
+    {"expect open", 0, 0, {}, false},
+    {"expect field", 2, 2, {Check::kId}, false},
+    {"expect items", 1, kMany, {Check::kId}, false},
+    {"expect log", 1, 1, {}, false},
+    {"expect log-contains", 1, 1, {}, false},
+    {"expect log-find", 1, 1, {}, false},
+    {"expect log-end", 0, 0, {}, false},
+    {"expect journal", 1, 1, {}, false},
+    {"expect journal-contains", 1, 1, {}, false},
+    {"expect file", 2, 2, {}, false},
+    {"expect device-text", 2, 2, {}, false},
+    {"bench fault", 3, 3, {Check::kAny, Check::kKind, Check::kNumber}, true},
+    {"bench clear-faults", 0, 0, {}, true},
+    {"bench swipe", 0, 1, {}, true},
+    {"bench scan", 0, 1, {}, true},
+    {"bench keys", 1, 1, {}, true},
+    {"bench weight", 1, 1, {Check::kNumber}, true},
+    {"bench close-drawer", 0, 0, {}, true},
+};
+
+struct NamedValue {
+  const char* name;
+  int value;
+};
+
+const NamedValue kControlIds[] = {
+    {"OK", 1},
+    {"Cancel", 2},
+    {"IDOK", 1},
+    {"IDCANCEL", 2},
+    {"IDC_APPLICATION_NAME", IDC_APPLICATION_NAME},
+    {"IDC_RESOURCE_FILE", IDC_RESOURCE_FILE},
+    {"IDC_N_ARGUMENTS", IDC_N_ARGUMENTS},
+    {"IDC_DEVICE_CLASS", IDC_DEVICE_CLASS},
+    {"IDC_RESOURCE", IDC_RESOURCE},
+    {"IDC_TYPE", IDC_TYPE},
+    {"IDC_VALUE", IDC_VALUE},
+    {"IDC_ADD_RESOURCE", IDC_ADD_RESOURCE},
+    {"IDC_RESOURCES_LIST", IDC_RESOURCES_LIST},
+    {"IDC_ARGUMENT_GROUP", IDC_ARGUMENT_GROUP},
+    {"IDC_DEVICE_NAME", IDC_DEVICE_NAME},
+    {"IDC_HANDLE", IDC_HANDLE},
+    {"IDC_BUFFER_SIZE", IDC_BUFFER_SIZE},
+    {"IDC_REQUEST", IDC_REQUEST},
+    {"IDC_TEXT_MODE", IDC_TEXT_MODE},
+    {"IDC_FILE_MODE", IDC_FILE_MODE},
+    {"IDC_DATA_BOX", IDC_DATA_BOX},
+    {"IDC_INPUT_FILE", IDC_INPUT_FILE},
+    {"IDC_OUTPUT_FILE", IDC_OUTPUT_FILE},
+};
+
+const NamedValue kMenuCommands[] = {
+    {"PosInitialize", IDM_POS_INITIALIZE}, {"PosOpen", IDM_POS_OPEN},   {"PosClose", IDM_POS_CLOSE},
+    {"PosIoctl", IDM_POS_IOCTL},           {"PosRead", IDM_POS_READ},   {"PosWrite", IDM_POS_WRITE},
+    {"Exit", IDM_EXIT},
+};
+
+// Kinds of the simulator's SimSetFault (simulator/sim_control.h).
+const NamedValue kFaultKinds[] = {
+    {"error", 1},
+    {"overclaim", 2},
+    {"overrun", 3},
+    {"offline", 4},
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+template <std::size_t N>
+bool Lookup(const NamedValue (&table)[N], std::string_view name, bool ignoreCase, int* value) {
+  for (const NamedValue& row : table) {
+    const std::size_t length = std::strlen(row.name);
+    if (length != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < length && same; ++i) {
+      char a = row.name[i];
+      char b = name[i];
+      if (ignoreCase) {
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+      }
+      same = a == b;
+    }
+    if (same) {
+      *value = row.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+const StepRule* FindRule(const std::string& key) {
+  for (const StepRule& rule : kRules) {
+    if (key == rule.key) return &rule;
+  }
+  return nullptr;
+}
+
+bool CheckWord(Check check, const Word& word, std::string* error) {
+  std::int64_t number = 0;
+  int value = 0;
+  switch (check) {
+    case Check::kAny:
+      return true;
+    case Check::kNumber:
+      if (!word.quoted && ParseNumber(word.text, &number)) return true;
+      *error = "not a number: " + ShowText(word.text);
+      return false;
+    case Check::kId:
+      if (!word.quoted && ParseControlId(word.text, &value)) return true;
+      *error = "not a control id: " + ShowText(word.text);
+      return false;
+    case Check::kMenu:
+      if (!word.quoted && ParseMenuCommand(word.text, &value)) return true;
+      *error = "not a menu command: " + ShowText(word.text);
+      return false;
+    case Check::kKind:
+      if (!word.quoted && ParseFaultKind(word.text, &value)) return true;
+      *error = "not a fault kind (error, overclaim, overrun, offline or a number): " + ShowText(word.text);
+      return false;
+  }
+  return false;
+}
+
+// The start step: "missing" takes the names after it; "no-library" stands
+// alone.
+bool CheckStart(const std::vector<Word>& args, std::string* error) {
+  bool missing = false;
+  for (const Word& word : args) {
+    if (!word.quoted && word.text == "missing") {
+      missing = true;
+    } else if (!word.quoted && word.text == "no-library") {
+      missing = false;
+    } else if (!missing) {
+      *error = "start takes \"missing NAME...\" and \"no-library\", not " + ShowText(word.text);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CheckStep(const Step& step, std::string* error) {
+  const StepRule* rule = FindRule(step.key);
+  if (rule == nullptr) {
+    *error = "unknown step " + ShowText(step.key);
+    return false;
+  }
+  std::size_t count = step.args.size();
+  if (rule->returns && count >= 2 && !step.args[count - 2].quoted && step.args[count - 2].text == "returns") {
+    if (!CheckWord(Check::kNumber, step.args[count - 1], error)) return false;
+    count -= 2;
+  }
+  if (static_cast<int>(count) < rule->minArgs || (rule->maxArgs != kMany && static_cast<int>(count) > rule->maxArgs)) {
+    char text[160];
+    if (rule->maxArgs == kMany) {
+      std::snprintf(text, sizeof text, "%s takes at least %d word(s), not %zu", rule->key, rule->minArgs, count);
+    } else if (rule->minArgs == rule->maxArgs) {
+      std::snprintf(text, sizeof text, "%s takes %d word(s), not %zu", rule->key, rule->minArgs, count);
+    } else {
+      std::snprintf(text, sizeof text, "%s takes %d to %d words, not %zu", rule->key, rule->minArgs, rule->maxArgs,
+                    count);
+    }
+    *error = text;
+    return false;
+  }
+  for (std::size_t i = 0; i < count && i < 3; ++i) {
+    if (!CheckWord(rule->checks[i], step.args[i], error)) return false;
+  }
+  if (step.key == "start") return CheckStart(step.args, error);
+  return true;
+}
+
+}  // namespace
+
+bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* error) {
+  words->clear();
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (IsBlank(line[i])) {
+      ++i;
+      continue;
+    }
+    if (line[i] == '#') break;  // comment to the end of the line
+    Word word;
+    if (line[i] != '"') {
+      while (i < line.size() && !IsBlank(line[i])) word.text += line[i++];
+      words->push_back(std::move(word));
+      continue;
+    }
+    word.quoted = true;
+    ++i;
+    bool closed = false;
+    while (i < line.size()) {
+      char c = line[i++];
+      if (c == '"') {
+        closed = true;
+        break;
+      }
+      if (c != '\\') {
+        word.text += c;
+        continue;
+      }
+      if (i >= line.size()) break;
+      char e = line[i++];
+      switch (e) {
+        case '"': word.text += '"'; break;
+        case '\\': word.text += '\\'; break;
+        case 'n': word.text += '\n'; break;
+        case 'r': word.text += '\r'; break;
+        case 't': word.text += '\t'; break;
+        case 'x': {
+          int high = i < line.size() ? HexDigit(line[i]) : -1;
+          int low = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
+          if (high < 0 || low < 0) {
+            *error = "\\x needs two hex digits";
+            return false;
+          }
+          word.text += static_cast<char>(high * 16 + low);
+          i += 2;
+          break;
+        }
+        default:
+          *error = std::string("unknown escape \\") + e + " (known: \\\" \\\\ \\n \\r \\t \\xHH)";
+          return false;
+      }
+    }
+    if (!closed) {
+      *error = "text not closed by \"";
+      return false;
+    }
+    if (i < line.size() && !IsBlank(line[i])) {
+      *error = "a blank must follow the closing \"";
+      return false;
+    }
+    words->push_back(std::move(word));
+  }
+  return true;
+}
+
+bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::string>* errors) {
+  scenario->steps.clear();
+  errors->clear();
+  int lineNumber = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+    std::vector<Word> words;
+    std::string error;
+    if (!SplitWords(line, &words, &error)) {
+      errors->push_back("line " + std::to_string(lineNumber) + ": " + error);
+      continue;
+    }
+    if (words.empty()) continue;
+    Step step;
+    step.line = lineNumber;
+    step.source = std::string(line);
+    std::size_t first = 1;
+    step.key = words[0].text;
+    if (words[0].quoted) {
+      errors->push_back("line " + std::to_string(lineNumber) + ": a step starts with its name, not a text");
+      continue;
+    }
+    for (const char* verb : kTwoWordVerbs) {
+      if (step.key == verb && words.size() > 1 && !words[1].quoted) {
+        step.key += " " + words[1].text;
+        first = 2;
+      }
+    }
+    step.args.assign(words.begin() + static_cast<std::ptrdiff_t>(first), words.end());
+    if (!CheckStep(step, &error)) {
+      errors->push_back("line " + std::to_string(lineNumber) + ": " + error);
+      continue;
+    }
+    scenario->steps.push_back(std::move(step));
+  }
+  return errors->empty();
+}
+
+bool ParseNumber(std::string_view text, std::int64_t* value) {
+  bool negative = false;
+  if (!text.empty() && text.front() == '-') {
+    negative = true;
+    text.remove_prefix(1);
+  }
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return false;
+  std::int64_t number = 0;
+  for (char c : text) {
+    int digit = HexDigit(c);
+    if (digit < 0 || digit >= base) return false;
+    number = number * base + digit;
+    if (number > 0xFFFFFFFFLL) return false;
+  }
+  if (negative) {
+    if (number > 0x80000000LL) return false;
+    number = -number;
+  }
+  *value = number;
+  return true;
+}
+
+bool ParseControlId(std::string_view text, int* id) {
+  std::int64_t number = 0;
+  if (ParseNumber(text, &number)) {
+    if (number < 0 || number > 0xFFFF) return false;
+    *id = static_cast<int>(number);
+    return true;
+  }
+  return Lookup(kControlIds, text, false, id);
+}
+
+bool ParseMenuCommand(std::string_view text, int* id) {
+  std::int64_t number = 0;
+  if (ParseNumber(text, &number)) {
+    if (number < 0 || number > 0xFFFF) return false;
+    *id = static_cast<int>(number);
+    return true;
+  }
+  return Lookup(kMenuCommands, text, true, id);
+}
+
+bool ParseFaultKind(std::string_view text, int* kind) {
+  std::int64_t number = 0;
+  if (ParseNumber(text, &number)) {
+    *kind = static_cast<int>(number);
+    return true;
+  }
+  return Lookup(kFaultKinds, text, true, kind);
+}
+
+std::string ShowText(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+          out += hex;
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+std::string Substitute(std::string_view text, std::uint32_t window) {
+  char shortForm[16];
+  char longForm[16];
+  std::snprintf(shortForm, sizeof shortForm, "%lX", static_cast<unsigned long>(window));
+  std::snprintf(longForm, sizeof longForm, "%08lX", static_cast<unsigned long>(window));
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text.compare(i, 8, "${hwnd8}") == 0) {
+      out += longForm;
+      i += 8;
+    } else if (text.compare(i, 7, "${hwnd}") == 0) {
+      out += shortForm;
+      i += 7;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+}  // namespace runner
