@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks, prints the results and writes them to
+# $BUILD/bench/results.md; installs what is missing first.
+#
+#   $BUILD/bench-native  dump_bench: the hex dump core (Google Benchmark),
+#                        timed against xxd and hexdump -C on the same bytes
+#   $BUILD/bench-win32   bench_driver.exe under Wine on Xvfb: REVEDIZ.exe
+#                        against the bare Win32 baseline bare_window.exe
+#
+# BUILD is $REVEDIZ_BUILD_DIR (default: build). Every ratio comes from this
+# one run. The Wine prefix is the shared $BUILD/wineprefix (prepared once as
+# scripts/test.sh does); REVEDIZ_BENCH_WINEPREFIX names another.
+# REVEDIZ_BENCH_STARTUP_RUNS (default 15) and REVEDIZ_BENCH_LINE_RUNS
+# (default 1: a line run takes about a minute under Wine) set the runs. Exit status: nonzero if a build or a
+# measurement failed or the dump differed; a missed goal is reported, not
+# failed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+. "$ROOT/scripts/wine-env.sh"
+REVEDIZ_PACKAGES="$REVEDIZ_PACKAGES libbenchmark-dev xxd bsdextrautils"
+
+BUILD=${REVEDIZ_BUILD_DIR:-build}
+case "$BUILD" in /*) ;; *) BUILD="$ROOT/$BUILD" ;; esac
+JOBS=${REVEDIZ_JOBS:-2}
+OUT="$BUILD/bench"
+RESULTS="$OUT/results.md"
+STARTUP_RUNS=${REVEDIZ_BENCH_STARTUP_RUNS:-15}
+LINE_RUNS=${REVEDIZ_BENCH_LINE_RUNS:-1}
+STATUS=0
+
+trap revediz_cleanup EXIT
+trap 'exit 130' INT TERM
+
+# build NAME DIR TARGET [cmake options...]
+build() {
+  local name=$1 dir=$2 target=$3
+  shift 3
+  revediz_log "$name: configure and build $target in $dir"
+  cmake -S "$ROOT" -B "$dir" -DREVEDIZ_BENCH=ON "$@" >"$dir.configure.log" 2>&1 ||
+    { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j"$JOBS" --target "$target"
+}
+
+# cpu_seconds COMMAND...: user + system seconds of one run, output dropped.
+cpu_seconds() {
+  local TIMEFORMAT='%3U %3S' t
+  t=$( { time "$@" >/dev/null 2>&1; } 2>&1 ) || return 1
+  awk '{ printf "%.3f", $1 + $2 }' <<<"$t"
+}
+
+# best_of_3 COMMAND...: the least cpu_seconds of three runs.
+best_of_3() {
+  local best="" t i
+  for i in 1 2 3; do
+    t=$(cpu_seconds "$@") || return 1
+    best=$(awk -v a="$best" -v b="$t" 'BEGIN { print (a == "" || b < a) ? b : a }')
+  done
+  echo "$best"
+}
+
+# The server of a prefix another run already uses is left alone.
+wineserver_running() {
+  local inode dev
+  dev=$(stat -c %d "$WINEPREFIX" 2>/dev/null) || return 1
+  inode=$(stat -c %i "$WINEPREFIX")
+  [ -S "/tmp/.wine-$(id -u)/server-$(printf %x "$dev")-$(printf %x "$inode")/socket" ]
+}
+
+revediz_install_packages || exit 1
+mkdir -p "$OUT"
+
+# --- the dump core against xxd and hexdump -C ---------------------------------
+DUMP_TABLE=""
+if build native "$BUILD/bench-native" dump_bench; then
+  DATA="$OUT/dump-data.bin"
+  revediz_log "dump core: Google Benchmark (64 MiB in 65519-byte blocks)"
+  "$BUILD/bench-native/bench/dump_bench" --write-data "$DATA" 2>&1 | tee "$OUT/dump_bench.txt"
+  if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+    echo "dump_bench failed" >&2
+    STATUS=1
+  else
+    bytes=$(stat -c %s "$DATA")
+    ours=$(sed -n 's/^dump core: \([0-9.]*\) ns\/byte$/\1/p' "$OUT/dump_bench.txt")
+    check=$(grep '^dump check:' "$OUT/dump_bench.txt" | sed 's/^dump check: //')
+    revediz_log "xxd and hexdump -C on the same $bytes bytes (CPU time, best of 3)"
+    xxd_s=$(best_of_3 xxd "$DATA") || STATUS=1
+    hexdump_s=$(best_of_3 hexdump -C "$DATA") || STATUS=1
+    rm -f "$DATA"
+    DUMP_TABLE=$(awk -v ours="$ours" -v xs="$xxd_s" -v hs="$hexdump_s" -v n="$bytes" -v check="$check" 'BEGIN {
+      x = xs * 1e9 / n; h = hs * 1e9 / n
+      print "| Dump of 64 MiB | ns/byte | Speed-up | Goal | Result |"
+      print "|---|---|---|---|---|"
+      printf "| REVEDIZ dump core (FormatHexDumpRows, best of 3) | %.2f | - | - | - |\n", ours
+      printf "| xxd (best of 3) | %.2f | %.1fx | >= 10x | %s |\n", x, x / ours, (x / ours >= 10) ? "met" : "missed"
+      printf "| hexdump -C (best of 3) | %.2f | %.1fx | - | - |\n", h, h / ours
+      print ""
+      print "Dump output: " check "."
+    }')
+  fi
+else
+  STATUS=1
+fi
+
+# --- REVEDIZ.exe against the bare Win32 program --------------------------------
+WIN32_TABLE=""
+if build win32 "$BUILD/bench-win32" bench_driver -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"; then
+  revediz_wine_env "${REVEDIZ_BENCH_WINEPREFIX:-$BUILD/wineprefix}"
+  revediz_start_xvfb
+  if revediz_prepare_prefix; then
+    if wineserver_running; then
+      revediz_log "using the running wineserver of $WINEPREFIX"
+    else
+      revediz_start_wineserver
+    fi
+    revediz_log "REVEDIZ.exe against the bare program ($STARTUP_RUNS start-ups, $LINE_RUNS runs of the rest)"
+    (cd "$BUILD/bench-win32/bench" &&
+      wine bench_driver.exe --startup-runs "$STARTUP_RUNS" --line-runs "$LINE_RUNS" \
+        >"$OUT/driver-table.txt" 2>"$OUT/driver.log" </dev/null)
+    rc=$?
+    tr -d '\r' <"$OUT/driver.log"
+    WIN32_TABLE=$(tr -d '\r' <"$OUT/driver-table.txt")
+    [ "$rc" -ne 0 ] && { echo "bench_driver failed (status $rc)" >&2; STATUS=1; }
+    revediz_stop_wineserver
+  else
+    echo "Wine prefix could not be prepared ($WINEPREFIX)" >&2
+    STATUS=1
+  fi
+  revediz_stop_xvfb
+else
+  STATUS=1
+fi
+
+{
+  echo "# REVEDIZ benchmarks"
+  echo
+  echo "Run $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores, $(uname -m); Wine $(wine --version 2>/dev/null)."
+  echo
+  echo "## Win32 under Wine: REVEDIZ.exe against a bare Win32 program (times in ms, ratio REVEDIZ / bare; goal on the medians)"
+  echo
+  echo "${WIN32_TABLE:-(not measured)}"
+  echo
+  echo "## Hex dump core against xxd and hexdump -C (CPU time per byte)"
+  echo
+  echo "${DUMP_TABLE:-(not measured)}"
+} >"$RESULTS"
+
+echo
+revediz_log "results ($RESULTS)"
+cat "$RESULTS"
+exit $STATUS
