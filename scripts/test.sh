@@ -97,6 +97,7 @@ if configure_and_build win32 "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/
   revediz_start_xvfb
   if revediz_prepare_prefix; then
     revediz_start_wineserver
+    revediz_hold_desktop "$BUILD/win32/tests/e2e/revediz_window.exe"
     run_ctest win32 "$BUILD/win32" -j"$JOBS"
     if [ -n "${SUITE_FAILED[win32]}" ]; then
       import -window root "$BUILD/screenshot-failure.png" 2>/dev/null &&

@@ -98,7 +98,29 @@ revediz_start_wineserver() {
   REVEDIZ_WINESERVER_STARTED=1
 }
 
+# Starts Wine's desktop through a program that keeps it until the server
+# stops (revediz_window.exe hold, from the Windows build). A desktop started
+# by a test instead would inherit that test's output and keep ctest waiting
+# for it seconds after the test has ended.
+revediz_hold_desktop() {
+  local helper=$1 ready="$WINEPREFIX/.revediz-desktop-ready" i
+  [ -f "$helper" ] || return 0
+  rm -f "$ready"
+  wine "$helper" hold "Z:${ready//\//\\}" >/dev/null 2>&1 </dev/null &
+  REVEDIZ_DESKTOP_PID=$!
+  for i in $(seq 1 1500); do
+    [ -e "$ready" ] && return 0
+    kill -0 "$REVEDIZ_DESKTOP_PID" 2>/dev/null || return 0
+    sleep 0.02
+  done
+}
+
 revediz_stop_wineserver() {
+  if [ -n "${REVEDIZ_DESKTOP_PID:-}" ]; then
+    kill "$REVEDIZ_DESKTOP_PID" 2>/dev/null || true
+    wait "$REVEDIZ_DESKTOP_PID" 2>/dev/null || true
+    REVEDIZ_DESKTOP_PID=""
+  fi
   if [ -n "${REVEDIZ_WINESERVER_STARTED:-}" ]; then
     wineserver -k >/dev/null 2>&1 </dev/null || true
     wineserver -w >/dev/null 2>&1 </dev/null || true

@@ -3,6 +3,7 @@
 // cancelling, and the two ways out.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -110,11 +111,16 @@ TEST(MainWindow, LogIsACaptionedListBoxAt270By5Sized350By200) {
   EXPECT_EQ(rect.top, 5);
   EXPECT_EQ(rect.right - rect.left, 350);
   // Created 200 high; a list box without LBS_NOINTEGRALHEIGHT then shrinks
-  // to show whole lines only, by less than one line.
+  // to show whole lines only (again when its horizontal scroll bar appears
+  // with the extent), so it loses less than two lines.
   DWORD_PTR itemHeight = 0;
   ASSERT_TRUE(SendMessageTimeoutA(log, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 5000, &itemHeight));
+  ASSERT_GT(itemHeight, 0u);
+  RECT client = {};
+  ASSERT_TRUE(GetClientRect(log, &client));
+  EXPECT_EQ(client.bottom % static_cast<LONG>(itemHeight), 0) << "client height " << client.bottom;
   EXPECT_LE(rect.bottom - rect.top, 200);
-  EXPECT_GT(rect.bottom - rect.top, 200 - static_cast<LONG>(itemHeight));
+  EXPECT_GT(rect.bottom - rect.top, 200 - 2 * static_cast<LONG>(itemHeight));
 
   // The scroll bars come and go with the content (their style bits with
   // them); the rest of the frame stays, and no list box style bit is set.
@@ -183,6 +189,10 @@ struct CommandCase {
   const char* caption;
 };
 
+void PrintTo(const CommandCase& command, std::ostream* out) {
+  *out << command.id << " \"" << command.caption << "\"";
+}
+
 class CommandOpensItsDialog : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(CommandOpensItsDialog, OwnedByTheMainWindowAndCancelClosesIt) {
@@ -211,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(SixCommands, CommandOpensItsDialog,
                                            CommandCase{IDM_POS_READ, "POS Read"},
                                            CommandCase{IDM_POS_WRITE, "POS Write"}),
                          [](const ::testing::TestParamInfo<CommandCase>& param) {
-                           return std::to_string(param.param.id);
+                           return "Id" + std::to_string(param.param.id);
                          });
 
 TEST(Commands, UnknownIdsChangeNothing) {

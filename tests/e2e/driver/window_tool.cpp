@@ -34,7 +34,7 @@ HWND PollMainWindow(DWORD ms, Want want) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: revediz_window wait|close [ms]\n");
+    std::fprintf(stderr, "usage: revediz_window wait|close [ms] | hold [file]\n");
     return 2;
   }
   DWORD ms = argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 20000;
@@ -54,6 +54,14 @@ int main(int argc, char** argv) {
     if (window != nullptr) PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     HWND left = PollMainWindow(ms, [](HWND w) { return w == nullptr; });
     return left == nullptr ? 0 : 1;
+  }
+  if (std::strcmp(argv[1], "hold") == 0) {
+    GetDesktopWindow();  // returns once the desktop process has made it
+    if (argc > 2) {
+      HANDLE ready = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (ready != INVALID_HANDLE_VALUE) CloseHandle(ready);
+    }
+    for (;;) Sleep(INFINITE);
   }
   std::fprintf(stderr, "unknown command %s\n", argv[1]);
   return 2;
