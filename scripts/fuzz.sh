@@ -21,7 +21,8 @@ case "$SECONDS_EACH" in
   '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS] [TARGET...]" >&2; exit 2 ;;
 esac
 
-ALL_TARGETS="escapes lookup resource_list data_files hex_dump queue_message notifications arguments"
+ALL_TARGETS="escapes lookup resource_list data_files hex_dump queue_message notifications arguments
+  read_write result_report"
 TARGETS=${*:-$ALL_TARGETS}
 BUILD=$ROOT/build/fuzz
 JOBS=${FUZZ_BUILD_JOBS:-2}

@@ -9,6 +9,7 @@ namespace {
 
 // Formats into `out` with no length limit: a first try in a stack buffer,
 // then once more into a heap buffer of the exact size.
+void AppendFormatted(std::string& out, const char* format, va_list args) SIM_PRINTF_FORMAT(2, 0);
 void AppendFormatted(std::string& out, const char* format, va_list args) {
   char small[512];
   va_list copy;

@@ -77,8 +77,22 @@ void AddRow(FuzzedDataProvider& input, std::int32_t& count) {
   }
 }
 
+// The dialog opens: an empty table; the Initialize dialog's row 0 stands for
+// the queue handle.
+void OpenDialog(Dialog dialog, std::int32_t& count) {
+  ClearArgumentTable();
+  count = 0;
+  if (dialog == Dialog::kInitialize) {
+    std::strcpy(ArrayRes[0].name, "PosNQueueHandle");
+    ArrayRes[0].tag = kTagHex;
+    ArrayRes[0].value = -1;
+    count = 1;
+  }
+}
+
 // OK: the N Arguments check, the conversion and the echo, as the dialog does.
-void PressOk(FuzzedDataProvider& input, Dialog dialog) {
+// Returns true when the call would have been made.
+bool PressOk(FuzzedDataProvider& input, Dialog dialog) {
   std::string countText;
   if (input.ConsumeBool()) {
     countText = std::to_string(input.ConsumeIntegralInRange<std::int64_t>(0, 3000000000LL));
@@ -92,7 +106,7 @@ void PressOk(FuzzedDataProvider& input, Dialog dialog) {
   if (!CheckArgumentCountText(countText.c_str(), capacity, &n)) {
     FUZZ_CHECK(FuzzLogLines() == 0 && FuzzBoxes() == 1);
     FUZZ_CHECK(n == -7);
-    return;
+    return false;
   }
   FUZZ_CHECK(FuzzBoxes() == 0);
   FUZZ_CHECK(n >= 0 && n <= capacity);
@@ -115,6 +129,7 @@ void PressOk(FuzzedDataProvider& input, Dialog dialog) {
     ResourceArgs[n].value = 0x1234;
     ResourceArgCount = n + 1;
   }
+  return true;
 }
 
 }  // namespace
@@ -123,23 +138,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider input(data, size);
   const auto dialog = static_cast<Dialog>(input.ConsumeIntegralInRange<int>(0, 2));
 
-  // The dialog opens: an empty table; the Initialize dialog's row 0 stands for
-  // the queue handle.
-  ClearArgumentTable();
   std::int32_t count = 0;
-  if (dialog == Dialog::kInitialize) {
-    std::strcpy(ArrayRes[0].name, "PosNQueueHandle");
-    ArrayRes[0].tag = kTagHex;
-    ArrayRes[0].value = -1;
-    count = 1;
-  }
+  OpenDialog(dialog, count);
 
   while (input.remaining_bytes() > 0) {
     const std::uint8_t action = input.ConsumeIntegral<std::uint8_t>();
     if (action < 200) {
       AddRow(input, count);
     } else if (action < 240) {
-      PressOk(input, dialog);
+      // After a call the Initialize and Open dialogs close (the next opens
+      // afresh); the Ioctl dialog stays and discards its rows.
+      if (PressOk(input, dialog)) OpenDialog(dialog, count);
     } else if (action < 250) {
       // Quick fill: many rows at once, to reach the table's end.
       const int rows = input.ConsumeIntegralInRange<int>(1, 120);
