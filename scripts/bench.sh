@@ -75,13 +75,13 @@ DUMP_TABLE=""
 if build native "$BUILD/bench-native" dump_bench; then
   DATA="$OUT/dump-data.bin"
   revediz_log "dump core: Google Benchmark (64 MiB in 65519-byte blocks)"
-  "$BUILD/bench-native/bench/dump_bench" --write-data "$DATA" 2>&1 | tee "$OUT/dump_bench.txt"
+  "$BUILD/bench-native/bench/dump_bench" --benchmark_color=false --write-data "$DATA" 2>&1 | tee "$OUT/dump_bench.txt"
   if [ "${PIPESTATUS[0]}" -ne 0 ]; then
     echo "dump_bench failed" >&2
     STATUS=1
   else
     bytes=$(stat -c %s "$DATA")
-    ours=$(sed -n 's/^dump core: \([0-9.]*\) ns\/byte$/\1/p' "$OUT/dump_bench.txt")
+    ours=$(sed -n 's/^.*dump core: \([0-9.]*\) ns\/byte$/\1/p' "$OUT/dump_bench.txt")
     check=$(grep '^dump check:' "$OUT/dump_bench.txt" | sed 's/^dump check: //')
     revediz_log "xxd and hexdump -C on the same $bytes bytes (CPU time, best of 3)"
     xxd_s=$(best_of_3 xxd "$DATA") || STATUS=1
