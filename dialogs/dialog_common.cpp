@@ -27,11 +27,15 @@ int LoadResourceList(const char* fileName, HWND combo) {
   return ReadResourceList(fileName, AddComboEntry, combo);
 }
 
-void ReloadResourceList(HWND dialog, const char* fileName) {
-  HWND combo = GetDlgItem(dialog, IDC_RESOURCE);
-  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+void LoadResourceListSelectFirst(HWND dialog, int id, const char* fileName) {
+  HWND combo = GetDlgItem(dialog, id);
   LoadResourceList(fileName, combo);
   SendMessageA(combo, CB_SETCURSEL, 0, 0);
+}
+
+void ReloadResourceList(HWND dialog, const char* fileName) {
+  SendDlgItemMessageA(dialog, IDC_RESOURCE, CB_RESETCONTENT, 0, 0);
+  LoadResourceListSelectFirst(dialog, IDC_RESOURCE, fileName);
 }
 
 void PrepareArgumentControls(HWND dialog, std::int32_t* count) {

@@ -27,6 +27,10 @@ int ReadControlText(HWND dialog, int id, char* buffer, int bufferSize = kFieldBu
 // Neither empties the combo box first nor selects an entry.
 int LoadResourceList(const char* fileName, HWND combo);
 
+// Loads fileName into combo box id of dialog (as LoadResourceList) and selects
+// its first entry: the start of every list a dialog fills when it opens.
+void LoadResourceListSelectFirst(HWND dialog, int id, const char* fileName);
+
 // The resource-list reload: empties the Resource combo (204) of dialog, loads
 // fileName into it and selects its first entry (none when the file is missing
 // or empty). The argument table and the Resources List are not touched.

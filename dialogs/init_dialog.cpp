@@ -44,9 +44,7 @@ void OnInitDialog(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_APPLICATION_NAME, DefaultApplicationName);
   SetDlgItemTextA(dialog, IDC_RESOURCE_FILE, DefaultResourceFile);
   PrepareArgumentControls(dialog, &Count);
-  HWND resources = GetDlgItem(dialog, IDC_RESOURCE);
-  LoadResourceList("PSYSTEM.DAT", resources);
-  SendMessageA(resources, CB_SETCURSEL, 0, 0);
+  LoadResourceListSelectFirst(dialog, IDC_RESOURCE, "PSYSTEM.DAT");
   PreAddQueueHandleRow(dialog);
 }
 

@@ -27,14 +27,10 @@ constexpr std::int32_t kIoctlArgumentCapacity =
     kResourceArgCapacity < kArrayResRows ? kResourceArgCapacity : kArrayResRows;
 
 void OnInitDialog(HWND dialog) {
-  HWND request = GetDlgItem(dialog, IDC_REQUEST);
-  LoadResourceList("PIOCTLRE.DAT", request);
-  SendMessageA(request, CB_SETCURSEL, 0, 0);
+  LoadResourceListSelectFirst(dialog, IDC_REQUEST, "PIOCTLRE.DAT");
   PrepareArgumentControls(dialog, &Count);
   // The fixed starting list, whatever request stands first.
-  HWND resource = GetDlgItem(dialog, IDC_RESOURCE);
-  LoadResourceList("PALARM.DAT", resource);
-  SendMessageA(resource, CB_SETCURSEL, 0, 0);
+  LoadResourceListSelectFirst(dialog, IDC_RESOURCE, "PALARM.DAT");
 }
 
 // A new request: the resource list follows the request's family.

@@ -29,14 +29,10 @@ char ArgumentCountText[kFieldBufferSize];
 
 void OnInitDialog(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_DEVICE_NAME, DefaultDeviceName);
-  HWND classes = GetDlgItem(dialog, IDC_DEVICE_CLASS);
-  LoadResourceList("PRESOURC.DAT", classes);
-  SendMessageA(classes, CB_SETCURSEL, 0, 0);
+  LoadResourceListSelectFirst(dialog, IDC_DEVICE_CLASS, "PRESOURC.DAT");
   PrepareArgumentControls(dialog, &Count);
   // The system list, whatever class stands first.
-  HWND resources = GetDlgItem(dialog, IDC_RESOURCE);
-  LoadResourceList("PSYSTEM.DAT", resources);
-  SendMessageA(resources, CB_SETCURSEL, 0, 0);
+  LoadResourceListSelectFirst(dialog, IDC_RESOURCE, "PSYSTEM.DAT");
 }
 
 // A new class offers its own resource names; rows added so far stay.
