@@ -25,14 +25,16 @@
 #include <string>
 #include <vector>
 
-#include "runner/remote_call.h"
 #include "runner/scenario.h"
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/remote_call.h"
 
 namespace runner {
 namespace {
 
 using Lines = std::vector<std::string>;
+using e2e::CallRemoteExport;
+using e2e::RemoteArg;
 
 struct Options {
   std::string toolDir;

@@ -104,8 +104,9 @@ fi
 
 # --- REVEDIZ.exe against the bare Win32 program --------------------------------
 WIN32_TABLE=""
-if build win32 "$BUILD/bench-win32" bench_driver -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"; then
-  revediz_wine_env "${REVEDIZ_BENCH_WINEPREFIX:-$BUILD/wineprefix}"
+revediz_choose_wine_arch "$ROOT"
+if build win32 "$BUILD/bench-win32" bench_driver -DCMAKE_TOOLCHAIN_FILE="$REVEDIZ_WINE_TOOLCHAIN"; then
+  revediz_wine_env "${REVEDIZ_BENCH_WINEPREFIX:-$BUILD/$REVEDIZ_WINE_PREFIX_NAME}" "$REVEDIZ_WINE_ARCH"
   revediz_start_xvfb
   if revediz_prepare_prefix; then
     if wineserver_running; then

@@ -15,14 +15,17 @@ ROOT=$(pwd)
 
 BUILD=${REVEDIZ_BUILD_DIR:-build}
 case "$BUILD" in /*) ;; *) BUILD="$ROOT/$BUILD" ;; esac
-WIN32="$BUILD/win32"
 RUN="$BUILD/run"
 SHOT="$BUILD/screenshot-main.png"
 
 revediz_install_packages
+# The 32-bit build, or where this machine runs no i386 code, the 64-bit one.
+revediz_choose_wine_arch "$ROOT"
+WIN32="$BUILD/$REVEDIZ_WINE_ARCH"
+[ "$REVEDIZ_WINE_ARCH" = win64 ] && revediz_log "this machine runs no 32-bit x86 code: running the 64-bit build"
 revediz_log "building $WIN32"
 mkdir -p "$BUILD"
-cmake -S "$ROOT" -B "$WIN32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >"$WIN32.configure.log" 2>&1 ||
+cmake -S "$ROOT" -B "$WIN32" -DCMAKE_TOOLCHAIN_FILE="$REVEDIZ_WINE_TOOLCHAIN" >"$WIN32.configure.log" 2>&1 ||
   { cat "$WIN32.configure.log"; exit 1; }
 cmake --build "$WIN32" -j"${REVEDIZ_JOBS:-2}" --target REVEDIZ revediz_window
 if cmake --build "$WIN32" --target help | grep -qw vavuro32; then
@@ -47,7 +50,7 @@ if [ -z "${DISPLAY:-}" ] || [ -n "${REVEDIZ_HEADLESS:-}" ]; then
   INTERACTIVE=0
   revediz_start_xvfb
 fi
-revediz_wine_env "$BUILD/wineprefix"
+revediz_wine_env "$BUILD/$REVEDIZ_WINE_PREFIX_NAME" "$REVEDIZ_WINE_ARCH"
 revediz_prepare_prefix
 revediz_start_wineserver
 

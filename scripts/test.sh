@@ -5,6 +5,9 @@
 #   asan    $BUILD/asan    the same under AddressSanitizer + UBSan
 #   win32   $BUILD/win32   REVEDIZ.exe, the simulator and the Wine tests
 #                          (binding, simulator and end-to-end), on Xvfb
+#   win64   $BUILD/win64   the same for x86-64 under wine64, only where this
+#                          machine runs no i386 code (win32 is then built,
+#                          packaged and checked on the host alone)
 #
 # BUILD is $REVEDIZ_BUILD_DIR (default: build). The output ends with each
 # suite's own ctest summary line; the exit status is nonzero if any build or
@@ -98,22 +101,41 @@ fi
 run_fuzz_smoke
 run_valgrind
 
-if configure_and_build win32 "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"; then
-  revediz_wine_env "$BUILD/wineprefix"
+# run_wine_suite NAME DIR PREFIX ARCH: the Wine tests of one Windows build.
+run_wine_suite() {
+  local name=$1 dir=$2
+  revediz_wine_env "$3" "$4"
   revediz_start_xvfb
   if revediz_prepare_prefix; then
     revediz_start_wineserver
-    revediz_hold_desktop "$BUILD/win32/tests/e2e/revediz_window.exe"
-    run_ctest win32 "$BUILD/win32" -j"$JOBS"
-    if [ -n "${SUITE_FAILED[win32]}" ]; then
+    revediz_hold_desktop "$dir/tests/e2e/revediz_window.exe"
+    run_ctest "$name" "$dir" -j"$JOBS"
+    if [ -n "${SUITE_FAILED[$name]}" ]; then
       import -window root "$BUILD/screenshot-failure.png" 2>/dev/null &&
         revediz_log "screen at the end: $BUILD/screenshot-failure.png"
     fi
     revediz_stop_wineserver
   else
-    record_suite win32 "Wine prefix could not be prepared ($WINEPREFIX)" ""
+    record_suite "$name" "Wine prefix could not be prepared ($WINEPREFIX)" ""
   fi
   revediz_stop_xvfb
+}
+
+# The 32-bit build is the tool as shipped (and REVEDIZ.zip). Where this
+# machine runs no i386 code, its host-side checks run here and its Wine tests
+# on the 64-bit build of the same sources.
+revediz_choose_wine_arch "$ROOT"
+if configure_and_build win32 "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"; then
+  if [ "$REVEDIZ_WINE_ARCH" = win32 ]; then
+    run_wine_suite win32 "$BUILD/win32" "$BUILD/wineprefix" win32
+  else
+    revediz_log "this machine runs no 32-bit x86 code: win32 is built and packaged, its Wine tests run as win64"
+    run_ctest win32-host "$BUILD/win32" -L host
+  fi
+fi
+if [ "$REVEDIZ_WINE_ARCH" = win64 ] &&
+   configure_and_build win64 "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$REVEDIZ_WINE_TOOLCHAIN"; then
+  run_wine_suite win64 "$BUILD/win64" "$BUILD/wineprefix64" win64
 fi
 
 echo

@@ -1,10 +1,11 @@
 # Shared set-up for scripts/test.sh and scripts/run.sh; source it, then call
 # the functions. Everything lives under the build folder:
-#   $REVEDIZ_BUILD_DIR/wineprefix   one 32-bit Wine prefix, prepared once
+#   $REVEDIZ_BUILD_DIR/wineprefix     one 32-bit Wine prefix, prepared once
+#   $REVEDIZ_BUILD_DIR/wineprefix64   its 64-bit twin, where i386 code cannot run
 # Only processes started here are stopped here (by their own pid, or
 # wineserver -k for this prefix alone).
 
-REVEDIZ_PACKAGES="g++-mingw-w64-i686 cmake make googletest wine wine64 wine32:i386 fonts-wine
+REVEDIZ_PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix cmake make googletest wine wine64 wine32:i386 fonts-wine
   xvfb xauth imagemagick xdotool clang libclang-rt-14-dev valgrind"
 
 revediz_log() { printf '== %s\n' "$*"; }
@@ -29,11 +30,48 @@ revediz_install_packages() {
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" </dev/null
 }
 
-# Wine settings for every later wine call of the script.
+# True where this machine executes 32-bit x86 code. Some kernels and
+# hypervisors refuse every i386 program (execve fails with ENOEXEC), and then
+# no 32-bit Wine process can start at all.
+revediz_can_run_i386() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# Chooses the Windows build that this machine can run and sets
+# REVEDIZ_WINE_ARCH (win32 or win64), REVEDIZ_WINE_TOOLCHAIN and
+# REVEDIZ_WINE_PREFIX_NAME. win32 is the tool's own build; where no i386 code
+# runs (or with REVEDIZ_WINE_ARCH=win64 set), the same sources are built for
+# x86-64 and run under wine64.
+revediz_choose_wine_arch() {
+  local root=$1
+  if [ "${REVEDIZ_WINE_ARCH:-}" = win64 ] || ! revediz_can_run_i386; then
+    REVEDIZ_WINE_ARCH=win64
+    REVEDIZ_WINE_TOOLCHAIN="$root/cmake/mingw-x86_64.cmake"
+    REVEDIZ_WINE_PREFIX_NAME=wineprefix64
+  else
+    REVEDIZ_WINE_ARCH=win32
+    REVEDIZ_WINE_TOOLCHAIN="$root/cmake/mingw-i686.cmake"
+    REVEDIZ_WINE_PREFIX_NAME=wineprefix
+  fi
+}
+
+# Wine settings for every later wine call of the script: the prefix and its
+# architecture, win32 (default) or win64. For win64, `wine` and `wine-stable`
+# are put first on PATH as wine64 itself: Debian's launcher picks the 32-bit
+# loader whenever it is installed, even where it cannot run.
 revediz_wine_env() {
   export WINEPREFIX="$1"
-  export WINEARCH=win32
+  export WINEARCH=${2:-win32}
   export WINEDEBUG=-all
+  if [ "$WINEARCH" = win64 ]; then
+    local shim="$(dirname "$WINEPREFIX")/wine64-bin" name
+    mkdir -p "$shim"
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+      chmod +x "$shim/$name"
+    done
+    case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+  fi
 }
 
 # Starts Xvfb on the first free display from :90 up and exports DISPLAY.
@@ -65,7 +103,7 @@ revediz_stop_xvfb() {
   fi
 }
 
-# Prepares the prefix once: a fresh 32-bit prefix, Wine's fonts where Wine
+# Prepares the prefix once: a fresh prefix of $WINEARCH, Wine's fonts where Wine
 # finds them, and a default virtual desktop (full rendering, no stalls on
 # hiding windows, and a program's own exit status from `wine`). A stamp file
 # marks it done; an unfinished one is made again from scratch.

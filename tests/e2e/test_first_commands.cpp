@@ -12,7 +12,6 @@
 #include "tests/e2e/driver/driver.h"
 
 // After windows.h (through the driver).
-#include <tlhelp32.h>
 
 using e2e::Box;
 using e2e::Dialog;
@@ -153,65 +152,11 @@ int OpenDisplayWithTwoRows(const Revediz& app) {
   return handle;
 }
 
-// Calls the simulator's SimSetFault(target, kind, value) on the bench of the
-// library loaded in the tool's process: a small thunk written into the tool
-// pushes the arguments, calls the export and returns its result as the exit
-// code of a remote thread. Returns that result, or -1 when it cannot be made.
+// SimSetFault(target, kind, value) on the bench of the library loaded in
+// the tool's process.
 int SetFaultInTool(const Revediz& app, const char* target, int kind, int value) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, app.ProcessId());
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  std::uint32_t remoteBase = 0;
-  MODULEENTRY32 module = {};
-  module.dwSize = sizeof module;
-  for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
-    if (lstrcmpiA(module.szModule, "vavuro32.dll") == 0)
-      remoteBase = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(module.modBaseAddr));
-  CloseHandle(snapshot);
-  HMODULE local = LoadLibraryExA(e2e::WindowsPath(e2e::SimulatorPath()).c_str(), nullptr,
-                                 DONT_RESOLVE_DLL_REFERENCES);
-  if (remoteBase == 0 || local == nullptr) return -1;
-  const std::uint32_t offset = static_cast<std::uint32_t>(
-      reinterpret_cast<std::uintptr_t>(reinterpret_cast<void*>(GetProcAddress(local, "SimSetFault"))) -
-      reinterpret_cast<std::uintptr_t>(local));
-  FreeLibrary(local);
-
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.ProcessId());
-  if (process == nullptr) return -1;
-  auto* remote = static_cast<unsigned char*>(
-      VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-  int result = -1;
-  if (remote != nullptr) {
-    unsigned char page[128] = {};
-    lstrcpynA(reinterpret_cast<char*>(page + 64), target, 64);
-    unsigned char* code = page;
-    auto op32 = [&code](unsigned char op, std::uint32_t v) {
-      *code++ = op;
-      for (int i = 0; i < 4; ++i) *code++ = static_cast<unsigned char>(v >> (8 * i));
-    };
-    op32(0x68, static_cast<std::uint32_t>(value));  // push value
-    op32(0x68, static_cast<std::uint32_t>(kind));   // push kind
-    op32(0x68, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(remote + 64)));  // push target
-    op32(0xB8, remoteBase + offset);                // mov eax, SimSetFault
-    for (unsigned char b : {0xFF, 0xD0, 0x83, 0xC4, 0x0C, 0xC2, 0x04, 0x00})
-      *code++ = b;  // call eax; add esp, 12; ret 4
-    SIZE_T written = 0;
-    if (WriteProcessMemory(process, remote, page, sizeof page, &written) && written == sizeof page) {
-      FlushInstructionCache(process, remote, sizeof page);
-      HANDLE thread = CreateRemoteThread(process, nullptr, 0,
-                                         reinterpret_cast<LPTHREAD_START_ROUTINE>(remote), nullptr, 0,
-                                         nullptr);
-      if (thread != nullptr) {
-        DWORD exitCode = 0;
-        if (WaitForSingleObject(thread, e2e::kDefaultTimeoutMs) == WAIT_OBJECT_0 &&
-            GetExitCodeThread(thread, &exitCode))
-          result = static_cast<int>(exitCode);
-        CloseHandle(thread);
-      }
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(process);
-  return result;
+  return app.CallSimulator("SimSetFault", {e2e::RemoteArg::Text(target), e2e::RemoteArg::Number(kind),
+                                           e2e::RemoteArg::Number(value)});
 }
 
 // ---- Close ------------------------------------------------------------------

@@ -775,6 +775,15 @@ std::vector<std::string> Revediz::WaitJournal(std::string_view text, DWORD timeo
   return lines;
 }
 
+std::int32_t Revediz::CallSimulator(const std::string& entry, std::vector<RemoteArg>* args) const {
+  std::int32_t result = 0;
+  std::string error;
+  if (!CallRemoteExport(ProcessId(), "vavuro32.dll", PathOf("vavuro32.dll"), entry, args, &result, &error,
+                        kDefaultTimeoutMs))
+    Fail(entry + " in the program: " + error);
+  return result;
+}
+
 std::string Revediz::Dump() const { return s_->Dump(); }
 void Revediz::Fail(const std::string& message) const { s_->Fail(message); }
 

@@ -38,6 +38,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -46,6 +47,7 @@
 #include <vector>
 
 #include "res/resource_ids.h"
+#include "tests/e2e/driver/remote_call.h"
 
 namespace e2e {
 
@@ -251,6 +253,15 @@ class Revediz {
   std::vector<std::string> Journal() const;
   // Waits until a journal line contains text; returns the whole journal.
   std::vector<std::string> WaitJournal(std::string_view text, DWORD timeoutMs = kDefaultTimeoutMs) const;
+
+  // Calls a control export of the simulator the program has loaded
+  // (simulator/sim_control.h) inside the program's process, and returns its
+  // result; fails when the call cannot be made (no library loaded yet, no
+  // such export). Out buffers come back in their RemoteArg's text.
+  std::int32_t CallSimulator(const std::string& entry, std::vector<RemoteArg>* args) const;
+  std::int32_t CallSimulator(const std::string& entry, std::vector<RemoteArg> args) const {
+    return CallSimulator(entry, &args);
+  }
 
   // Text describing the screen now (windows, boxes, log), for failures.
   std::string Dump() const;

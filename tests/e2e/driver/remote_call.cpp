@@ -1,19 +1,70 @@
 // Remote calls of a loaded library's cdecl exports: see remote_call.h.
-#include "runner/remote_call.h"
+#include "tests/e2e/driver/remote_call.h"
 
 #include <tlhelp32.h>
 
 #include <algorithm>
 
-namespace runner {
+namespace e2e {
 namespace {
 
 // Layout of the block written into the other process: the routine first,
 // then the texts and out buffers.
 constexpr std::size_t kCodeBytes = 256;
 
-void Put32(std::vector<unsigned char>* bytes, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes->push_back(static_cast<unsigned char>(value >> (8 * i)));
+void PutLittleEndian(std::vector<unsigned char>* bytes, std::uint64_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes->push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// The thread routine that calls `entry` with `args` and returns its result.
+std::vector<unsigned char> CallRoutine(std::uintptr_t entry, const std::vector<std::uintptr_t>& args) {
+  std::vector<unsigned char> code;
+  auto emit = [&code](std::initializer_list<unsigned char> bytes) { code.insert(code.end(), bytes); };
+#if defined(__x86_64__) || defined(_M_X64)
+  // The first four arguments go in rcx, rdx, r8 and r9, the rest on the
+  // stack above the 32 bytes of home space; rsp is 16-aligned at the call
+  // (it is 8 off at the routine's entry, after the return address).
+  const std::size_t onStack = args.size() > 4 ? args.size() - 4 : 0;
+  std::uint32_t frame = static_cast<std::uint32_t>(32 + 8 * onStack);
+  if (frame % 16 == 0) frame += 8;
+  emit({0x48, 0x81, 0xEC});  // sub rsp, frame
+  PutLittleEndian(&code, frame, 4);
+  for (std::size_t i = 4; i < args.size(); ++i) {
+    emit({0x48, 0xB8});  // mov rax, imm64
+    PutLittleEndian(&code, args[i], 8);
+    emit({0x48, 0x89, 0x84, 0x24});  // mov [rsp + disp32], rax
+    PutLittleEndian(&code, 32 + 8 * (i - 4), 4);
+  }
+  static constexpr unsigned char kLoad[4][2] = {{0x48, 0xB9}, {0x48, 0xBA}, {0x49, 0xB8}, {0x49, 0xB9}};
+  for (std::size_t i = 0; i < args.size() && i < 4; ++i) {
+    emit({kLoad[i][0], kLoad[i][1]});  // mov rcx / rdx / r8 / r9, imm64
+    PutLittleEndian(&code, args[i], 8);
+  }
+  emit({0x48, 0xB8});  // mov rax, entry
+  PutLittleEndian(&code, entry, 8);
+  emit({0xFF, 0xD0});        // call rax
+  emit({0x48, 0x81, 0xC4});  // add rsp, frame
+  PutLittleEndian(&code, frame, 4);
+  emit({0xC3});  // ret
+#elif defined(__i386__) || defined(_M_IX86)
+  // Push the arguments last to first, call, drop them again (cdecl), and
+  // return from the stdcall thread routine (one argument).
+  for (std::size_t i = args.size(); i-- > 0;) {
+    emit({0x68});  // push imm32
+    PutLittleEndian(&code, args[i], 4);
+  }
+  emit({0xB8});  // mov eax, entry
+  PutLittleEndian(&code, entry, 4);
+  emit({0xFF, 0xD0});  // call eax
+  if (!args.empty()) {
+    emit({0x81, 0xC4});  // add esp, imm32
+    PutLittleEndian(&code, 4 * args.size(), 4);
+  }
+  emit({0xC2, 0x04, 0x00});  // ret 4
+#else
+#error "remote calls are written for x86 and x86-64 only"
+#endif
+  return code;
 }
 
 // The base of moduleName in process pid (0 if it is not loaded there).
@@ -94,53 +145,35 @@ bool CallRemoteExport(DWORD pid, const std::string& moduleName, const std::strin
     return false;
   }
 
-  // The data part and the address of each argument's data.
+  // The data part and the value passed for each argument.
   std::vector<unsigned char> block(kCodeBytes, 0);
-  std::vector<std::uint32_t> pushed(args->size(), 0);
+  std::vector<std::uintptr_t> passed(args->size(), 0);
   std::vector<std::size_t> dataAt(args->size(), 0);
   for (std::size_t i = 0; i < args->size(); ++i) {
     const RemoteArg& arg = (*args)[i];
     dataAt[i] = block.size();
-    const auto address = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(remote + block.size()));
+    const auto address = reinterpret_cast<std::uintptr_t>(remote + block.size());
     switch (arg.kind) {
       case RemoteArg::Kind::kNumber:
-        pushed[i] = static_cast<std::uint32_t>(arg.number);
+        // Sign-extended, as the callee reads an int from the low half.
+        passed[i] = static_cast<std::uintptr_t>(static_cast<std::intptr_t>(arg.number));
         break;
       case RemoteArg::Kind::kNull:
-        pushed[i] = 0;
+        passed[i] = 0;
         break;
       case RemoteArg::Kind::kText:
-        pushed[i] = address;
+        passed[i] = address;
         block.insert(block.end(), arg.text.begin(), arg.text.end());
         block.push_back(0);
         break;
       case RemoteArg::Kind::kOutBuffer:
-        pushed[i] = address;
+        passed[i] = address;
         block.resize(block.size() + static_cast<std::size_t>(arg.number > 0 ? arg.number : 0), 0);
         break;
     }
   }
 
-  // The routine: push the arguments last to first, call the export, drop
-  // them again (cdecl), and return from the thread routine (one argument).
-  std::vector<unsigned char> code;
-  for (std::size_t i = args->size(); i-- > 0;) {
-    code.push_back(0x68);  // push imm32
-    Put32(&code, pushed[i]);
-  }
-  code.push_back(0xB8);  // mov eax, imm32
-  Put32(&code, static_cast<std::uint32_t>(base + offset));
-  code.push_back(0xFF);  // call eax
-  code.push_back(0xD0);
-  const std::uint32_t argBytes = static_cast<std::uint32_t>(args->size() * 4);
-  if (argBytes > 0) {
-    code.push_back(0x81);  // add esp, imm32
-    code.push_back(0xC4);
-    Put32(&code, argBytes);
-  }
-  code.push_back(0xC2);  // ret 4
-  code.push_back(0x04);
-  code.push_back(0x00);
+  const std::vector<unsigned char> code = CallRoutine(base + offset, passed);
   if (code.size() > kCodeBytes) {
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     *error = "too many arguments for a remote call";
@@ -192,4 +225,4 @@ bool CallRemoteExport(DWORD pid, const std::string& moduleName, const std::strin
   return done;
 }
 
-}  // namespace runner
+}  // namespace e2e

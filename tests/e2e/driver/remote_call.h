@@ -4,11 +4,13 @@
 //
 // How: the export's offset comes from the library file loaded here without
 // running it; the library's base in the other process from its module list.
-// A small routine written into the other process pushes the arguments,
-// calls the export and hands its result back as the exit code of the
-// thread that ran it.
-#ifndef REVEDIZ_RUNNER_REMOTE_CALL_H
-#define REVEDIZ_RUNNER_REMOTE_CALL_H
+// A small routine written into the other process passes the arguments the
+// way the C calling convention of its architecture does (on the stack for
+// 32-bit x86, in registers and then on the stack for x86-64), calls the
+// export and hands its result back as the exit code of the thread that ran
+// it. Both processes must be of the same architecture.
+#ifndef REVEDIZ_E2E_REMOTE_CALL_H
+#define REVEDIZ_E2E_REMOTE_CALL_H
 
 #include <windows.h>
 
@@ -16,7 +18,7 @@
 #include <string>
 #include <vector>
 
-namespace runner {
+namespace e2e {
 
 // One argument of a remote call.
 struct RemoteArg {
@@ -40,6 +42,6 @@ bool CallRemoteExport(DWORD pid, const std::string& moduleName, const std::strin
                       const std::string& entry, std::vector<RemoteArg>* args, std::int32_t* result,
                       std::string* error, DWORD timeoutMs);
 
-}  // namespace runner
+}  // namespace e2e
 
-#endif  // REVEDIZ_RUNNER_REMOTE_CALL_H
+#endif  // REVEDIZ_E2E_REMOTE_CALL_H
