@@ -125,7 +125,10 @@ run_wine_suite() {
 # machine runs no i386 code, its host-side checks run here and its Wine tests
 # on the 64-bit build of the same sources.
 revediz_choose_wine_arch "$ROOT"
-if configure_and_build win32 "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"; then
+WIN32_TESTS=ON
+[ "$REVEDIZ_WINE_ARCH" = win32 ] || WIN32_TESTS=OFF
+if configure_and_build win32 "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+     -DREVEDIZ_WINE_TESTS="$WIN32_TESTS"; then
   if [ "$REVEDIZ_WINE_ARCH" = win32 ]; then
     run_wine_suite win32 "$BUILD/win32" "$BUILD/wineprefix" win32
   else
