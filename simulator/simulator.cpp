@@ -9,6 +9,16 @@
 namespace sim {
 namespace {
 
+// Whether the printer cannot print now (no paper, cover open, or an error
+// waiting); a waiting error is used up by the print it fails.
+bool PrinterHalted(Device& printer, JournalBlock& block) {
+  if (!printer.paperOut && !printer.coverOpen && !printer.errorPending) return false;
+  block.Line("  # printer halted:%s%s%s", printer.paperOut ? " paper out" : "",
+             printer.coverOpen ? " cover open" : "", printer.errorPending ? " error" : "");
+  printer.errorPending = false;
+  return true;
+}
+
 // More records than any caller could mean: refused as a bad count rather
 // than walked.
 constexpr std::int32_t kMaxArgs = 256;
@@ -1128,6 +1138,9 @@ std::int32_t Simulator::Write(std::int32_t handle, const void* data, std::int32_
   } else if (bench_[static_cast<std::size_t>(open->classIndex)].acquiredBy != 0 &&
              bench_[static_cast<std::size_t>(open->classIndex)].acquiredBy != handle) {
     status = pos::kErrSysAcquiredByOther;
+  } else if (kClasses[open->classIndex].model == Model::kPrinter &&
+             PrinterHalted(bench_[static_cast<std::size_t>(open->classIndex)], block)) {
+    status = pos::kErrSysHwError;
   } else {
     status = WriteDevice(*open, bytes, length, &accepted, block);
   }
@@ -1254,6 +1267,63 @@ std::int32_t Simulator::CloseDrawer() {
       state.number = 0;
       NotifyHandles(drawer, pos::kMsgTillClosed, 0, block);
     }
+  }
+  block.Line("  -> %d", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::PrinterEvent(const char* what, bool Device::*flag, bool on,
+                                     std::uint32_t message) {
+  JournalBlock block;
+  const int printer = ClassOfModel(Model::kPrinter);
+  block.Line("BENCH PosPrinter %s", what);
+  std::int32_t status = 0;
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else if (faults_[printer].offline) {
+    status = pos::kErrSysDeviceOffline;
+  } else {
+    Device& device = bench_[static_cast<std::size_t>(printer)];
+    // Only a change of state is news; a printer error is news every time.
+    if (device.*flag != on || flag == &Device::errorPending) {
+      device.*flag = on;
+      NotifyHandles(printer, message, 0, block);
+    }
+  }
+  block.Line("  -> %d", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::SetPaperOut(bool out) {
+  return PrinterEvent(out ? "paper out" : "paper loaded", &Device::paperOut, out,
+                      out ? pos::kMsgPrnPrinterError : pos::kMsgPrnStatusChange);
+}
+
+std::int32_t Simulator::SetCoverOpen(bool open) {
+  return PrinterEvent(open ? "cover open" : "cover shut", &Device::coverOpen, open,
+                      pos::kMsgPrnStatusChange);
+}
+
+std::int32_t Simulator::PrinterError() {
+  return PrinterEvent("printer error", &Device::errorPending, true, pos::kMsgPrnPrinterError);
+}
+
+std::int32_t Simulator::Burst(int classIndex, std::int32_t count) {
+  JournalBlock block;
+  const bool device = classIndex > kGenericClass && classIndex < kClassCount;
+  block.Line("BENCH %s burst count=%d", device ? kClasses[classIndex].name : "?",
+             static_cast<int>(count));
+  std::int32_t status = 0;
+  if (!device) {
+    status = pos::kErrSysInvalidClass;
+  } else if (count < 1 || count > 10000) {
+    status = pos::kErrSysOutOfBounds;
+  } else if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else {
+    for (std::int32_t i = 0; i < count; ++i) NotifyDevice(classIndex, pos::kMsgSysDeviceOnline, block);
   }
   block.Line("  -> %d", static_cast<int>(status));
   Flush(block);

@@ -110,6 +110,9 @@ struct Device {
   std::string printLine;             // the line being printed
   bool diPrinting = true;
   bool fiscalPrinting = false;
+  bool paperOut = false;       // no paper: printing fails until paper is loaded
+  bool coverOpen = false;      // cover open: printing fails until it is shut
+  bool errorPending = false;   // a printer error: the next print fails
   // Serial port.
   std::deque<unsigned char> loopback;
   // NVRAM.
@@ -178,6 +181,19 @@ class Simulator {
   std::int32_t Touch(std::int32_t x, std::int32_t y);
   std::int32_t PlaceWeight(std::int32_t grams);
   std::int32_t CloseDrawer();
+  // The printer's paper runs out (on) or is loaded (off); its cover is
+  // opened (on) or shut (off). Running out posts POSM_PRN_PRINTER_ERROR, the
+  // others POSM_PRN_STATUS_CHANGE, to the printer's open handles; while
+  // either condition holds, every write to the printer fails with
+  // POSERR_SYS_HW_ERROR.
+  std::int32_t SetPaperOut(bool out);
+  std::int32_t SetCoverOpen(bool open);
+  // A printer error: POSM_PRN_PRINTER_ERROR to the printer's handles, and
+  // the next write to it fails with POSERR_SYS_HW_ERROR.
+  std::int32_t PrinterError();
+  // `count` POSM_SYS_DEVICE_ONLINE notifications for one device in a row
+  // (1 to 10000), each posted and queued as a real device would.
+  std::int32_t Burst(int classIndex, std::int32_t count);
   // Faults may be set at any time. target: a class index, kQueueTarget or
   // kAllTargets. Returns 0, POSERR_SYS_INVALID_CLASS for a bad target or
   // POSERR_SYS_INVALID_REQUEST for a bad kind. Taking a device off line (or
@@ -248,6 +264,7 @@ class Simulator {
   void Enqueue(std::uint32_t message, std::uint32_t mp1, std::uint32_t mp2, JournalBlock& block);
   std::uint32_t DeviceWord(int classIndex, std::uint32_t low) const;
 
+  std::int32_t PrinterEvent(const char* what, bool Device::*flag, bool on, std::uint32_t message);
   std::int32_t BenchInput(int classIndex, const char* what, std::string input,
                           std::uint32_t message, std::uint32_t lParam, JournalBlock& block);
 

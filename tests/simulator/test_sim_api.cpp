@@ -547,3 +547,80 @@ TEST_F(SimFaults, TargetsAndKindsAreChecked) {
 }
 
 }  // namespace
+
+// ---- Printer conditions and bursts from the bench -----------------------------
+
+TEST_F(SimFaults, PaperOutHaltsPrintingUntilPaperIsLoaded) {
+  InitializeQuietly();
+  const std::int32_t printer = OpenDevice("PosPrinter");
+  PostedMessages().clear();
+  ASSERT_EQ(0, sim_->SetPaperOut(true));
+  ASSERT_EQ(1u, PostedMessages().size());
+  EXPECT_EQ(static_cast<std::uint32_t>(pos::kMsgPrnPrinterError), PostedMessages()[0].message);
+  EXPECT_EQ(static_cast<std::uint32_t>(printer), PostedMessages()[0].wParam & 0xFF);
+  // Running out again is no news.
+  ASSERT_EQ(0, sim_->SetPaperOut(true));
+  EXPECT_EQ(1u, PostedMessages().size());
+
+  std::int32_t out = 7;
+  EXPECT_EQ(pos::kErrSysHwError, sim_->Write(printer, "abc\n", 4, &out));
+  EXPECT_EQ(0, out);
+  EXPECT_EQ(pos::kErrSysHwError, sim_->Write(printer, "abc\n", 4, &out)) << "until paper is loaded";
+  std::string text;
+  ASSERT_TRUE(sim_->DeviceText(sim::FindClass("PosPrinter"), &text));
+  EXPECT_EQ(text.find("abc"), std::string::npos) << "nothing printed without paper";
+
+  ASSERT_EQ(0, sim_->SetPaperOut(false));
+  ASSERT_EQ(2u, PostedMessages().size());
+  EXPECT_EQ(static_cast<std::uint32_t>(pos::kMsgPrnStatusChange), PostedMessages()[1].message);
+  EXPECT_EQ(0, sim_->Write(printer, "abc\n", 4, &out));
+  EXPECT_EQ(4, out);
+}
+
+TEST_F(SimFaults, CoverOpenAndPrinterErrorStopPrinting) {
+  InitializeQuietly();
+  const std::int32_t printer = OpenDevice("PosPrinter");
+  std::int32_t out = 0;
+  ASSERT_EQ(0, sim_->SetCoverOpen(true));
+  EXPECT_EQ(pos::kErrSysHwError, sim_->Write(printer, "x", 1, &out));
+  ASSERT_EQ(0, sim_->SetCoverOpen(false));
+  EXPECT_EQ(0, sim_->Write(printer, "x", 1, &out));
+
+  PostedMessages().clear();
+  ASSERT_EQ(0, sim_->PrinterError());
+  ASSERT_EQ(0, sim_->PrinterError());
+  ASSERT_EQ(2u, PostedMessages().size()) << "every printer error is posted";
+  EXPECT_EQ(static_cast<std::uint32_t>(pos::kMsgPrnPrinterError), PostedMessages()[1].message);
+  EXPECT_EQ(pos::kErrSysHwError, sim_->Write(printer, "x", 1, &out));
+  EXPECT_EQ(0, sim_->Write(printer, "x", 1, &out)) << "an error fails one print only";
+  // The journal tells why the print failed.
+  bool halted = false;
+  for (const std::string& line : simtest::JournalLines()) halted = halted || line == "  # printer halted: error";
+  EXPECT_TRUE(halted);
+}
+
+TEST_F(SimFaults, PrinterEventsNeedAnInitializedLibraryAndAnOnLinePrinter) {
+  EXPECT_EQ(pos::kErrSysNotInitialized, sim_->SetPaperOut(true));
+  EXPECT_EQ(pos::kErrSysNotInitialized, sim_->PrinterError());
+  InitializeQuietly();
+  ASSERT_EQ(0, sim_->SetFault(sim::FindClass("PosPrinter"), sim::FaultKind::kOffline, 1));
+  PostedMessages().clear();
+  EXPECT_EQ(pos::kErrSysDeviceOffline, sim_->SetCoverOpen(true));
+  EXPECT_TRUE(PostedMessages().empty());
+}
+
+TEST_F(SimFaults, BurstPostsAndQueuesEveryNotification) {
+  InitializeQuietly();
+  const int display = sim::FindClass("PosDisplay");
+  ASSERT_EQ(0, sim_->Burst(display, 300));
+  ASSERT_EQ(300u, PostedMessages().size());
+  for (const simtest::Posted& p : PostedMessages()) {
+    ASSERT_EQ(static_cast<std::uint32_t>(pos::kMsgSysDeviceOnline), p.message);
+    ASSERT_EQ(0x02112402u, p.wParam);
+  }
+  EXPECT_EQ(300u, sim_->Queue().Size());
+  EXPECT_EQ(pos::kErrSysOutOfBounds, sim_->Burst(display, 0));
+  EXPECT_EQ(pos::kErrSysOutOfBounds, sim_->Burst(display, 10001));
+  EXPECT_EQ(pos::kErrSysInvalidClass, sim_->Burst(-3, 5));
+  EXPECT_EQ(300u, PostedMessages().size());
+}
