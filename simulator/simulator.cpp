@@ -1375,6 +1375,12 @@ std::int32_t Simulator::SetFault(int target, FaultKind kind, std::int32_t value)
   return status;
 }
 
+void Simulator::JournalNote(const char* text) {
+  JournalBlock block;
+  block.Line("BENCH %s", text);
+  Flush(block);
+}
+
 void Simulator::ClearFaults() {
   JournalBlock block;
   block.Line("BENCH faults cleared");

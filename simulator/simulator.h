@@ -200,6 +200,9 @@ class Simulator {
   // back) posts POSM_SYS_DEVICE_OFFLINE (ONLINE) while initialized.
   std::int32_t SetFault(int target, FaultKind kind, std::int32_t value);
   void ClearFaults();
+  // One "BENCH <text>" line in the journal (what the bench window did that
+  // no action above records).
+  void JournalNote(const char* text);
 
   // What the bench shows.
   bool Initialized() const { return initialized_; }

@@ -2,16 +2,20 @@
 // Simulator, gives it the platform hooks (PostMessageA, the journal file
 // "vavuro32.jnl" in the working directory, VirtualQuery to probe caller
 // memory) and forwards each export to it. No exception leaves an export: a
-// failed allocation answers POSERR_SYS_MEMORY_ALLOCATION.
+// failed allocation answers POSERR_SYS_MEMORY_ALLOCATION. It also opens the
+// device bench window (bench_window.h) at initialize and closes it at
+// termination.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <string>
 
 #include "api/device_api.h"
+#include "simulator/bench_window.h"
 #include "simulator/sim_control.h"
 #include "simulator/simulator.h"
 #include "tables/pos_codes.h"
@@ -73,6 +77,11 @@ std::int32_t Guarded(Call call) {
 }
 
 }  // namespace
+
+std::int32_t WithSimulator(const std::function<std::int32_t(Simulator&)>& call) {
+  return Guarded([&](Simulator& s) { return call(s); });
+}
+
 }  // namespace sim
 
 using sim::Guarded;
@@ -83,7 +92,15 @@ extern "C" {
 std::int32_t POSAPI DLL_PosInitialize(void*, const char* applicationName,
                                       const char* resourceFile, ResourceArg* args,
                                       std::int32_t count) {
-  return Guarded([&](Simulator& s) { return s.Initialize(applicationName, resourceFile, args, count); });
+  std::uintptr_t window = 0;
+  const std::int32_t status = Guarded([&](Simulator& s) {
+    const std::int32_t result = s.Initialize(applicationName, resourceFile, args, count);
+    window = s.QueueWindow();
+    return result;
+  });
+  // The bench opens once the library is up, beside the window it notifies.
+  if (status == 0) sim::OpenBenchWindow(window);
+  return status;
 }
 
 std::int32_t POSAPI DLL_PosOpen(void*, const char* deviceName, const char* deviceClass,
@@ -111,7 +128,9 @@ std::int32_t POSAPI DLL_PosWrite(void*, std::int32_t handle, const void* data,
 }
 
 std::int32_t POSAPI DLL_PosTerm(void*) {
-  return Guarded([&](Simulator& s) { return s.Term(); });
+  const std::int32_t status = Guarded([&](Simulator& s) { return s.Term(); });
+  if (status == 0) sim::CloseBenchWindow();
+  return status;
 }
 
 std::int32_t POSAPI DLL_PosVersion(void*, std::int32_t a, std::int32_t b, std::int32_t c) {

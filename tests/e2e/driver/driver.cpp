@@ -1,6 +1,8 @@
 // End-to-end driver: see driver.h for the contract.
 #include "tests/e2e/driver/driver.h"
 
+#include "simulator/bench_ids.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -181,49 +183,6 @@ bool ReadBytes(const std::string& path, std::string* bytes) {
   while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes->append(chunk, got);
   CloseHandle(file);
   return true;
-}
-
-// Saves the desktop as a 24-bit BMP (best effort: a failure leaves no file).
-void SaveScreenshot(const std::string& path) {
-  int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  if (width <= 0 || height <= 0) return;
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return;
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
-         GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
-  SelectObject(memory, old);
-
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-  std::string pixels(static_cast<size_t>(stride) * static_cast<size_t>(height), '\0');
-  int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (lines != height) return;
-
-  BITMAPFILEHEADER header = {};
-  header.bfType = 0x4D42;  // "BM"
-  header.bfOffBits = sizeof header + sizeof info;
-  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::string file(reinterpret_cast<const char*>(&header), sizeof header);
-  file.append(reinterpret_cast<const char*>(&info), sizeof info);
-  file += pixels;
-  try {
-    WriteBytes(path, file);
-  } catch (const Failure&) {
-  }
 }
 
 struct EnumState {
@@ -714,6 +673,25 @@ Dialog Revediz::WaitDialog(std::string_view caption, DWORD timeoutMs) const {
   return Dialog(s_, found);
 }
 
+Dialog Revediz::WaitBench(DWORD timeoutMs) const {
+  HWND found = nullptr;
+  PollUntil([&] {
+    for (const WindowInfo& window : TopLevelWindows()) {
+      if (window.visible && window.className == VAVURO_BENCH_CLASS) found = window.hwnd;
+    }
+    return found != nullptr;
+  }, timeoutMs);
+  if (found == nullptr) s_->Fail("no device bench within the time");
+  return Dialog(s_, found);
+}
+
+bool Revediz::HasBench() const {
+  for (const WindowInfo& window : TopLevelWindows()) {
+    if (window.className == VAVURO_BENCH_CLASS) return true;
+  }
+  return false;
+}
+
 Box Revediz::WaitBox(std::string_view caption, DWORD timeoutMs) const {
   Box found;
   PollUntil([&] {
@@ -786,5 +764,59 @@ std::int32_t Revediz::CallSimulator(const std::string& entry, std::vector<Remote
 
 std::string Revediz::Dump() const { return s_->Dump(); }
 void Revediz::Fail(const std::string& message) const { s_->Fail(message); }
+
+bool SaveScreenshot(const std::string& path, HWND window) {
+  int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  RECT rect;
+  if (window != nullptr) {
+    if (!GetWindowRect(window, &rect)) return false;
+    left = rect.left;
+    top = rect.top;
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+  }
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return false;
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
+  SelectObject(memory, old);
+
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+  std::string pixels(static_cast<size_t>(stride) * static_cast<size_t>(height), '\0');
+  int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (lines != height) return false;
+
+  BITMAPFILEHEADER header = {};
+  header.bfType = 0x4D42;  // "BM"
+  header.bfOffBits = sizeof header + sizeof info;
+  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::string file(reinterpret_cast<const char*>(&header), sizeof header);
+  file.append(reinterpret_cast<const char*>(&info), sizeof info);
+  file += pixels;
+  try {
+    WriteBytes(path, file);
+  } catch (const Failure&) {
+    return false;
+  }
+  return true;
+}
+
 
 }  // namespace e2e

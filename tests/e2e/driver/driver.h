@@ -224,6 +224,13 @@ class Revediz {
 
   // Waits for a visible dialog with that caption.
   Dialog WaitDialog(std::string_view caption, DWORD timeoutMs = kDefaultTimeoutMs) const;
+  // Waits for the simulator's visible "Device Bench" window (class
+  // VAVURO_BENCH_CLASS, simulator/bench_ids.h) and returns it as a Dialog, so
+  // its controls are set and pressed like a dialog's. The bench opens when
+  // the library is initialized.
+  Dialog WaitBench(DWORD timeoutMs = kDefaultTimeoutMs) const;
+  // Whether the bench window exists now.
+  bool HasBench() const;
   // Waits for a visible message box with that caption.
   Box WaitBox(std::string_view caption, DWORD timeoutMs = kDefaultTimeoutMs) const;
   // Waits for any visible message box.
@@ -290,6 +297,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The Windows path of a path handed over from the build (a Unix path gets
 // the drive Z: and backslashes).
 std::string WindowsPath(std::string_view path);
+
+// Saves the screen as a 24-bit BMP: the whole desktop, or the part that a
+// window covers (its frame included). False when nothing could be saved.
+bool SaveScreenshot(const std::string& path, HWND window = nullptr);
 
 // Where the build put things (from compile definitions of the test program).
 std::string ProgramPath();    // REVEDIZ.exe
