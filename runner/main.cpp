@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "runner/scenario.h"
+#include "simulator/bench_ids.h"
 #include "tests/e2e/driver/driver.h"
 #include "tests/e2e/driver/remote_call.h"
 
@@ -385,12 +386,16 @@ class Run {
     e2e::Revediz& app = App(step);
     const std::string caption = Text(step.args[0]);
     std::optional<e2e::Dialog> found;
+    // The simulator's device bench is acted on like a dialog.
+    const bool bench = caption == VAVURO_BENCH_TITLE;
     e2e::PollUntil([&] {
+      if (bench) return app.HasBench();
       for (const e2e::Dialog& dialog : app.Dialogs()) {
         if (dialog.Caption() == caption) found = dialog;
       }
       return found.has_value();
     }, options_.timeoutMs);
+    if (bench && app.HasBench()) found = app.WaitBench(options_.timeoutMs);
     if (!found) throw Mismatch{"dialog", "dialog " + ShowText(caption), ScreenNow()};
     dialog_ = found;
     dialogCaption_ = caption;
@@ -582,9 +587,8 @@ class Run {
     if (actual != expected) throw Mismatch{"text of " + step.args[0].text, ShowText(expected), ShowText(actual)};
   }
 
-  // Bench steps: each maps to a control export of the simulator. A device
-  // bench window, when there is one, gets its steps here too (acting on its
-  // controls by their ids), under the same "bench" word.
+  // Bench steps: each maps to a control export of the simulator. (The bench
+  // window is acted on as a dialog: dialog "Device Bench".)
   void Bench(const Step& step) {
     std::vector<Word> a = step.args;
     std::int64_t expected = 0;
