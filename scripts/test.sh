@@ -101,6 +101,20 @@ fi
 run_fuzz_smoke
 run_valgrind
 
+# save_screenshots DIR: the BMPs the tests saved there, as the README's PNGs
+# in docs/screenshots (metadata stripped, so an unchanged picture leaves the
+# file unchanged).
+save_screenshots() {
+  local shot name
+  mkdir -p "$ROOT/docs/screenshots"
+  for shot in "$1"/*.bmp; do
+    [ -f "$shot" ] || continue
+    name=$(basename "${shot%.bmp}")
+    convert "$shot" -strip "$ROOT/docs/screenshots/$name.png" &&
+      revediz_log "screenshot: docs/screenshots/$name.png"
+  done
+}
+
 # run_wine_suite NAME DIR PREFIX ARCH: the Wine tests of one Windows build.
 run_wine_suite() {
   local name=$1 dir=$2
@@ -109,7 +123,14 @@ run_wine_suite() {
   if revediz_prepare_prefix; then
     revediz_start_wineserver
     revediz_hold_desktop "$dir/tests/e2e/revediz_window.exe"
+    # The README's screenshots come from this run (DeviceBench.Screenshots...).
+    local shots="$BUILD/screenshots"
+    rm -rf "$shots"
+    mkdir -p "$shots"
+    export REVEDIZ_SCREENSHOT_DIR="Z:${shots//\//\\}"
     run_ctest "$name" "$dir" -j"$JOBS"
+    unset REVEDIZ_SCREENSHOT_DIR
+    save_screenshots "$shots"
     if [ -n "${SUITE_FAILED[$name]}" ]; then
       import -window root "$BUILD/screenshot-failure.png" 2>/dev/null &&
         revediz_log "screen at the end: $BUILD/screenshot-failure.png"
