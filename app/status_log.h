@@ -44,6 +44,12 @@ void AppendToStatusLog();
 // Appends the given text as the new last log line (the hex dump's own line).
 void AppendTextToStatusLog(const char* text);
 
+// Brackets a run of lines added in one go (a hex dump's rows): the log is
+// redrawn once when the run ends instead of once per line. Calls nest; the
+// outermost end redraws. Lines are added exactly as without them.
+void BeginStatusLogBatch();
+void EndStatusLogBatch();
+
 // Shows text in a message box with no owner window and a single OK button.
 // A null caption gives the system's default caption. Returns when the
 // operator has closed the box; the result is not used.

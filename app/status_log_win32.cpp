@@ -16,6 +16,24 @@ void AppendTextToStatusLog(const char* text) {
   SendMessageA(StatusLog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
+namespace {
+int batchDepth = 0;
+}  // namespace
+
+void BeginStatusLogBatch() {
+  if (batchDepth++ == 0 && StatusLog != nullptr && IsWindow(StatusLog)) {
+    SendMessageA(StatusLog, WM_SETREDRAW, FALSE, 0);
+  }
+}
+
+void EndStatusLogBatch() {
+  if (batchDepth == 0 || --batchDepth != 0) return;
+  if (StatusLog != nullptr && IsWindow(StatusLog)) {
+    SendMessageA(StatusLog, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(StatusLog, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+}
+
 void ShowMessageBox(const char* text, const char* caption) {
   MessageBoxA(nullptr, text, caption, MB_OK);
 }

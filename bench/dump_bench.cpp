@@ -26,6 +26,8 @@
 // logs.
 void AppendToStatusLog() {}
 void AppendTextToStatusLog(const char*) {}
+void BeginStatusLogBatch() {}
+void EndStatusLogBatch() {}
 void ShowMessageBox(const char*, const char*) {}
 
 namespace {

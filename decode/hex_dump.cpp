@@ -13,17 +13,21 @@ char DumpLine[kDumpLineSize];
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// For each byte value: its two hex digits, and its text-column character.
+// For each byte value: its two hex digits and the blank after them (as four
+// bytes, so one fixed-size copy places a group), and its text-column
+// character.
 struct ByteForms {
-  char hex[256][2];
+  char group[256][4];
   char text[256];
 };
 
 constexpr ByteForms MakeByteForms() {
   ByteForms forms{};
   for (int b = 0; b < 256; ++b) {
-    forms.hex[b][0] = kHexDigits[b >> 4];
-    forms.hex[b][1] = kHexDigits[b & 0xF];
+    forms.group[b][0] = kHexDigits[b >> 4];
+    forms.group[b][1] = kHexDigits[b & 0xF];
+    forms.group[b][2] = ' ';
+    forms.group[b][3] = '\0';
     forms.text[b] = (b >= 0x20 && b <= 0x7E) ? static_cast<char>(b) : '.';
   }
   return forms;
@@ -32,8 +36,9 @@ constexpr ByteForms MakeByteForms() {
 constexpr ByteForms kByteForms = MakeByteForms();
 constexpr std::size_t kBytesPerRow = 16;
 
-// Formats one row into out and returns its length. Hand-rolled: the rows of
-// a large read are formatted by the thousand.
+// Formats one row into out (at least kDumpLineSize bytes) and returns its
+// length. Hand-rolled: the rows of a large read are formatted by the
+// thousand.
 std::size_t FormatRow(char* out, std::size_t offset, const unsigned char* bytes,
                       std::size_t count) {
   char* p = out;
@@ -41,20 +46,27 @@ std::size_t FormatRow(char* out, std::size_t offset, const unsigned char* bytes,
   *p++ = ' ';
   *p++ = ' ';
   // "%04X": at least four digits, as many as the offset needs.
-  int digits = 4;
-  while (digits < static_cast<int>(2 * sizeof offset) && (offset >> (4 * digits)) != 0) ++digits;
-  for (int d = digits - 1; d >= 0; --d) *p++ = kHexDigits[(offset >> (4 * d)) & 0xF];
+  if (offset <= 0xFFFF) {
+    p[0] = kHexDigits[(offset >> 12) & 0xF];
+    p[1] = kHexDigits[(offset >> 8) & 0xF];
+    p[2] = kHexDigits[(offset >> 4) & 0xF];
+    p[3] = kHexDigits[offset & 0xF];
+    p += 4;
+  } else {
+    int digits = 4;
+    while (digits < static_cast<int>(2 * sizeof offset) && (offset >> (4 * digits)) != 0) ++digits;
+    for (int d = digits - 1; d >= 0; --d) *p++ = kHexDigits[(offset >> (4 * d)) & 0xF];
+  }
   *p++ = ':';
   *p++ = ' ';
   char* text = p + 3 * count + 3;
+  // Each copy writes one byte beyond its group; the next group, the " | "
+  // or the text column overwrites it, and the row ends well inside out.
   for (std::size_t i = 0; i < count; ++i) {
-    const unsigned char b = bytes[i];
-    p[0] = kByteForms.hex[b][0];
-    p[1] = kByteForms.hex[b][1];
-    p[2] = ' ';
-    p += 3;
-    text[i] = kByteForms.text[b];
+    std::memcpy(p + 3 * i, kByteForms.group[bytes[i]], 4);
   }
+  for (std::size_t i = 0; i < count; ++i) text[i] = kByteForms.text[bytes[i]];
+  p += 3 * count;
   p[0] = ' ';
   p[1] = '|';
   p[2] = ' ';
@@ -93,5 +105,8 @@ void HexDump(const char* title, const void* data, std::int32_t length) {
     FormatMessageText("      (%lu bytes)", static_cast<unsigned long>(length));
   AppendToStatusLog();
 
+  // Thousands of rows for a large read: the log redraws once, after them.
+  BeginStatusLogBatch();
   FormatHexDumpRows(data, static_cast<std::size_t>(length), AppendRowToStatusLog, nullptr);
+  EndStatusLogBatch();
 }

@@ -52,6 +52,17 @@ void AppendTextToStatusLog(const char* text) {
   CountLine(text, BoundedLength(text, 1 << 20));
 }
 
+// Batches must pair up: an end without a begin, or one left open when the
+// input is done, is a fault of the code under test.
+namespace {
+int batchDepth = 0;
+}  // namespace
+void BeginStatusLogBatch() { ++batchDepth; }
+void EndStatusLogBatch() {
+  if (batchDepth <= 0) __builtin_trap();
+  --batchDepth;
+}
+
 void ShowMessageBox(const char* text, const char* caption) {
   const std::size_t length = BoundedLength(text, 1 << 20);
   CheckPrintable(text, length);
@@ -66,6 +77,7 @@ const char* FuzzLastBoxCaption() { return lastBoxCaption.c_str(); }
 bool FuzzLastBoxEchoesLastLine() { return lineCount > 0 && lastBoxText == lastLine; }
 
 void ResetFuzzShell(bool printable, FuzzLineCheck check, void* context) {
+  if (batchDepth != 0) __builtin_trap();  // the last input left a batch open
   lineCount = 0;
   boxCount = 0;
   requirePrintable = printable;

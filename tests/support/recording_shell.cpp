@@ -5,11 +5,21 @@
 namespace {
 std::vector<ShellEvent> events;
 BoxHook boxHook = nullptr;
+int batchDepth = 0;
+int batchedLines = 0;
 }  // namespace
+
+void BeginStatusLogBatch() { ++batchDepth; }
+void EndStatusLogBatch() {
+  if (batchDepth > 0) --batchDepth;
+}
+int OpenStatusLogBatches() { return batchDepth; }
+int BatchedLineCount() { return batchedLines; }
 
 void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
 
 void AppendTextToStatusLog(const char* text) {
+  if (batchDepth > 0) ++batchedLines;
   events.push_back({ShellEvent::kLogLine, text, "", false});
 }
 
@@ -38,6 +48,8 @@ std::vector<ShellEvent> ShownBoxes() {
 void ResetShellRecord() {
   events.clear();
   boxHook = nullptr;
+  batchDepth = 0;
+  batchedLines = 0;
 }
 
 void SetBoxHook(BoxHook hook) { boxHook = hook; }

@@ -22,6 +22,10 @@ std::vector<std::string> LoggedLines();
 // Message boxes only, in order.
 std::vector<ShellEvent> ShownBoxes();
 void ResetShellRecord();
+// Log batches (BeginStatusLogBatch) open now, and the lines added inside
+// one since the last reset.
+int OpenStatusLogBatches();
+int BatchedLineCount();
 
 // Called while a box is "open": lets a test act as a notification arriving
 // during a nested message loop. Null for none.

@@ -183,3 +183,14 @@ TEST(HexDumpRows, EveryByteValueFormatsLikeTheReference) {
   FormatHexDumpRows(bytes.data(), bytes.size(), Collect, &rows);
   EXPECT_EQ(rows.lines, ReferenceRows(bytes));
 }
+
+TEST_F(HexDumpTest, LinesOfADumpAreAddedInOneClosedBatch) {
+  const auto bytes = Counting(100);
+  HexDump("Read Results", bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  // The seven rows go in one batch; the batch is closed again.
+  EXPECT_EQ(BatchedLineCount(), 7);
+  EXPECT_EQ(OpenStatusLogBatches(), 0);
+  EXPECT_EQ(LoggedLines().size(), 9u);
+  HexDump("Read Results", bytes.data(), 0);
+  EXPECT_EQ(OpenStatusLogBatches(), 0) << "nothing to dump opens no batch";
+}
