@@ -43,6 +43,9 @@ void DeviceOnline(std::uint32_t wParam, std::uint32_t lParam) {
   const int slot = Byte(wParam, 3);
   const int subtype = Byte(lParam, 0);
 
+  // The six lines reach the log together: one redraw, not six (a burst of
+  // these is thousands of lines).
+  BeginStatusLogBatch();
   ClearMessageText();
   FormatMessageText(" wParam --> %04x ", static_cast<unsigned>(wParam));
   AppendToStatusLog();
@@ -70,6 +73,7 @@ void DeviceOnline(std::uint32_t wParam, std::uint32_t lParam) {
   FormatMessageText("            %s   (%#04x) ", CodeToName(PortNames, port),
                     static_cast<unsigned>(port));
   AppendToStatusLog();
+  EndStatusLogBatch();
 
   ClearMessageText();
   ResetNameScratch();

@@ -98,6 +98,9 @@ TEST_F(Notifications, DeviceOnlineDecodesSixLinesWithoutABox) {
                    "        Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD) (Device Num: 0x24)",
                    "            SLOT_2   (0x02) ", "            PORT_1   (0x11) "}));
   EXPECT_TRUE(ShownBoxes().empty());
+  // All six in one closed log batch.
+  EXPECT_EQ(BatchedLineCount(), 6);
+  EXPECT_EQ(OpenStatusLogBatches(), 0);
   // MessageText is left cleared and the fallback texts released.
   for (char c : MessageText) ASSERT_EQ(c, '\0');
   EXPECT_STREQ(NameScratch, "");
