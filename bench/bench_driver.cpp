@@ -242,6 +242,7 @@ void PrintSamples(const char* name, const Samples& samples) {
 // ratio of the medians at most `goal`; 0: no goal).
 void PrintRow(const char* measure, int runs, const char* unit, const Samples& tool, const Samples& bare,
               double goal) {
+  if (tool.values.empty() || bare.values.empty()) return;  // that measure was not run
   const double minRatio = tool.Min() / bare.Min();
   const double medianRatio = tool.Median() / bare.Median();
   char goalText[32] = "-";
@@ -367,9 +368,12 @@ double ToolBurst(const std::string& linesFile) {
   options.timeoutMs = kTimeoutMs;
   e2e::Revediz app = e2e::Revediz::Start(options);
   const int base = app.LogCount();
+  // Polled as the bare program's list is: one LB_GETCOUNT a look, on the
+  // list found once.
+  const HWND list = app.LogWindow();
   const double start = NowMs();
   for (int i = 0; i < kNotifications; ++i) app.Post(kDeviceOnline, kOnlineWParam, kOnlineLParam);
-  if (!SpinUntil([&] { return app.LogCount() >= base + kBurstLines; })) throw Error("the burst did not reach the log");
+  if (!SpinUntil([&] { return ListCount(list) >= base + kBurstLines; })) throw Error("the burst did not reach the log");
   const double end = NowMs();
   if (!linesFile.empty()) {
     const Lines log = app.LogLines();
