@@ -202,7 +202,9 @@ class Run {
   void Refresh() {
     if (!app_ || !app_->Running() || app_->LogWindow() == nullptr) return;
     try {
-      Lines lines = app_->LogLines();
+      // Read directly, not through LogLines: a log that goes away as the
+      // tool ends is no failure of the run.
+      Lines lines = e2e::ListItems(app_->LogWindow());
       if (lines.size() >= transcript_.size()) transcript_ = std::move(lines);
     } catch (const e2e::Failure&) {
       // Unreadable now; the transcript keeps what was seen before.
