@@ -10,12 +10,16 @@
 
 #include "simulator/sim_control.h"
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/steps.h"
 
 // After windows.h (through the driver).
 
 using e2e::Box;
 using e2e::Dialog;
 using e2e::Revediz;
+
+using e2e::ExpectBox;
+using e2e::Initialize;
 
 namespace {
 
@@ -75,13 +79,6 @@ std::string JournalWindow(const Revediz& app) {
   return text;
 }
 
-// Waits for the box of caption, checks its text and presses OK.
-void ExpectBox(const Revediz& app, const std::string& caption, const std::string& text) {
-  Box box = app.WaitBox(caption);
-  EXPECT_EQ(box.text, text);
-  box.Ok();
-}
-
 // Fills the argument controls and presses Add Resource; the caller waits
 // for what follows (a new list line or a refusal box).
 void EnterRow(const Dialog& dialog, const std::string& resource, const std::string& type,
@@ -121,14 +118,6 @@ void ExpectOkRefused(const Revediz& app, const Dialog& dialog, const std::string
   ExpectBox(app, caption, text);
   EXPECT_TRUE(dialog.IsOpen());
   EXPECT_EQ(app.LogCount(), logBefore);
-}
-
-void Initialize(const Revediz& app) {
-  app.Menu(IDM_POS_INITIALIZE);
-  Dialog dialog = app.WaitDialog("POS Initialization");
-  dialog.Click(IDOK);
-  ExpectBox(app, "POS Initialize", "Initialize Successful.");
-  dialog.WaitClosed();
 }
 
 // Opens a display with two rows; returns the handle from the success box.

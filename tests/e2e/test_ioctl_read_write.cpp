@@ -10,6 +10,7 @@
 
 #include "simulator/sim_control.h"
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/driver/steps.h"
 
 // After windows.h, which driver.h brings.
 
@@ -19,24 +20,17 @@ using e2e::Library;
 using e2e::Revediz;
 using e2e::StartOptions;
 
+using e2e::ExpectBox;
+using e2e::Initialize;
+using e2e::JournalStarting;
+using e2e::LogFrom;
+using e2e::Open;
+using e2e::ReadAndSave;
+using e2e::Row;
+
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// Lines of the log from index `from` on.
-Lines LogFrom(const Revediz& app, std::size_t from) {
-  Lines lines = app.LogLines();
-  if (from >= lines.size()) return {};
-  return Lines(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end());
-}
-
-// Journal lines that start with prefix.
-Lines JournalStarting(const Revediz& app, const std::string& prefix) {
-  Lines found;
-  for (const std::string& line : app.Journal())
-    if (line.rfind(prefix, 0) == 0) found.push_back(line);
-  return found;
-}
 
 // The journal block of the last call of entry: its first line and the
 // lines after it, up to the next call.
@@ -58,20 +52,6 @@ bool Contains(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-// Shows the box of `caption`, checks its text and presses OK.
-void ExpectBox(const Revediz& app, const std::string& caption, const std::string& text) {
-  Box box = app.WaitBox(caption);
-  EXPECT_EQ(box.text, text);
-  box.Ok();
-}
-
-// A hex dump row as the log holds it; the row's own line end may or may not
-// survive the list box, so it is dropped before comparing.
-std::string Row(std::string line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  return line;
-}
-
 StartOptions WithSimulator() { return StartOptions{}; }
 
 // For runs that never initialize: the binding refuses every call before
@@ -80,30 +60,6 @@ StartOptions NoLibrary() {
   StartOptions options;
   options.library = Library::kNone;
   return options;
-}
-
-// PosInitialize with the dialog's defaults; the success box is closed.
-void Initialize(Revediz& app) {
-  app.Menu(IDM_POS_INITIALIZE);
-  Dialog dialog = app.WaitDialog("POS Initialization");
-  dialog.Click(IDOK);
-  ExpectBox(app, "POS Initialize", "Initialize Successful.");
-  dialog.WaitClosed();
-}
-
-// PosOpen of the default device name in deviceClass; returns the handle
-// from the success box.
-int Open(Revediz& app, const std::string& deviceClass) {
-  app.Menu(IDM_POS_OPEN);
-  Dialog dialog = app.WaitDialog("POS Open");
-  dialog.Select(IDC_DEVICE_CLASS, deviceClass);
-  dialog.Click(IDOK);
-  Box box = app.WaitBox("POS Open");
-  int handle = 0;
-  EXPECT_EQ(std::sscanf(box.text.c_str(), "  Handle :  %d", &handle), 1) << box.text;
-  box.Ok();
-  dialog.WaitClosed();
-  return handle;
 }
 
 // The started tool with the library initialized and one device open.
@@ -795,20 +751,6 @@ TEST(WriteDialog, FailedWriteIsReportedAndTheDialogCloses) {
 int SetFaultInTool(const Revediz& app, const char* target, int kind, int value) {
   return app.CallSimulator("SimSetFault", {e2e::RemoteArg::Text(target), e2e::RemoteArg::Number(kind),
                                            e2e::RemoteArg::Number(value)});
-}
-
-// Reads size bytes from handle, saving them to fileName; returns the log
-// lines of the read, after its success box.
-Lines ReadAndSave(Revediz& app, int handle, int size, const std::string& fileName) {
-  const std::size_t mark = app.LogLines().size();
-  Dialog dialog = OpenRead(app);
-  dialog.SetText(IDC_HANDLE, std::to_string(handle));
-  dialog.SetText(IDC_BUFFER_SIZE, std::to_string(size));
-  dialog.SetText(IDC_OUTPUT_FILE, fileName);
-  dialog.Click(IDOK);
-  ExpectBox(app, "POS Read", "PosRead Successful.");
-  dialog.WaitClosed();
-  return LogFrom(app, mark);
 }
 
 TEST(ReadFaults, CountAboveTheBufferIsCutToTheBuffer) {
