@@ -1,6 +1,9 @@
 #include "simulator/bench_state.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 #include "simulator/resource_table.h"
 
@@ -62,6 +65,35 @@ std::string Shows(const Simulator& simulator, int classIndex) {
 }
 
 }  // namespace
+
+bool BenchNumber(const std::string& text, std::int32_t* value) {
+  const char* start = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  const long long number = std::strtoll(start, &end, 10);
+  if (end == start || errno == ERANGE || number < INT32_MIN || number > INT32_MAX) return false;
+  if (*end != '\0' && *end != ' ') return false;
+  *value = static_cast<std::int32_t>(number);
+  return true;
+}
+
+std::string BenchKeys(const std::string& text) {
+  std::string keys;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    const char* map = nullptr;
+    if (text[i] == '\\') {
+      map = next == 'r' ? "\r" : next == 'n' ? "\n" : next == 't' ? "\t" : next == '\\' ? "\\" : nullptr;
+    }
+    if (map != nullptr) {
+      keys += map;
+      ++i;
+    } else {
+      keys += text[i];
+    }
+  }
+  return keys;
+}
 
 std::vector<int> BenchDevices() {
   std::vector<int> devices;

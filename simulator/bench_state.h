@@ -12,6 +12,7 @@
 #ifndef REVEDIZ_SIMULATOR_BENCH_STATE_H
 #define REVEDIZ_SIMULATOR_BENCH_STATE_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,15 @@ std::vector<std::string> BenchStateLines(const Simulator& simulator);
 
 // The bench devices' class indexes, in the order of BenchStateLines.
 std::vector<int> BenchDevices();
+
+// The whole number at the start of a bench field: blanks before it, and a
+// name after a blank, are allowed ("306 POSERR_SYS_HW_ERROR"); false for no
+// number, anything else after it, or a value beyond 32 bits.
+bool BenchNumber(const std::string& text, std::int32_t* value);
+
+// Keys as typed in the bench's keyboard field: \r, \n, \t and \\ stand for
+// CR, LF, tab and one backslash; any other backslash is itself.
+std::string BenchKeys(const std::string& text);
 
 }  // namespace sim
 

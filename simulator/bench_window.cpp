@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -195,37 +193,8 @@ std::string TextOf(HWND window, int id) {
   return text;
 }
 
-// The whole number at the start of a control's text (blanks before it and
-// a name after it are allowed: "306 POSERR_SYS_HW_ERROR"); false for none.
-bool NumberOf(HWND window, int id, std::int32_t* value) {
-  const std::string text = TextOf(window, id);
-  const char* start = text.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const long number = std::strtol(start, &end, 10);
-  if (end == start || errno == ERANGE || number < INT32_MIN || number > INT32_MAX) return false;
-  if (*end != '\0' && *end != ' ') return false;
-  *value = static_cast<std::int32_t>(number);
-  return true;
-}
-
-// Keys as typed in the bench: \r, \n, \t and \\ stand for themselves.
-std::string Keys(const std::string& text) {
-  std::string keys;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size()) {
-      const char next = text[i + 1];
-      const char* map = next == 'r' ? "\r" : next == 'n' ? "\n" : next == 't' ? "\t" : next == '\\' ? "\\" : nullptr;
-      if (map != nullptr) {
-        keys += map;
-        ++i;
-        continue;
-      }
-    }
-    keys += text[i];
-  }
-  return keys;
-}
+// The number in a control's text (see BenchNumber).
+bool NumberOf(HWND window, int id, std::int32_t* value) { return BenchNumber(TextOf(window, id), value); }
 
 // The fault target chosen in the Device combo: a class index or the queue.
 int ChosenTarget(HWND window) {
@@ -292,7 +261,7 @@ void Command(HWND window, int id) {
     case IDC_BENCH_REMOVE:
       return Act(window, "Remove weight", [](Simulator& s) { return s.PlaceWeight(0); });
     case IDC_BENCH_PRESS: {
-      const std::string keys = Keys(TextOf(window, IDC_BENCH_KEYS));
+      const std::string keys = BenchKeys(TextOf(window, IDC_BENCH_KEYS));
       return Act(window, "Type", [&](Simulator& s) { return s.PressKeys(keys.c_str()); });
     }
     case IDC_BENCH_TOUCH:

@@ -82,3 +82,31 @@ TEST_F(BenchState, InputWaitingAndFaultsAreListed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BenchFields, NumbersMayCarryANameAfterABlank) {
+  std::int32_t value = 7;
+  EXPECT_TRUE(sim::BenchNumber("306 POSERR_SYS_HW_ERROR", &value));
+  EXPECT_EQ(value, 306);
+  EXPECT_TRUE(sim::BenchNumber("  -12", &value));
+  EXPECT_EQ(value, -12);
+  EXPECT_TRUE(sim::BenchNumber("-2147483648", &value));
+  EXPECT_EQ(value, INT32_MIN);
+  value = 7;
+  for (const char* bad : {"", " ", "lots", "12g", "0x10", "2147483648", "-2147483649",
+                          "99999999999999999999999"}) {
+    EXPECT_FALSE(sim::BenchNumber(bad, &value)) << bad;
+  }
+  EXPECT_EQ(value, 7) << "a refused text leaves the value alone";
+}
+
+TEST(BenchFields, KeysTakeTheFourEscapesOnly) {
+  EXPECT_EQ(sim::BenchKeys("1250\\r"), "1250\r");
+  EXPECT_EQ(sim::BenchKeys("a\\tb\\nc\\\\d"), "a\tb\nc\\d");
+  // Any other backslash, and one at the very end, is typed as it is.
+  EXPECT_EQ(sim::BenchKeys("\\q\\"), "\\q\\");
+  EXPECT_EQ(sim::BenchKeys("\\\\r"), "\\r");
+}
+
+}  // namespace
