@@ -1,6 +1,7 @@
 // What the device bench window lists for each device.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "simulator/bench_state.h"
