@@ -640,7 +640,11 @@ TEST(BadInput, FileNamesOfReadAndWrite) {
   ASSERT_TRUE(CreateDirectoryA(app.PathOf("folder").c_str(), nullptr));
   const std::string name99 = std::string(95, 'f') + ".bin";
   const std::string name100 = std::string(95, 'g') + ".bin" + "X";  // cut to its first 99
+  // 99 characters in a folder that does not exist: the error lines quote
+  // them whole.
+  const std::string missing99 = "no-such-folder\\" + std::string(84, 'm');
   ASSERT_EQ(name99.size(), kFileNameLimit);
+  ASSERT_EQ(missing99.size(), kFileNameLimit);
 
   // Read's output file. A file that cannot be made is logged, and the read is
   // still shown and confirmed.
@@ -653,6 +657,7 @@ TEST(BadInput, FileNamesOfReadAndWrite) {
       {name99, name99, 0},
       {name100, name100.substr(0, kFileNameLimit), 0},
       {"no-such-folder\\out.bin", "no-such-folder\\out.bin", 2},
+      {missing99, missing99, 2},
       {"C:\\no-such-folder\\deeper\\out.bin", "C:\\no-such-folder\\deeper\\out.bin", 2},
       {"folder", "folder", 13},
       {"folder\\", "folder\\", 13},
@@ -709,6 +714,7 @@ TEST(BadInput, FileNamesOfReadAndWrite) {
   };
   const std::vector<InputCase> inputs = {
       {"no-such-folder\\in.bin", "REVEDIZ: Error 2 on open of file 'no-such-folder\\in.bin'"},
+      {missing99, "REVEDIZ: Error 2 on open of file '" + missing99 + "'"},
       {"C:\\no-such-folder\\in.bin", "REVEDIZ: Error 2 on open of file 'C:\\no-such-folder\\in.bin'"},
       {"folder", "REVEDIZ: Error 13 on open of file 'folder'"},
       {".", "REVEDIZ: Error 13 on open of file '.'"},
