@@ -150,6 +150,18 @@ void AddRow(const Dialog& dialog, const std::string& resource, const std::string
   ASSERT_TRUE(e2e::PollUntil([&] { return dialog.Text(IDC_N_ARGUMENTS) == after; }, e2e::kDefaultTimeoutMs));
 }
 
+// Adds `count` Dec rows named `name` with the values first, first + 1, ...:
+// the name and type are entered once, then only the value changes.
+void AddNumberedRows(const Dialog& dialog, const std::string& name, int first, int count) {
+  EnterRow(dialog, name, kDec, "");
+  for (int i = 0; i < count; ++i) {
+    dialog.SetText(IDC_VALUE, std::to_string(first + i));
+    const std::string after = std::to_string(std::stoi(dialog.Text(IDC_N_ARGUMENTS)) + 1);
+    dialog.Click(IDC_ADD_RESOURCE);
+    ASSERT_TRUE(e2e::PollUntil([&] { return dialog.Text(IDC_N_ARGUMENTS) == after; }, e2e::kDefaultTimeoutMs));
+  }
+}
+
 // Presses Add Resource `times` more times with the controls as they are,
 // and waits until the list holds `total` rows.
 void AddSameRows(const Dialog& dialog, int times, std::size_t total) {
@@ -529,7 +541,7 @@ TEST(BadInput, ArgumentTableAndCountLimits) {
   // the table filled to its 100 rows. 20 records is what the array holds.
   app.Menu(IDM_POS_INITIALIZE);
   const Dialog init = app.WaitDialog("POS Initialization");
-  for (int i = 1; i <= 19; ++i) AddRow(init, "PosNTimeout", kDec, std::to_string(i));
+  AddNumberedRows(init, "PosNTimeout", 1, 19);
   AddSameRows(init, 80, 100);
   ExpectTableFull(app, init, "Initialize");
   ExpectCountsRefused(app, init, {"21", "100", "101"}, "Initialize");
@@ -557,7 +569,7 @@ TEST(BadInput, ArgumentTableAndCountLimits) {
   app.Menu(IDM_POS_OPEN);
   const Dialog open = app.WaitDialog("POS Open");
   open.Select(IDC_DEVICE_CLASS, "PosDisplay");
-  for (int i = 0; i < 19; ++i) AddRow(open, "PosNCursorColumn", kDec, std::to_string(i));
+  AddNumberedRows(open, "PosNCursorColumn", 0, 19);
   AddSameRows(open, 81, 100);
   ExpectTableFull(app, open, "Open");
   ExpectCountsRefused(app, open, {"20", "21", "100", "101"}, "Open");
@@ -588,7 +600,7 @@ TEST(BadInput, ArgumentTableAndCountLimits) {
   const Dialog ioctl = app.WaitDialog("POS Ioctl");
   ioctl.SetText(IDC_HANDLE, h);
   ioctl.Select(IDC_REQUEST, "POS_SYS_SET_VALUES");
-  for (int i = 0; i < 20; ++i) AddRow(ioctl, "PosNCursorColumn", kDec, std::to_string(i));
+  AddNumberedRows(ioctl, "PosNCursorColumn", 0, 20);
   AddSameRows(ioctl, 80, 100);
   ExpectTableFull(app, ioctl, "Ioctl");
   ExpectCountsRefused(app, ioctl, {"21", "100", "101"}, "Ioctl");
