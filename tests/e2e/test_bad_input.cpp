@@ -23,6 +23,10 @@ using e2e::Dialog;
 using e2e::Lines;
 using e2e::Revediz;
 
+using e2e::EchoedWindow;
+using e2e::Head;
+using e2e::LastJournalCall;
+
 namespace {
 
 constexpr char kHex[] = "Hex         ";
@@ -171,33 +175,6 @@ void AddSameRows(const Dialog& dialog, int times, std::size_t total) {
   ASSERT_EQ(dialog.Items(IDC_RESOURCES_LIST).size(), total);
 }
 
-// The journal block of the last call of entry, without the simulator's
-// "  # " notes.
-Lines LastJournalBlock(const Revediz& app, const std::string& entry) {
-  Lines block;
-  bool collecting = false;
-  for (const std::string& line : app.Journal()) {
-    if (line.rfind("DLL_", 0) == 0 || line.rfind("BENCH", 0) == 0) {
-      collecting = line.rfind(entry + " ", 0) == 0 || line == entry;
-      if (collecting) block = {line};
-    } else if (collecting && line.rfind("  # ", 0) != 0) {
-      block.push_back(line);
-    }
-  }
-  return block;
-}
-
-Lines Head(const Lines& lines, std::size_t count) {
-  return Lines(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines.size())));
-}
-
-// The main window as the hex echo and the journal show it.
-std::string EchoedWindow(const Revediz& app) {
-  char text[64];
-  std::snprintf(text, sizeof text, "               (0x%lX)  ",
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(app.MainWindow())));
-  return text;
-}
 std::string JournalWindow(const Revediz& app) {
   char text[64];
   std::snprintf(text, sizeof text, "0x%08lX",
@@ -370,7 +347,7 @@ TEST(BadInput, ValueFieldsOfTheArgumentDialogs) {
                    "               (2147483647)  ", "     2: Rows   ", "               (0xFFFFFFFF)  ",
                    "     3: Rows   ", "               (0x80000000)  ", "     4: Rows   ",
                    "               (5)  ", report}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosOpen"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosOpen"),
             (Lines{"DLL_PosOpen name=\"DEVNAME\" class=\"PosDisplay\" count=5", "  arg[0] Rows = 2147483647",
                    "  arg[1] Rows = -1", "  arg[2] Rows = -2147483648", "  arg[3] Rows = 5",
                    "  arg[4] queueHandle = " + JournalWindow(app), "  -> 4403 out=0"}));
@@ -419,7 +396,7 @@ TEST(BadInput, TextFieldsAtAndPastTheirLimit) {
             (Lines{"Command-->  PosInitialize(" + appName + ", " + resourceFile + ", 0, 0, [], 3)",
                    "     1: queueHandle   ", EchoedWindow(app), "     2: LogFile   ", "  " + logFile + "    ",
                    "     3: " + longRow.substr(4) + "   ", "               (1)  ", invalidName}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosInitialize"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosInitialize"),
             (Lines{"DLL_PosInitialize app=\"" + appName + "\" resfile=\"" + resourceFile + "\" count=3",
                    "  arg[0] queueHandle = " + JournalWindow(app), "  arg[1] LogFile = \"" + logFile + "\"",
                    "  arg[2] " + longRow.substr(4) + " = 1", "  -> 330"}));
@@ -440,7 +417,7 @@ TEST(BadInput, TextFieldsAtAndPastTheirLimit) {
   box.Ok();
   open.WaitClosed();
   EXPECT_EQ(NewLines(app, before), (Lines{"Command-->  PosOpen(" + device + ", PosDisplay, [], 0)", box.text}));
-  EXPECT_EQ(Head(LastJournalBlock(app, "DLL_PosOpen"), 1),
+  EXPECT_EQ(Head(LastJournalCall(app, "DLL_PosOpen"), 1),
             Lines{"DLL_PosOpen name=\"" + device + "\" class=\"PosDisplay\" count=1"});
 
   const std::string shown(253, 't');
@@ -456,7 +433,7 @@ TEST(BadInput, TextFieldsAtAndPastTheirLimit) {
   second.WaitClosed();
   EXPECT_EQ(NewLines(app, before), (Lines{"Command-->  PosOpen(DEVNAME, PosDisplay, [], 1)", "     1: DisplayText   ",
                                           "  " + shown + "    ", tooBig}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosOpen"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosOpen"),
             (Lines{"DLL_PosOpen name=\"DEVNAME\" class=\"PosDisplay\" count=2",
                    "  arg[0] DisplayText = \"" + shown + "\"", "  arg[1] queueHandle = " + JournalWindow(app),
                    "  -> 4403 out=0"}));
@@ -475,7 +452,7 @@ TEST(BadInput, TextFieldsAtAndPastTheirLimit) {
   e2e::ExpectBox(app, "Command Status", tooBig);
   EXPECT_EQ(NewLines(app, before), (Lines{"Command-->  PosIoctl(" + h + ", POS_SYS_SET_VALUES, [..], 1)",
                                           "     1: DisplayText   ", "  " + other + "    ", tooBig}));
-  const Lines block = LastJournalBlock(app, "DLL_PosIOCtl");
+  const Lines block = LastJournalCall(app, "DLL_PosIOCtl");
   ASSERT_EQ(block.size(), 3u);
   EXPECT_EQ(block[1], "  arg[0] DisplayText = \"" + other + "\"");
   EXPECT_EQ(block[2], "  -> 4403 out=0");
@@ -563,7 +540,7 @@ TEST(BadInput, ArgumentTableAndCountLimits) {
   // The devices' online lines follow.
   const Lines log = app.WaitLogCount(static_cast<int>(expected.size()) + 12 * 6);
   EXPECT_EQ(Head(log, expected.size()), expected);
-  EXPECT_EQ(Head(LastJournalBlock(app, "DLL_PosInitialize"), journal.size() + 1), journal);
+  EXPECT_EQ(Head(LastJournalCall(app, "DLL_PosInitialize"), journal.size() + 1), journal);
 
   // Open: the queue handle record goes last, so 19 rows is the most.
   app.Menu(IDM_POS_OPEN);
@@ -592,7 +569,7 @@ TEST(BadInput, ArgumentTableAndCountLimits) {
   journal.push_back("  arg[19] queueHandle = " + JournalWindow(app));
   journal.push_back("  -> 0 out=" + std::to_string(handle));
   EXPECT_EQ(NewLines(app, before), expected);
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosOpen"), journal);
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosOpen"), journal);
 
   // Ioctl: 20 rows, the whole array.
   const std::string h = std::to_string(handle);
@@ -618,7 +595,7 @@ TEST(BadInput, ArgumentTableAndCountLimits) {
   }
   journal.push_back("  -> 0 out=0");
   EXPECT_EQ(NewLines(app, before), expected);
-  const Lines block = LastJournalBlock(app, "DLL_PosIOCtl");
+  const Lines block = LastJournalCall(app, "DLL_PosIOCtl");
   ASSERT_FALSE(block.empty());
   EXPECT_EQ(block[0].rfind("DLL_PosIOCtl handle=" + h + " request=", 0), 0u) << block[0];
   EXPECT_NE(block[0].find(" (POS_SYS_SET_VALUES) count=20"), std::string::npos) << block[0];

@@ -21,6 +21,10 @@ using e2e::Revediz;
 using e2e::ExpectBox;
 using e2e::Initialize;
 
+using e2e::EchoedWindow;
+using e2e::Head;
+using e2e::LastJournalCall;
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -37,27 +41,6 @@ Lines LogFromLast(const Revediz& app, const std::string& first) {
   return Lines(std::prev(at.base()), lines.end());
 }
 
-// The first count lines of lines (all of them if there are fewer).
-Lines Head(const Lines& lines, std::size_t count) {
-  return Lines(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines.size())));
-}
-
-// The journal block of the last call of entry, without the simulator's
-// "  # " notes.
-Lines LastJournalBlock(const Revediz& app, const std::string& entry) {
-  Lines block;
-  bool collecting = false;
-  for (const std::string& line : app.Journal()) {
-    if (line.rfind("DLL_", 0) == 0 || line.rfind("BENCH", 0) == 0) {
-      collecting = line.rfind(entry + " ", 0) == 0 || line == entry;
-      if (collecting) block = {line};
-    } else if (collecting && line.rfind("  # ", 0) != 0) {
-      block.push_back(line);
-    }
-  }
-  return block;
-}
-
 int JournalCalls(const Revediz& app, const std::string& entry) {
   int calls = 0;
   for (const std::string& line : app.Journal())
@@ -65,13 +48,6 @@ int JournalCalls(const Revediz& app, const std::string& entry) {
   return calls;
 }
 
-// The main window as the log's hex echo and the journal show it.
-std::string EchoedWindow(const Revediz& app) {
-  char text[64];
-  std::snprintf(text, sizeof text, "               (0x%lX)  ",
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(app.MainWindow())));
-  return text;
-}
 std::string JournalWindow(const Revediz& app) {
   char text[64];
   std::snprintf(text, sizeof text, "0x%08lX",
@@ -205,7 +181,7 @@ TEST(InitializeDialog, DefaultsPassExactlyTheQueueHandleThenASecondIsRefused) {
   const std::string command = "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)";
   EXPECT_EQ(Head(LogFromLast(app, command), 3),
             (Lines{command, "     1: queueHandle   ", EchoedWindow(app)}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosInitialize"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosInitialize"),
             (Lines{"DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=1",
                    "  arg[0] queueHandle = " + JournalWindow(app), "  -> 0"}));
 
@@ -234,7 +210,7 @@ TEST(InitializeDialog, AddedRowsFollowTheQueueHandle) {
   EXPECT_EQ(Head(LogFromLast(app, command), 7),
             (Lines{command, "     1: queueHandle   ", EchoedWindow(app), "     2: LogLevel   ",
                    "               (3)  ", "     3: LogFile   ", "  SIM.LOG    "}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosInitialize"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosInitialize"),
             (Lines{"DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=3",
                    "  arg[0] queueHandle = " + JournalWindow(app), "  arg[1] LogLevel = 3",
                    "  arg[2] LogFile = \"SIM.LOG\"", "  -> 0"}));
@@ -252,7 +228,7 @@ TEST(InitializeDialog, EmptyCountPassesNoRecords) {
   const std::string command = "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 0)";
   const Lines log = LogFromLast(app, command);
   ASSERT_FALSE(log.empty()) << app.Dump();
-  EXPECT_EQ(Head(LastJournalBlock(app, "DLL_PosInitialize"), 1),
+  EXPECT_EQ(Head(LastJournalCall(app, "DLL_PosInitialize"), 1),
             Lines{"DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=0"});
   EXPECT_TRUE(log.size() == 1 || log[1].rfind("     1:", 0) != 0);
 }
@@ -310,7 +286,7 @@ TEST(InitializeDialog, LongNamesAreLoggedAndPassedWhole) {
   dialog.WaitClosed();
   const std::string command = "Command-->  PosInitialize(" + name + ", C:\\VORN, 0, 0, [], 1)";
   EXPECT_EQ(Head(LogFromLast(app, command), 1), Lines{command});
-  EXPECT_EQ(Head(LastJournalBlock(app, "DLL_PosInitialize"), 1),
+  EXPECT_EQ(Head(LastJournalCall(app, "DLL_PosInitialize"), 1),
             Lines{"DLL_PosInitialize app=\"" + name + "\" resfile=\"C:\\VORN\" count=1"});
 }
 
@@ -326,7 +302,7 @@ TEST(OpenDialog, DisplayWithTwoRowsPassesThreeRecordsQueueHandleLastThenCloses) 
             (Lines{command, "     1: Rows   ", "               (2)  ", "     2: DisplayText   ",
                    "  HELLO    ",
                    "  Handle :  " + std::to_string(handle) + "  Device Name :  DEVNAME"}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosOpen"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosOpen"),
             (Lines{"DLL_PosOpen name=\"DEVNAME\" class=\"PosDisplay\" count=3", "  arg[0] Rows = 2",
                    "  arg[1] DisplayText = \"HELLO\"",
                    "  arg[2] queueHandle = " + JournalWindow(app),
@@ -345,7 +321,7 @@ TEST(OpenDialog, DisplayWithTwoRowsPassesThreeRecordsQueueHandleLastThenCloses) 
   box.Ok();
   close.WaitClosed();
   EXPECT_EQ(Head(LogFromLast(app, closeCommand), 2), (Lines{closeCommand, closed}));
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosClose"),
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosClose"),
             (Lines{"DLL_PosClose handle=" + std::to_string(handle), "  -> 0"}));
 }
 
@@ -366,7 +342,7 @@ TEST(OpenDialog, HandleStandsWhileErrnoHoldsAnEarlierNegativeCode) {
   ASSERT_EQ(SetFaultInTool(app, "PosDisplay", kSimFaultError, 0), 0);
   const int handle = OpenDisplayWithTwoRows(app);
   EXPECT_GT(handle, 0);
-  EXPECT_EQ(LastJournalBlock(app, "DLL_PosOpen").back(), "  -> 0 out=" + std::to_string(handle));
+  EXPECT_EQ(LastJournalCall(app, "DLL_PosOpen").back(), "  -> 0 out=" + std::to_string(handle));
 }
 
 TEST(OpenDialog, EmptyNameAndNoRowsPassOnlyTheQueueHandle) {
@@ -386,7 +362,7 @@ TEST(OpenDialog, EmptyNameAndNoRowsPassOnlyTheQueueHandle) {
   const Lines log = LogFromLast(app, command);
   ASSERT_GE(log.size(), 2u) << app.Dump();
   EXPECT_EQ(log[1].rfind("  Handle :  ", 0), 0u) << log[1];
-  const Lines block = LastJournalBlock(app, "DLL_PosOpen");
+  const Lines block = LastJournalCall(app, "DLL_PosOpen");
   EXPECT_EQ(Head(block, 2), (Lines{"DLL_PosOpen name=\"DEVNAME\" class=\"PosDisplay\" count=1",
                                    "  arg[0] queueHandle = " + JournalWindow(app)}));
 }

@@ -25,33 +25,13 @@ using e2e::Lines;
 using e2e::Revediz;
 using e2e::StartOptions;
 
+using e2e::EchoedWindow;
+using e2e::LastJournalCall;
+
 namespace {
 
 int Count(const Lines& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-}
-
-// The journal block of the last call of entry, without the simulator's
-// "  # " notes.
-Lines LastJournalBlock(const Revediz& app, const std::string& entry) {
-  Lines block;
-  bool collecting = false;
-  for (const std::string& line : app.Journal()) {
-    if (line.rfind("DLL_", 0) == 0 || line.rfind("BENCH", 0) == 0) {
-      collecting = line.rfind(entry + " ", 0) == 0 || line == entry;
-      if (collecting) block = {line};
-    } else if (collecting && line.rfind("  # ", 0) != 0) {
-      block.push_back(line);
-    }
-  }
-  return block;
-}
-
-std::string EchoedWindow(const Revediz& app) {
-  char text[64];
-  std::snprintf(text, sizeof text, "               (0x%lX)  ",
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(app.MainWindow())));
-  return text;
 }
 
 // The three lines an Initialize with the dialog's defaults logs before its
@@ -258,7 +238,7 @@ TEST(LibraryFaults, EveryCallFailingIsReportedByTheCodesName) {
     EXPECT_EQ(FailingCall(app, IDM_POS_OPEN, "POS Open", [](const Dialog& d) { d.Select(IDC_DEVICE_CLASS, "PosDisplay"); },
                           report),
               (Lines{"Command-->  PosOpen(DEVNAME, PosDisplay, [], 0)", report}));
-    EXPECT_EQ(LastJournalBlock(app, "DLL_PosOpen").back(), status + " out=0");
+    EXPECT_EQ(LastJournalCall(app, "DLL_PosOpen").back(), status + " out=0");
 
     EXPECT_EQ(FailingCall(app, IDM_POS_IOCTL, "POS Ioctl",
                           [&](const Dialog& d) {
@@ -267,15 +247,15 @@ TEST(LibraryFaults, EveryCallFailingIsReportedByTheCodesName) {
                           },
                           report),
               (Lines{"Command-->  PosIoctl(" + h + ", POS_DSP_CLEAR_SCREEN, [..], 0)", report}));
-    EXPECT_EQ(LastJournalBlock(app, "DLL_PosIOCtl").back(), status + " out=0");
+    EXPECT_EQ(LastJournalCall(app, "DLL_PosIOCtl").back(), status + " out=0");
 
     EXPECT_EQ(FailingCall(app, IDM_POS_READ, "POS Read", device, report),
               (Lines{"Command-->  PosRead(" + h + ", [], 80)", report}));
-    EXPECT_EQ(LastJournalBlock(app, "DLL_PosRead").back(), status + " out=0");
+    EXPECT_EQ(LastJournalCall(app, "DLL_PosRead").back(), status + " out=0");
 
     EXPECT_EQ(FailingCall(app, IDM_POS_READ, "POS Read", [](const Dialog& d) { d.SetText(IDC_HANDLE, "0"); }, report),
               (Lines{"Command-->  PosRead(0, [], 80)", report}));
-    EXPECT_EQ(LastJournalBlock(app, "DLL_PosRead").back(), status + " out=0");
+    EXPECT_EQ(LastJournalCall(app, "DLL_PosRead").back(), status + " out=0");
 
     EXPECT_EQ(FailingCall(app, IDM_POS_WRITE, "POS Write",
                           [&](const Dialog& d) {
@@ -284,11 +264,11 @@ TEST(LibraryFaults, EveryCallFailingIsReportedByTheCodesName) {
                           },
                           report),
               (Lines{"nLines    -> 1 ", "Command-->  PosWrite(" + h + ", [], 1)", report}));
-    EXPECT_EQ(LastJournalBlock(app, "DLL_PosWrite").back(), status + " out=0");
+    EXPECT_EQ(LastJournalCall(app, "DLL_PosWrite").back(), status + " out=0");
 
     EXPECT_EQ(FailingCall(app, IDM_POS_CLOSE, "POS Close", device, report),
               (Lines{"Command-->  PosClose(" + h + ")  ", report}));
-    EXPECT_EQ(LastJournalBlock(app, "DLL_PosClose").back(), status);
+    EXPECT_EQ(LastJournalCall(app, "DLL_PosClose").back(), status);
     failed += 6;
   }
   EXPECT_EQ(failed, 6 * static_cast<int>(codes.size()));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace e2e {
@@ -18,6 +19,31 @@ Lines JournalStarting(const Revediz& app, const std::string& prefix) {
     if (line.rfind(prefix, 0) == 0) found.push_back(line);
   }
   return found;
+}
+
+Lines Head(const Lines& lines, std::size_t count) {
+  return Lines(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines.size())));
+}
+
+Lines LastJournalCall(const Revediz& app, const std::string& entry) {
+  Lines block;
+  bool collecting = false;
+  for (const std::string& line : app.Journal()) {
+    if (line.rfind("DLL_", 0) == 0 || line.rfind("BENCH", 0) == 0) {
+      collecting = line.rfind(entry + " ", 0) == 0 || line == entry;
+      if (collecting) block = {line};
+    } else if (collecting && line.rfind("  # ", 0) != 0) {
+      block.push_back(line);
+    }
+  }
+  return block;
+}
+
+std::string EchoedWindow(const Revediz& app) {
+  char text[64];
+  std::snprintf(text, sizeof text, "               (0x%lX)  ",
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(app.MainWindow())));
+  return text;
 }
 
 void ExpectBox(const Revediz& app, const std::string& caption, const std::string& text) {

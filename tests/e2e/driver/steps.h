@@ -18,6 +18,14 @@ using Lines = std::vector<std::string>;
 Lines LogFrom(const Revediz& app, std::size_t from);
 // Journal lines that start with prefix.
 Lines JournalStarting(const Revediz& app, const std::string& prefix);
+// The first count lines (all of them if there are fewer).
+Lines Head(const Lines& lines, std::size_t count);
+// The journal block of the last call of entry (a "DLL_..." or "BENCH ..."
+// line and the lines after it up to the next one), without the simulator's
+// "  # " notes.
+Lines LastJournalCall(const Revediz& app, const std::string& entry);
+// The main window handle as the log's hex echo of the queue handle shows it.
+std::string EchoedWindow(const Revediz& app);
 // Waits for the box of `caption`, checks its text and presses OK.
 void ExpectBox(const Revediz& app, const std::string& caption, const std::string& text);
 // A hex dump row without the line end the list box may or may not keep.
