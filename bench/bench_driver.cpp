@@ -15,7 +15,7 @@
 //
 // Times come from QueryPerformanceCounter; every end is polled tightly
 // (Sleep(1) between looks). The tool is driven with the end-to-end driver
-// (tests/e2e/driver/driver.h); the bare program is started and polled here.
+// (runner/driver/driver.h); the bare program is started and polled here.
 // The exit status is 0 when every run completed, 1 otherwise.
 #include <windows.h>
 
@@ -30,7 +30,7 @@
 
 #include "bench/bench_messages.h"
 #include "res/resource_ids.h"
-#include "tests/e2e/driver/driver.h"
+#include "runner/driver/driver.h"
 
 namespace {
 
@@ -259,26 +259,26 @@ void PrintRow(const char* measure, int runs, const char* unit, const Samples& to
 
 // --- the tool through the end-to-end driver ---------------------------------
 
-void ExpectBox(const e2e::Revediz& app, const char* caption, const char* text) {
-  e2e::Box box = app.WaitBox(caption);
+void ExpectBox(const driver::Revediz& app, const char* caption, const char* text) {
+  driver::Box box = app.WaitBox(caption);
   if (box.text != text) throw Error(std::string("box ") + caption + ": " + box.text);
   box.Ok();
 }
 
-void Initialize(e2e::Revediz& app) {
+void Initialize(driver::Revediz& app) {
   app.Menu(IDM_POS_INITIALIZE);
-  e2e::Dialog dialog = app.WaitDialog("POS Initialization");
+  driver::Dialog dialog = app.WaitDialog("POS Initialization");
   dialog.Click(IDOK);
   ExpectBox(app, "POS Initialize", "Initialize Successful.");
   dialog.WaitClosed();
 }
 
-int OpenNvram(e2e::Revediz& app) {
+int OpenNvram(driver::Revediz& app) {
   app.Menu(IDM_POS_OPEN);
-  e2e::Dialog dialog = app.WaitDialog("POS Open");
+  driver::Dialog dialog = app.WaitDialog("POS Open");
   dialog.Select(IDC_DEVICE_CLASS, "PosNvram");
   dialog.Click(IDOK);
-  e2e::Box box = app.WaitBox("POS Open");
+  driver::Box box = app.WaitBox("POS Open");
   int handle = 0;
   if (std::sscanf(box.text.c_str(), "  Handle :  %d", &handle) != 1 || handle <= 0)
     throw Error("PosOpen of PosNvram: " + box.text);
@@ -307,6 +307,18 @@ Lines ExpectedReadLines() {
   return lines;
 }
 
+// A fresh working folder of its own for each start of the tool.
+driver::StartOptions ToolOptions() {
+  static int runs = 0;
+  driver::StartOptions options;
+  options.timeoutMs = kTimeoutMs;
+  options.programPath = REVEDIZ_BENCH_PROGRAM;
+  options.dataDir = REVEDIZ_BENCH_DATA_DIR;
+  options.libraryPath = REVEDIZ_BENCH_SIMULATOR;
+  options.workDir = driver::WindowsPath(REVEDIZ_BENCH_WORK_DIR) + "\\tool-" + std::to_string(++runs);
+  return options;
+}
+
 struct ReadRun {
   double ms;
   SIZE_T peak;
@@ -315,14 +327,13 @@ struct ReadRun {
 // One large read in a fresh tool; on the first run (linesFile set) the log is
 // checked and the dump lines written for the bare program.
 ReadRun ToolLargeRead(const std::string& linesFile) {
-  e2e::StartOptions options;
-  options.timeoutMs = kTimeoutMs;
-  e2e::Revediz app = e2e::Revediz::Start(options);
+  driver::StartOptions options = ToolOptions();
+  driver::Revediz app = driver::Revediz::Start(options);
   Initialize(app);
   const std::string handle = std::to_string(OpenNvram(app));
   const int mark = app.LogCount();
   app.Menu(IDM_POS_READ);
-  e2e::Dialog dialog = app.WaitDialog("POS Read");
+  driver::Dialog dialog = app.WaitDialog("POS Read");
   dialog.SetText(IDC_HANDLE, handle);
   dialog.SetText(IDC_BUFFER_SIZE, std::to_string(kReadSize));
 
@@ -364,9 +375,8 @@ ReadRun BareLargeRead(const std::string& bare, const std::string& linesFile, con
 }
 
 double ToolBurst(const std::string& linesFile) {
-  e2e::StartOptions options;
-  options.timeoutMs = kTimeoutMs;
-  e2e::Revediz app = e2e::Revediz::Start(options);
+  driver::StartOptions options = ToolOptions();
+  driver::Revediz app = driver::Revediz::Start(options);
   const int base = app.LogCount();
   // Polled as the bare program's list is: one LB_GETCOUNT a look, on the
   // list found once.
@@ -424,14 +434,14 @@ int main(int argc, char** argv) {
   const int startupRuns = ArgValue(argc, argv, "--startup-runs", 15);
   const int lineRuns = ArgValue(argc, argv, "--line-runs", 1);
   try {
-    const std::string folder = e2e::WindowsPath(REVEDIZ_BENCH_WORK_DIR);
-    const std::string bareSource = e2e::WindowsPath(REVEDIZ_BENCH_BARE_PROGRAM);
+    const std::string folder = driver::WindowsPath(REVEDIZ_BENCH_WORK_DIR);
+    const std::string bareSource = driver::WindowsPath(REVEDIZ_BENCH_BARE_PROGRAM);
     CreateDirectoryA(folder.c_str(), nullptr);
     // Both programs start from one folder holding the resource list files.
-    for (const std::string& name : e2e::DataFileNames()) CopyInto(Join(e2e::DataDir(), name), folder);
-    CopyInto(e2e::ProgramPath(), folder);
+    for (const std::string& name : driver::DataFileNames()) CopyInto(Join(driver::WindowsPath(REVEDIZ_BENCH_DATA_DIR), name), folder);
+    CopyInto(driver::WindowsPath(REVEDIZ_BENCH_PROGRAM), folder);
     CopyInto(bareSource, folder);
-    const std::string tool = Join(folder, FileNameOf(e2e::ProgramPath()));
+    const std::string tool = Join(folder, FileNameOf(driver::WindowsPath(REVEDIZ_BENCH_PROGRAM)));
     const std::string bare = Join(folder, FileNameOf(bareSource));
 
     std::printf("| Measure | Runs | REVEDIZ min / median | Bare baseline min / median | Ratio min / median | Goal | Result |\n");

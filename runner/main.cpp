@@ -1,6 +1,6 @@
-// revediz-run: runs a scenario (runner/scenario.h, runner/SCENARIOS.md)
-// against the real REVEDIZ.exe, through the end-to-end driver
-// (tests/e2e/driver/driver.h), and checks what the tool does.
+// revediz-run: runs a scenario (runner/SCENARIOS.md) against the real
+// REVEDIZ.exe, through the driver (runner/driver/driver.h), and checks what
+// the tool does.
 //
 //   revediz-run [--tool DIR] [--work DIR] [--out DIR] [--timeout MS] SCENARIO
 //
@@ -27,22 +27,22 @@
 
 #include "runner/scenario.h"
 #include "simulator/bench_ids.h"
-#include "tests/e2e/driver/driver.h"
-#include "tests/e2e/driver/remote_call.h"
+#include "runner/driver/driver.h"
+#include "runner/driver/remote_call.h"
 
 namespace runner {
 namespace {
 
 using Lines = std::vector<std::string>;
-using e2e::CallRemoteExport;
-using e2e::RemoteArg;
+using driver::CallRemoteExport;
+using driver::RemoteArg;
 
 struct Options {
   std::string toolDir;
   std::string workParent;
   std::string outDir;
   std::string scenarioPath;
-  DWORD timeoutMs = e2e::kDefaultTimeoutMs;
+  DWORD timeoutMs = driver::kDefaultTimeoutMs;
 };
 
 // A step that did not go as the scenario says.
@@ -117,33 +117,62 @@ class Run {
 
   int Execute() {
     const std::string name = BaseName(options_.scenarioPath);
-    std::printf("revediz-run %s (%zu steps)\n", options_.scenarioPath.c_str(), scenario_.steps.size());
+    const std::vector<Step>& steps = scenario_.steps;
+    std::printf("revediz-run %s (%zu steps)\n", options_.scenarioPath.c_str(), steps.size());
     std::size_t passed = 0;
     const Step* failedStep = nullptr;
-    for (const Step& step : scenario_.steps) {
-      std::printf("%5d  %s", step.line, Trimmed(step.source).c_str());
-      std::fflush(stdout);
+    std::string failedPass;
+    for (std::size_t i = 0; i < steps.size();) {
+      const Step& step = steps[i];
+      // Steps are shown as they run on the first pass of every repeat.
+      const bool shown = FirstPass();
+      if (step.key == "repeat") {
+        loops_.push_back({i, 0, Number(step.args[0])});
+        if (shown) std::printf("%5d  %s\n", step.line, Trimmed(step.source).c_str());
+        ++i;
+        continue;
+      }
+      if (step.key == "end") {
+        Loop& loop = loops_.back();
+        if (++loop.done < loop.times) {
+          i = loop.start + 1;
+          continue;
+        }
+        loops_.pop_back();
+        if (FirstPass()) std::printf("%5d  end   (%lld passes)\n", step.line, static_cast<long long>(loop.times));
+        ++i;
+        continue;
+      }
+      if (shown) {
+        std::printf("%5d  %s", step.line, Trimmed(step.source).c_str());
+        std::fflush(stdout);
+      }
       std::string problem;
       try {
         RunStep(step);
         Refresh();
-        std::printf("   ok\n");
+        if (shown) std::printf("   ok\n");
         ++passed;
+        ++i;
         continue;
       } catch (const Mismatch& mismatch) {
-        std::printf("   FAILED\n%s:%d: %s\n  expected: %s\n  actual:   %s\n", name.c_str(), step.line,
-                    mismatch.what.c_str(), mismatch.expected.c_str(), mismatch.actual.c_str());
+        std::printf("%s   FAILED%s\n%s:%d: %s\n  expected: %s\n  actual:   %s\n", shown ? "" : Trimmed(step.source).c_str(),
+                    Passes().c_str(), name.c_str(), step.line, mismatch.what.c_str(), mismatch.expected.c_str(),
+                    mismatch.actual.c_str());
         problem = mismatch.what;
       } catch (const StepError& error) {
-        std::printf("   FAILED\n%s:%d: %s\n", name.c_str(), step.line, error.what.c_str());
+        std::printf("%s   FAILED%s\n%s:%d: %s\n", shown ? "" : Trimmed(step.source).c_str(), Passes().c_str(),
+                    name.c_str(), step.line, error.what.c_str());
         problem = error.what;
-      } catch (const e2e::Failure& failure) {
+      } catch (const driver::Failure& failure) {
         // The driver's own report holds the screen and has kept the folder.
         driverFailed_ = true;
-        std::printf("   FAILED\n%s:%d: %s\n", name.c_str(), step.line, failure.what());
+        std::printf("%s   FAILED%s\n%s:%d: %s\n", shown ? "" : Trimmed(step.source).c_str(), Passes().c_str(),
+                    name.c_str(), step.line, failure.what());
         problem = "the tool could not be driven";
       }
       failedStep = &step;
+      failedPass = Passes();
       Refresh();
       KeepEvidence(name + ":" + std::to_string(step.line) + ": " + problem);
       break;
@@ -156,8 +185,8 @@ class Run {
       std::printf("PASS %s: %zu steps\n", name.c_str(), passed);
       return 0;
     }
-    std::printf("FAIL %s: line %d failed; %zu of %zu steps passed\n", name.c_str(), failedStep->line, passed,
-                scenario_.steps.size());
+    std::printf("FAIL %s: line %d failed%s; %zu steps passed\n", name.c_str(), failedStep->line, failedPass.c_str(),
+                passed);
     return 1;
   }
 
@@ -170,12 +199,12 @@ class Run {
 
   // --- State the steps share ---------------------------------------------
 
-  e2e::Revediz& App(const Step& step) {
+  driver::Revediz& App(const Step& step) {
     if (!app_) throw StepError{step.key + ": the tool is not started (use: start)"};
     return *app_;
   }
 
-  e2e::Dialog& CurrentDialog(const Step& step) {
+  driver::Dialog& CurrentDialog(const Step& step) {
     if (!dialog_) throw StepError{step.key + ": no dialog to act on (use: dialog \"Caption\")"};
     return *dialog_;
   }
@@ -198,33 +227,27 @@ class Run {
     return id;
   }
 
-  // Keeps the longest log seen: the tool empties its log as it ends.
-  void Refresh() {
-    if (!app_ || !app_->Running() || app_->LogWindow() == nullptr) return;
+  // The log as read so far. Lines are only ever added at the end, so only
+  // the new ones are read; the tool empties its log as it ends, and the
+  // transcript then keeps what was seen.
+  const Lines& Log() {
+    if (!app_ || !app_->Running() || app_->LogWindow() == nullptr) return transcript_;
     try {
-      // Read directly, not through LogLines: a log that goes away as the
-      // tool ends is no failure of the run.
-      Lines lines = e2e::ListItems(app_->LogWindow());
-      if (lines.size() >= transcript_.size()) transcript_ = std::move(lines);
-    } catch (const e2e::Failure&) {
-      // Unreadable now; the transcript keeps what was seen before.
+      for (std::string& line : driver::ListItems(app_->LogWindow(), transcript_.size())) {
+        transcript_.push_back(std::move(line));
+      }
+    } catch (const driver::Failure&) {
+      // Unreadable now (the tool is ending); the transcript keeps what was seen.
     }
+    return transcript_;
   }
 
-  Lines Log() {
-    Lines lines = app_->LogLines();
-    if (lines.size() >= transcript_.size()) transcript_ = lines;
-    return lines;
-  }
+  void Refresh() { Log(); }
 
   // Polls the log until it has more than `count` lines; returns it.
-  Lines WaitLogBeyond(std::size_t count) {
-    Lines lines;
-    e2e::PollUntil([&] {
-      lines = Log();
-      return lines.size() > count;
-    }, options_.timeoutMs);
-    return lines;
+  const Lines& WaitLogBeyond(std::size_t count) {
+    driver::PollUntil([&] { return Log().size() > count; }, options_.timeoutMs);
+    return transcript_;
   }
 
   // --- Failure evidence --------------------------------------------------
@@ -236,7 +259,7 @@ class Run {
     if (!driverFailed_) {
       try {
         app_->Fail(message);
-      } catch (const e2e::Failure& failure) {
+      } catch (const driver::Failure& failure) {
         std::printf("%s\n", failure.what());
       }
     }
@@ -249,9 +272,17 @@ class Run {
     }
   }
 
+  // The log as seen; of a long one the first and the last lines.
   void PrintTranscript() const {
-    std::printf("--- log transcript (%zu lines)\n", transcript_.size());
-    for (std::size_t i = 0; i < transcript_.size(); ++i) {
+    constexpr std::size_t kHead = 100;
+    constexpr std::size_t kTail = 300;
+    const std::size_t count = transcript_.size();
+    std::printf("--- log transcript (%zu lines)\n", count);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (count > kHead + kTail && i == kHead) {
+        std::printf("     ... %zu lines ...\n", count - kHead - kTail);
+        i = count - kTail;
+      }
       std::printf("%4zu |%s|\n", i + 1, transcript_[i].c_str());
     }
     std::printf("---\n");
@@ -263,14 +294,17 @@ class Run {
     const std::string& key = step.key;
     const std::vector<Word>& a = step.args;
     if (key == "file") return File(step);
+    if (key == "remove") return Remove(step);
     if (key == "start") return Start(step);
+    if (key == "screenshot") return Screenshot(step);
     if (key == "exit") {
       Refresh();
       return App(step).Exit();
     }
     if (key == "close") {
       Refresh();
-      return App(step).CloseBox();
+      if (a.empty()) return App(step).CloseBox();
+      return CloseLog(step);
     }
     if (key == "expect exit") return ExpectExit(step);
     if (key == "menu") {
@@ -312,45 +346,172 @@ class Run {
     if (key == "expect log-end") return ExpectLogEnd(step);
     if (key == "skip log") return SkipLog(step);
     if (key == "expect journal" || key == "expect journal-contains") return ExpectJournal(step);
+    if (key == "expect journal-end") return ExpectJournalEnd(step);
     if (key == "expect file") return ExpectFile(step);
+    if (key == "expect no-file") {
+      if (App(step).FileExists(a[0].text)) throw Mismatch{"file " + a[0].text, "no such file", "it exists"};
+      return;
+    }
+    if (key == "expect window") return ExpectWindow(step);
+    if (key == "expect menu") return ExpectMenu(step);
     if (key == "expect device-text") return ExpectDeviceText(step);
     if (key.rfind("bench ", 0) == 0) return Bench(step);
     throw StepError{"step " + key + " is not known to this runner"};
   }
 
+  // The text of "file" and "expect file": TEXT, or TEXT "times" N.
+  std::string FileBytes(const Step& step) const {
+    const std::string text = Text(step.args[1]);
+    if (step.args.size() < 4) return text;
+    std::string bytes;
+    for (std::int64_t i = Number(step.args[3]); i > 0; --i) bytes += text;
+    return bytes;
+  }
+
   void File(const Step& step) {
     const std::string name = step.args[0].text;
     if (!app_) {
-      files_.emplace_back(name, step.args[1].text);
+      files_.emplace_back(name, FileBytes(step));
       return;
     }
-    app_->WriteFile(name, Text(step.args[1]));
+    app_->WriteFile(name, FileBytes(step));
+  }
+
+  void Remove(const Step& step) {
+    const std::string& name = step.args[0].text;
+    if (!app_) throw StepError{"remove: the tool is not started (files made before start are listed with file)"};
+    app_->RemoveFile(name);
+    if (app_->FileExists(name)) throw StepError{"remove: " + name + " cannot be removed"};
+  }
+
+  // The window a step names: main, log, bench, dialog (the current one), or
+  // null for the desktop.
+  HWND Target(const Step& step, const std::string& which) {
+    driver::Revediz& app = App(step);
+    HWND window = nullptr;
+    if (which == "main") window = app.MainWindow();
+    if (which == "log") window = app.LogWindow();
+    if (which == "bench") window = app.WaitBench(options_.timeoutMs).hwnd();
+    if (which == "dialog") window = CurrentDialog(step).hwnd();
+    if (which != "desktop" && window == nullptr) throw StepError{"there is no " + which + " window"};
+    return window;
+  }
+
+  // Saves a picture (BMP) of the desktop or of one window in the --out folder.
+  void Screenshot(const Step& step) {
+    const HWND window = step.args.size() > 1 ? Target(step, step.args[1].text) : nullptr;
+    const std::string path = JoinPath(options_.outDir, step.args[0].text);
+    if (!driver::SaveScreenshot(path, window)) throw StepError{"screenshot: cannot save " + path};
+  }
+
+  void CloseLog(const Step& step) {
+    const HWND log = Target(step, "log");
+    PostMessageA(log, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (!driver::PollUntil([&] { return !IsWindow(log); }, options_.timeoutMs)) {
+      throw Mismatch{"log window", "closed", "still there"};
+    }
+  }
+
+  void ExpectWindow(const Step& step) {
+    const std::string& field = step.args[1].text;
+    const std::string expected = Text(step.args[2]);
+    const HWND window = Target(step, step.args[0].text);
+    std::string actual;
+    if (field == "class") {
+      char name[256] = {};
+      GetClassNameA(window, name, sizeof name);
+      actual = name;
+    } else if (field == "text") {
+      actual = driver::WindowText(window);
+    } else if (field == "style") {
+      // The bits named must be set: "0x00CF0000" checks an overlapped window
+      // whatever else its style holds.
+      const auto bits = static_cast<std::uint32_t>(Number(step.args[2]));
+      const auto style = static_cast<std::uint32_t>(GetWindowLongA(window, GWL_STYLE));
+      char text[32];
+      std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(style));
+      if ((style & bits) != bits) throw Mismatch{"style of the " + step.args[0].text + " window", "bits " + expected, text};
+      return;
+    } else if (field == "extent") {
+      DWORD_PTR extent = 0;
+      SendMessageTimeoutA(window, LB_GETHORIZONTALEXTENT, 0, 0, SMTO_ABORTIFHUNG, options_.timeoutMs, &extent);
+      actual = std::to_string(extent);
+    } else {
+      // Position in the parent's client area (the desktop's for a top-level
+      // window), and width.
+      RECT rect = {};
+      GetWindowRect(window, &rect);
+      MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+      const long value = field == "x" ? rect.left : field == "y" ? rect.top : rect.right - rect.left;
+      actual = std::to_string(value);
+    }
+    if (actual != expected) throw Mismatch{field + " of the " + step.args[0].text + " window", ShowText(expected), ShowText(actual)};
+  }
+
+  // The menu bar as the program's resources hold it: the first word is the
+  // popup's title, then one word per item, "ID TEXT" or "-" for a separator.
+  // (A menu of another process cannot be read item by item under Wine, so
+  // it is read from the program file.)
+  void ExpectMenu(const Step& step) {
+    driver::Revediz& app = App(step);
+    if (GetMenu(app.MainWindow()) == nullptr) throw Mismatch{"menu", "a menu bar", "the main window has none"};
+    const std::string program = app.PathOf("REVEDIZ.exe");
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMENU menu = module == nullptr ? nullptr : LoadMenuA(module, "WinPOSMenu");
+    Lines actual;
+    char text[256] = {};
+    if (menu != nullptr && GetMenuItemCount(menu) == 1) {
+      GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+      actual.push_back(text);
+      HMENU popup = GetSubMenu(menu, 0);
+      for (int i = 0; popup != nullptr && i < GetMenuItemCount(popup); ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        text[0] = '\0';
+        GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info);
+        std::string item = (info.fType & MFT_SEPARATOR) ? "-" : std::to_string(info.wID) + " " + text;
+        if (!(info.fType & MFT_SEPARATOR) && (info.fState & (MFS_GRAYED | MFS_DISABLED))) item += " (greyed)";
+        actual.push_back(item);
+      }
+    }
+    if (menu != nullptr) DestroyMenu(menu);
+    if (module != nullptr) FreeLibrary(module);
+    Lines expected;
+    for (const Word& word : step.args) expected.push_back(Text(word));
+    if (actual != expected) throw Mismatch{"menu WinPOSMenu", ShowLines(expected), ShowLines(actual)};
+  }
+
+  // A file named by the scenario: absolute, or relative to the tool folder.
+  std::string ToolFile(const std::string& name) const {
+    const bool absolute = (name.size() > 1 && name[1] == ':') || (!name.empty() && (name[0] == '\\' || name[0] == '/'));
+    return absolute ? driver::WindowsPath(name) : JoinPath(options_.toolDir, name);
   }
 
   void Start(const Step& step) {
     if (app_ && app_->Running()) throw StepError{"start: the tool is running already"};
-    e2e::StartOptions start;
+    driver::StartOptions start;
     start.timeoutMs = options_.timeoutMs;
     start.programPath = JoinPath(options_.toolDir, "REVEDIZ.exe");
     start.dataDir = options_.toolDir;
-    start.library = e2e::Library::kCustom;
     start.libraryPath = JoinPath(options_.toolDir, "vavuro32.dll");
     start.extraFiles = files_;
     start.workDir = JoinPath(options_.workParent, "revediz-run-" + Stem(options_.scenarioPath) + "-" +
                                                       std::to_string(GetCurrentProcessId()) + "-" +
                                                       std::to_string(++starts_));
-    bool missing = false;
-    for (const Word& word : step.args) {
-      if (!word.quoted && word.text == "missing") {
-        missing = true;
-      } else if (!word.quoted && word.text == "no-library") {
-        start.library = e2e::Library::kNone;
-        missing = false;
+    const std::vector<Word>& a = step.args;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (!a[i].quoted && a[i].text == "missing") continue;
+      if (!a[i].quoted && a[i].text == "no-library") {
+        start.libraryPath.clear();
+      } else if (!a[i].quoted && a[i].text == "library") {
+        start.libraryPath = ToolFile(a[++i].text);
       } else {
-        start.omitDataFiles.push_back(word.text);
+        start.omitDataFiles.push_back(a[i].text);
       }
     }
-    (void)missing;
     dialog_.reset();
     box_.reset();
     logCursor_ = 0;
@@ -359,11 +520,11 @@ class Run {
     app_.reset();
     // Without all the files the tool shows its start-up box and no window.
     if (start.omitDataFiles.empty()) {
-      app_.emplace(e2e::Revediz::Start(start));
+      app_.emplace(driver::Revediz::Start(start));
     } else {
-      app_.emplace(e2e::Revediz::Launch(start));
+      app_.emplace(driver::Revediz::Launch(start));
     }
-    std::printf("  [folder %s]", app_->WorkDir().c_str());
+    if (FirstPass()) std::printf("  [folder %s]", app_->WorkDir().c_str());
   }
 
   void ExpectExit(const Step& step) {
@@ -377,7 +538,7 @@ class Run {
 
   std::string ScreenNow() const {
     std::string out;
-    for (const e2e::Revediz::WindowInfo& w : app_->TopLevelWindows()) {
+    for (const driver::Revediz::WindowInfo& w : app_->TopLevelWindows()) {
       if (!w.visible || w.className != "#32770") continue;
       out += (out.empty() ? "" : "; ") + std::string(w.owned ? "dialog " : "box ") + ShowText(w.caption);
     }
@@ -385,14 +546,14 @@ class Run {
   }
 
   void WaitDialog(const Step& step) {
-    e2e::Revediz& app = App(step);
+    driver::Revediz& app = App(step);
     const std::string caption = Text(step.args[0]);
-    std::optional<e2e::Dialog> found;
+    std::optional<driver::Dialog> found;
     // The simulator's device bench is acted on like a dialog.
     const bool bench = caption == VAVURO_BENCH_TITLE;
-    e2e::PollUntil([&] {
+    driver::PollUntil([&] {
       if (bench) return app.HasBench();
-      for (const e2e::Dialog& dialog : app.Dialogs()) {
+      for (const driver::Dialog& dialog : app.Dialogs()) {
         if (dialog.Caption() == caption) found = dialog;
       }
       return found.has_value();
@@ -405,19 +566,19 @@ class Run {
   }
 
   void ExpectClosed(const Step& step) {
-    e2e::Dialog& dialog = CurrentDialog(step);
+    driver::Dialog& dialog = CurrentDialog(step);
     const HWND hwnd = dialog.hwnd();
-    if (!e2e::PollUntil([&] { return !IsWindow(hwnd); }, options_.timeoutMs)) {
+    if (!driver::PollUntil([&] { return !IsWindow(hwnd); }, options_.timeoutMs)) {
       throw Mismatch{"dialog state", "dialog " + ShowText(dialogCaption_) + " closed", "still open; " + ScreenNow()};
     }
   }
 
   void PressOk(const Step& step) {
-    e2e::Revediz& app = App(step);
+    driver::Revediz& app = App(step);
     if (!box_) {
       box_ = app.WaitAnyBox(options_.timeoutMs);
     }
-    e2e::Box box = *box_;
+    driver::Box box = *box_;
     box_.reset();
     box.Ok(options_.timeoutMs);
   }
@@ -427,17 +588,17 @@ class Run {
   }
 
   void ExpectBox(const Step& step) {
-    e2e::Revediz& app = App(step);
+    driver::Revediz& app = App(step);
     const bool anyCaption = !step.args[0].quoted && step.args[0].text == "*";
     const std::string caption = Text(step.args[0]);
     const std::string text = Text(step.args[1]);
-    std::vector<e2e::Box> boxes;
-    std::optional<e2e::Box> match;
+    std::vector<driver::Box> boxes;
+    std::optional<driver::Box> match;
     ULONGLONG firstNear = 0;  // when a box of that caption (but other text) showed
-    e2e::PollUntil([&] {
+    driver::PollUntil([&] {
       boxes = app.Boxes();
       bool nearMiss = false;
-      for (const e2e::Box& box : boxes) {
+      for (const driver::Box& box : boxes) {
         if (!anyCaption && box.caption != caption) continue;
         if (box.text == text) {
           match = box;
@@ -455,14 +616,14 @@ class Run {
       return;
     }
     std::string actual;
-    for (const e2e::Box& box : boxes) actual += (actual.empty() ? "" : "; ") + ShowBox(box.caption, box.text);
+    for (const driver::Box& box : boxes) actual += (actual.empty() ? "" : "; ") + ShowBox(box.caption, box.text);
     if (actual.empty()) actual = "no message box";
     throw Mismatch{"message box", ShowBox(anyCaption ? "*" : caption, text), actual};
   }
 
   void ExpectNoBox(const Step& step) {
     std::string actual;
-    for (const e2e::Box& box : App(step).Boxes()) {
+    for (const driver::Box& box : App(step).Boxes()) {
       actual += (actual.empty() ? "" : "; ") + ShowBox(box.caption, box.text);
     }
     if (!actual.empty()) throw Mismatch{"message boxes", "no message box", actual};
@@ -481,7 +642,7 @@ class Run {
     App(step);
     const bool contains = step.key == "expect log-contains";
     const std::string expected = Text(step.args[0]);
-    const Lines lines = WaitLogBeyond(logCursor_);
+    const Lines& lines = WaitLogBeyond(logCursor_);
     const std::string shownExpected = contains ? "a line holding " + ShowText(expected) : ShowText(expected);
     if (lines.size() <= logCursor_) {
       throw Mismatch{LogLineName(logCursor_), shownExpected,
@@ -496,15 +657,15 @@ class Run {
   void ExpectLogFind(const Step& step) {
     App(step);
     const std::string expected = Text(step.args[0]);
-    Lines lines;
-    std::size_t at = 0;
-    const bool seen = e2e::PollUntil([&] {
-      lines = Log();
-      for (at = logCursor_; at < lines.size(); ++at) {
+    std::size_t at = logCursor_;
+    const bool seen = driver::PollUntil([&] {
+      const Lines& lines = Log();
+      for (; at < lines.size(); ++at) {
         if (lines[at] == expected) return true;
       }
       return false;
     }, options_.timeoutMs);
+    const Lines& lines = transcript_;
     if (!seen) {
       const Lines rest(lines.begin() + static_cast<std::ptrdiff_t>(std::min(logCursor_, lines.size())), lines.end());
       throw Mismatch{"log from line " + std::to_string(logCursor_ + 1), "a line " + ShowText(expected),
@@ -515,7 +676,7 @@ class Run {
 
   void ExpectLogEnd(const Step& step) {
     App(step);
-    const Lines lines = Log();
+    const Lines& lines = Log();
     if (lines.size() > logCursor_) {
       const Lines rest(lines.begin() + static_cast<std::ptrdiff_t>(logCursor_), lines.end());
       throw Mismatch{"log after line " + std::to_string(logCursor_), "no more lines", ShowLines(rest)};
@@ -526,7 +687,7 @@ class Run {
     App(step);
     const auto count = static_cast<std::size_t>(Number(step.args[0]));
     if (count == 0) return;
-    const Lines lines = WaitLogBeyond(logCursor_ + count - 1);
+    const Lines& lines = WaitLogBeyond(logCursor_ + count - 1);
     if (lines.size() < logCursor_ + count) {
       throw Mismatch{"log", std::to_string(logCursor_ + count) + " lines or more",
                      std::to_string(lines.size()) + " lines"};
@@ -535,12 +696,12 @@ class Run {
   }
 
   void ExpectJournal(const Step& step) {
-    e2e::Revediz& app = App(step);
+    driver::Revediz& app = App(step);
     const bool contains = step.key == "expect journal-contains";
     const std::string expected = Text(step.args[0]);
     Lines lines;
     std::size_t at = 0;
-    const bool seen = e2e::PollUntil([&] {
+    const bool seen = driver::PollUntil([&] {
       lines = app.Journal();
       for (at = journalCursor_; at < lines.size(); ++at) {
         if (contains ? lines[at].find(expected) != std::string::npos : lines[at] == expected) return true;
@@ -556,10 +717,18 @@ class Run {
     journalCursor_ = at + 1;
   }
 
+  void ExpectJournalEnd(const Step& step) {
+    const Lines lines = App(step).Journal();
+    if (lines.size() > journalCursor_) {
+      const Lines rest(lines.begin() + static_cast<std::ptrdiff_t>(journalCursor_), lines.end());
+      throw Mismatch{"journal after line " + std::to_string(journalCursor_), "no more lines", ShowLines(rest)};
+    }
+  }
+
   void ExpectFile(const Step& step) {
-    e2e::Revediz& app = App(step);
+    driver::Revediz& app = App(step);
     const std::string name = step.args[0].text;
-    const std::string expected = Text(step.args[1]);
+    const std::string expected = FileBytes(step);
     if (!app.FileExists(name)) throw Mismatch{"file " + name, ShowText(expected), "no such file"};
     const std::string actual = app.ReadFile(name);
     if (actual != expected) throw Mismatch{"file " + name, ShowText(expected), ShowText(actual)};
@@ -567,7 +736,7 @@ class Run {
 
   // Calls a control export of the simulator inside the tool.
   std::int32_t CallSimulator(const Step& step, const std::string& entry, std::vector<RemoteArg>* args) {
-    e2e::Revediz& app = App(step);
+    driver::Revediz& app = App(step);
     std::int32_t result = 0;
     std::string error;
     if (!CallRemoteExport(app.ProcessId(), "vavuro32.dll", app.PathOf("vavuro32.dll"), entry, args, &result, &error,
@@ -636,12 +805,36 @@ class Run {
     }
   }
 
+  // One running repeat: its step, the passes done, the passes wanted.
+  struct Loop {
+    std::size_t start;
+    std::int64_t done;
+    std::int64_t times;
+  };
+
+  bool FirstPass() const {
+    for (const Loop& loop : loops_) {
+      if (loop.done > 0) return false;
+    }
+    return true;
+  }
+
+  // " (pass 3 of 10)" for each repeat the step is in.
+  std::string Passes() const {
+    std::string out;
+    for (const Loop& loop : loops_) {
+      out += " (pass " + std::to_string(loop.done + 1) + " of " + std::to_string(loop.times) + ")";
+    }
+    return out;
+  }
+
   const Options& options_;
   const Scenario& scenario_;
-  std::optional<e2e::Revediz> app_;
-  std::optional<e2e::Dialog> dialog_;
+  std::vector<Loop> loops_;
+  std::optional<driver::Revediz> app_;
+  std::optional<driver::Dialog> dialog_;
   std::string dialogCaption_;
-  std::optional<e2e::Box> box_;
+  std::optional<driver::Box> box_;
   std::vector<std::pair<std::string, std::string>> files_;
   std::size_t logCursor_ = 0;
   std::size_t journalCursor_ = 0;
@@ -669,11 +862,11 @@ bool ReadOptions(int argc, char** argv, Options* options) {
     const bool hasValue = i + 1 < argc;
     if ((arg == "--tool" || arg == "--work" || arg == "--out" || arg == "--timeout") && !hasValue) return false;
     if (arg == "--tool") {
-      options->toolDir = e2e::WindowsPath(argv[++i]);
+      options->toolDir = driver::WindowsPath(argv[++i]);
     } else if (arg == "--work") {
-      options->workParent = e2e::WindowsPath(argv[++i]);
+      options->workParent = driver::WindowsPath(argv[++i]);
     } else if (arg == "--out") {
-      options->outDir = e2e::WindowsPath(argv[++i]);
+      options->outDir = driver::WindowsPath(argv[++i]);
     } else if (arg == "--timeout") {
       std::int64_t ms = 0;
       if (!ParseNumber(argv[++i], &ms) || ms <= 0) return false;
@@ -681,7 +874,7 @@ bool ReadOptions(int argc, char** argv, Options* options) {
     } else if (!arg.empty() && arg[0] == '-') {
       return false;
     } else if (options->scenarioPath.empty()) {
-      options->scenarioPath = e2e::WindowsPath(arg);
+      options->scenarioPath = driver::WindowsPath(arg);
     } else {
       return false;
     }

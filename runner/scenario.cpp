@@ -33,11 +33,18 @@ struct StepRule {
 
 constexpr int kMany = -1;
 
+// Bound of a file made or expected with "times N".
+constexpr std::uint64_t kMaxFileBytes = 64u << 20;
+
 const StepRule kRules[] = {
-    {"file", 2, 2, {Check::kAny, Check::kAny, Check::kAny}, false},
-    {"start", 0, kMany, {Check::kAny, Check::kAny, Check::kAny}, false},
+    {"file", 2, 4, {}, false},
+    {"remove", 1, 1, {}, false},
+    {"start", 0, kMany, {}, false},
     {"exit", 0, 0, {}, false},
-    {"close", 0, 0, {}, false},
+    {"close", 0, 1, {}, false},
+    {"repeat", 1, 1, {Check::kNumber}, false},
+    {"end", 0, 0, {}, false},
+    {"screenshot", 1, 2, {}, false},
     {"menu", 1, 1, {Check::kMenu}, false},
     {"post", 3, 3, {Check::kNumber, Check::kNumber, Check::kNumber}, false},
     {"dialog", 1, 1, {}, false},
@@ -63,7 +70,11 @@ const StepRule kRules[] = {
     {"expect log-end", 0, 0, {}, false},
     {"expect journal", 1, 1, {}, false},
     {"expect journal-contains", 1, 1, {}, false},
-    {"expect file", 2, 2, {}, false},
+    {"expect journal-end", 0, 0, {}, false},
+    {"expect file", 2, 4, {}, false},
+    {"expect no-file", 1, 1, {}, false},
+    {"expect window", 3, 3, {}, false},
+    {"expect menu", 1, kMany, {}, false},
     {"expect device-text", 2, 2, {}, false},
     {"bench fault", 3, 3, {Check::kAny, Check::kKind, Check::kNumber}, true},
     {"bench clear-faults", 0, 0, {}, true},
@@ -151,6 +162,23 @@ const NamedValue kFaultKinds[] = {
     {"offline", 4},
 };
 
+constexpr const char* kTargets[] = {"main", "log", "bench", "dialog", "desktop"};
+constexpr const char* kWindowFields[] = {"class", "text", "style", "x", "y", "width", "extent"};
+
+bool IsTarget(std::string_view text) {
+  for (const char* target : kTargets) {
+    if (text == target) return true;
+  }
+  return false;
+}
+
+bool IsWindowField(std::string_view text) {
+  for (const char* field : kWindowFields) {
+    if (text == field) return true;
+  }
+  return false;
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 int HexDigit(char c) {
@@ -216,19 +244,60 @@ bool CheckWord(Check check, const Word& word, std::string* error) {
   return false;
 }
 
+bool IsWord(const Word& word, const char* text) { return !word.quoted && word.text == text; }
+
 // The start step: "missing" takes the names after it; "no-library" stands
-// alone.
+// alone; "library" takes one file.
 bool CheckStart(const std::vector<Word>& args, std::string* error) {
   bool missing = false;
-  for (const Word& word : args) {
-    if (!word.quoted && word.text == "missing") {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (IsWord(args[i], "missing")) {
       missing = true;
-    } else if (!word.quoted && word.text == "no-library") {
+    } else if (IsWord(args[i], "no-library")) {
       missing = false;
+    } else if (IsWord(args[i], "library") && i + 1 < args.size()) {
+      missing = false;
+      ++i;
     } else if (!missing) {
-      *error = "start takes \"missing NAME...\" and \"no-library\", not " + ShowText(word.text);
+      *error = "start takes \"missing NAME...\", \"no-library\" and \"library FILE\", not " + ShowText(args[i].text);
       return false;
     }
+  }
+  return true;
+}
+
+// Checks what a step's words mean beyond their number and form.
+bool CheckMeaning(const Step& step, std::string* error) {
+  const std::vector<Word>& a = step.args;
+  if (step.key == "start") return CheckStart(a, error);
+  if ((step.key == "file" || step.key == "expect file") && a.size() != 2) {
+    std::int64_t times = 0;
+    if (a.size() == 4 && IsWord(a[2], "times") && !a[3].quoted && ParseNumber(a[3].text, &times) && times >= 0 &&
+        static_cast<std::uint64_t>(times) * a[1].text.size() <= kMaxFileBytes)
+      return true;
+    *error = step.key + " NAME TEXT takes \"times N\" after the text (N from 0, at most " +
+             std::to_string(kMaxFileBytes >> 20) + " MiB in all)";
+    return false;
+  }
+  if (step.key == "close" && !a.empty() && !IsWord(a[0], "log")) {
+    *error = "close takes nothing or \"log\"";
+    return false;
+  }
+  if (step.key == "repeat") {
+    std::int64_t times = 0;
+    ParseNumber(a[0].text, &times);
+    if (times < 1) {
+      *error = "repeat needs a count of 1 or more";
+      return false;
+    }
+  }
+  if (step.key == "screenshot" && a.size() == 2 && !IsTarget(a[1].text)) {
+    *error = "screenshot NAME takes main, log, bench, dialog or desktop after the name";
+    return false;
+  }
+  if (step.key == "expect window" && (!IsTarget(a[0].text) || !IsWindowField(a[1].text))) {
+    *error = "expect window takes a window (main, log, bench, dialog) and one of class, text, style, x, y, width, extent";
+    return false;
   }
   return true;
 }
@@ -260,8 +329,7 @@ bool CheckStep(const Step& step, std::string* error) {
   for (std::size_t i = 0; i < count && i < 3; ++i) {
     if (!CheckWord(rule->checks[i], step.args[i], error)) return false;
   }
-  if (step.key == "start") return CheckStart(step.args, error);
-  return true;
+  return CheckMeaning(step, error);
 }
 
 }  // namespace
@@ -334,6 +402,7 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
 bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::string>* errors) {
   scenario->steps.clear();
   errors->clear();
+  std::vector<std::size_t> open;  // repeat steps waiting for their end
   int lineNumber = 0;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -371,7 +440,21 @@ bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::s
       errors->push_back("line " + std::to_string(lineNumber) + ": " + error);
       continue;
     }
+    if (step.key == "repeat") {
+      open.push_back(scenario->steps.size());
+    } else if (step.key == "end") {
+      if (open.empty()) {
+        errors->push_back("line " + std::to_string(lineNumber) + ": end without repeat");
+        continue;
+      }
+      step.partner = open.back();
+      scenario->steps[open.back()].partner = scenario->steps.size();
+      open.pop_back();
+    }
     scenario->steps.push_back(std::move(step));
+  }
+  for (std::size_t index : open) {
+    errors->push_back("line " + std::to_string(scenario->steps[index].line) + ": repeat without end");
   }
   return errors->empty();
 }

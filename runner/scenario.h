@@ -1,68 +1,11 @@
 // Scenario files of revediz-run: reading and checking them, window-free.
+// The language is described in one place, runner/SCENARIOS.md (it ships in
+// the package beside revediz-run).
 //
-// A scenario is plain text, one step per line. Words are separated by blanks;
-// a word in double quotes may hold blanks and these escapes: \" \\ \n \r \t
-// and \xHH (two hex digits). Everything else inside quotes is taken as it
-// stands, so leading and trailing blanks of the tool's texts are exact. A
-// line whose first word starts with '#' is a comment; so is the rest of a
-// line after a word starting with '#' outside quotes. Empty lines are
-// skipped.
-//
-// Steps (ID is a control id: a number, OK, Cancel or an IDC_ name of
-// res/resource_ids.h; TEXT is a word, usually quoted):
-//
-//   Working folder and tool
-//     file NAME TEXT           a file in the working folder (before start:
-//                              made before the tool starts)
-//     start                    start the tool and wait for its main window
-//     start missing NAME...    leave resource list files out; the tool shows
-//                              its start-up box and no window
-//     start no-library         no vavuro32.dll in the working folder
-//     exit                     the menu's Exit
-//     close                    the main window's close box
-//     expect exit N            the tool ends with status N
-//   Commands and dialogs
-//     menu NAME|N              PosInitialize PosOpen PosClose PosIoctl
-//                              PosRead PosWrite Exit, or any command id
-//     post MSG WPARAM LPARAM   a message posted to the main window
-//     dialog TEXT              wait for the command dialog of that caption
-//     set ID TEXT              a field's text
-//     select ID TEXT           choose a list entry (the dialog is told)
-//     select-posted ID TEXT    the same, for a choice that opens a box
-//     radio ID                 turn on a radio button
-//     click ID                 a button click (posted)
-//     press ID                 the button's own click (BM_CLICK)
-//     cancel                   Cancel, then wait until the dialog is gone
-//     ok                       OK of the box last expected (or of any box)
-//   Expectations
-//     expect box CAPTION TEXT  a message box (caption * matches any)
-//     expect no-box            no message box is showing
-//     expect closed            the dialog has closed
-//     expect open              the dialog is still showing
-//     expect field ID TEXT     a field's text
-//     expect items ID TEXT...  the entries of a list
-//     expect log TEXT          the next log line is TEXT
-//     expect log-contains TEXT the next log line holds TEXT
-//     expect log-find TEXT     a later log line is TEXT (lines between are
-//                              passed over)
-//     expect log-end           no log line after those expected so far
-//     skip log N               pass over N log lines
-//     expect journal TEXT      a later journal line is TEXT
-//     expect journal-contains TEXT   a later journal line holds TEXT
-//     expect file NAME TEXT    a file in the working folder holds TEXT
-//     expect device-text TARGET TEXT  what the simulated device shows
-//   Simulator bench (the simulator's control exports)
-//     bench fault TARGET KIND VALUE [returns N]
-//                              KIND: error overclaim overrun offline or N
-//     bench clear-faults
-//     bench swipe [TEXT]       bench scan [TEXT]    bench keys TEXT
-//     bench weight GRAMS       bench close-drawer
-//                              (every bench step expects result 0 unless
-//                              "returns N" ends it)
-//
-// In texts of steps that run after start, ${hwnd} stands for the main
-// window handle in %lX form and ${hwnd8} in %08lX form (as the log and the
-// journal show it).
+// A scenario is plain text, one step per line: its name (one word, or two
+// for "expect ...", "bench ..." and "skip ...") and its words. Every line is
+// checked here before anything runs; the runner (runner/main.cpp) carries
+// the steps out.
 #ifndef REVEDIZ_RUNNER_SCENARIO_H
 #define REVEDIZ_RUNNER_SCENARIO_H
 
@@ -85,6 +28,9 @@ struct Step {
   std::string source;
   std::string key;
   std::vector<Word> args;
+  // "repeat": the index of its "end" in Scenario::steps; "end": the index
+  // of its "repeat".
+  std::size_t partner = 0;
 };
 
 struct Scenario {

@@ -57,7 +57,7 @@ revediz_start_wineserver
 revediz_log "starting REVEDIZ.exe on display $DISPLAY"
 (cd "$RUN" && exec wine REVEDIZ.exe </dev/null) &
 TOOL=$!
-HELPER="$WIN32/tests/e2e/revediz_window.exe"
+HELPER="$WIN32/revediz_window.exe"
 if ! RECT=$(wine "$HELPER" wait 30000 </dev/null | tr -d '\r'); then
   echo "REVEDIZ's main window did not appear" >&2
   kill "$TOOL" 2>/dev/null || true

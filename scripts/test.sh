@@ -122,7 +122,7 @@ run_wine_suite() {
   revediz_start_xvfb
   if revediz_prepare_prefix; then
     revediz_start_wineserver
-    revediz_hold_desktop "$dir/tests/e2e/revediz_window.exe"
+    revediz_hold_desktop "$dir/revediz_window.exe"
     # The README's screenshots come from this run (DeviceBench.Screenshots...).
     local shots="$BUILD/screenshots"
     rm -rf "$shots"

@@ -9,8 +9,8 @@
 // 32-bit x86, in registers and then on the stack for x86-64), calls the
 // export and hands its result back as the exit code of the thread that ran
 // it. Both processes must be of the same architecture.
-#ifndef REVEDIZ_E2E_REMOTE_CALL_H
-#define REVEDIZ_E2E_REMOTE_CALL_H
+#ifndef REVEDIZ_RUNNER_DRIVER_REMOTE_CALL_H
+#define REVEDIZ_RUNNER_DRIVER_REMOTE_CALL_H
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace driver {
 
 // One argument of a remote call.
 struct RemoteArg {
@@ -42,6 +42,6 @@ bool CallRemoteExport(DWORD pid, const std::string& moduleName, const std::strin
                       const std::string& entry, std::vector<RemoteArg>* args, std::int32_t* result,
                       std::string* error, DWORD timeoutMs);
 
-}  // namespace e2e
+}  // namespace driver
 
-#endif  // REVEDIZ_E2E_REMOTE_CALL_H
+#endif  // REVEDIZ_RUNNER_DRIVER_REMOTE_CALL_H

@@ -1,30 +1,29 @@
-// End-to-end driver: starts REVEDIZ.exe in a fresh working folder and drives
-// it from this (second) process, as an operator would, under the same Wine
-// desktop.
+// The driver of REVEDIZ.exe: starts the tool in a fresh working folder and
+// drives it from this (second) process, as an operator would, under the same
+// desktop. It is the engine of revediz-run, and of the benchmark driver.
 //
 // Every wait is a bounded poll (every 20 ms, default 10 s). A wait that runs
 // out, a message that cannot be delivered or a program that hangs throws
-// e2e::Failure; GoogleTest reports the exception as a failure of the running
-// test, with a dump of what was on screen (the program's top-level windows
-// with their captions, and the log lines). The Revediz object then ends the
-// program, so a hung tool never holds up the run. The working folder is kept
-// after a failed test (with a screenshot of the desktop, failure.bmp) and
-// removed after a passed one.
+// driver::Failure, whose text holds the reason and a dump of what was on
+// screen (the program's top-level windows with their captions, and the log
+// lines). The Revediz object ends the program when it goes, so a hung tool
+// never holds up a run. The working folder is kept after a failure (with a
+// picture of the desktop, failure.bmp) and removed otherwise.
 //
 // Typical use:
 //
-//   Revediz app = Revediz::Start();
+//   StartOptions options;  // program, data folder, working folder, library
+//   ...
+//   Revediz app = Revediz::Start(options);
 //   app.Menu(IDM_POS_CLOSE);
 //   Dialog d = app.WaitDialog("POS Close");
 //   d.SetText(IDC_HANDLE, "x");
 //   d.Click(IDOK);                         // posted: OK opens a box
-//   Box b = app.WaitBox("Handle Error ");
-//   EXPECT_EQ(b.text, "Non numeric Handle : x ");
+//   Box b = app.WaitBox("Handle Error ");  // b.text: "Non numeric Handle : x "
 //   b.Ok();                                // and waits until it is gone
 //   d.Cancel();                            // and waits until it is gone
-//   EXPECT_EQ(app.LogLines(), std::vector<std::string>{});
 //   app.Exit();
-//   EXPECT_EQ(app.WaitExit(), 0);
+//   DWORD status = app.WaitExit();
 //
 // Dialogs and message boxes are told apart by their owner: the command
 // dialogs are owned by the main window, message boxes have no owner. So a
@@ -33,8 +32,8 @@
 // Texts are the program's own (ANSI) texts. List box and combo box items are
 // read with the wide messages and converted (Wine 8 overruns a char buffer
 // with the ANSI ones across processes).
-#ifndef REVEDIZ_TESTS_E2E_DRIVER_DRIVER_H
-#define REVEDIZ_TESTS_E2E_DRIVER_DRIVER_H
+#ifndef REVEDIZ_RUNNER_DRIVER_DRIVER_H
+#define REVEDIZ_RUNNER_DRIVER_DRIVER_H
 
 #include <windows.h>
 
@@ -47,9 +46,9 @@
 #include <vector>
 
 #include "res/resource_ids.h"
-#include "tests/e2e/driver/remote_call.h"
+#include "runner/driver/remote_call.h"
 
-namespace e2e {
+namespace driver {
 
 // Default bound of every wait, in milliseconds.
 inline constexpr DWORD kDefaultTimeoutMs = 10000;
@@ -65,38 +64,24 @@ class Failure : public std::runtime_error {
 // them.
 const std::vector<std::string>& DataFileNames();
 
-// Where the program's library comes from.
-enum class Library {
-  kSimulator,  // the device simulator built with the tests, as vavuro32.dll
-  kNone,       // no vavuro32.dll anywhere the program looks
-  kCustom,     // StartOptions::libraryPath copied as vavuro32.dll
-};
-
 struct StartOptions {
+  // REVEDIZ.exe, copied into the working folder and started there (the
+  // loader looks in the program's own folder first, so it finds exactly the
+  // library put there, or none). Windows or Unix paths throughout.
+  std::string programPath;
+  // The folder holding the sixteen resource list files.
+  std::string dataDir;
+  // The working folder; removed and made afresh at start.
+  std::string workDir;
+  // The library copied into the working folder as vavuro32.dll; empty: none.
+  std::string libraryPath;
   // Resource list files to leave out of the working folder (e.g. "PTOUCH.DAT").
   std::vector<std::string> omitDataFiles;
-  // Which vavuro32.dll the program finds. Library::kNone needs the program
-  // copied into the working folder (the folder of the program is searched
-  // first); Start() does so whatever copyProgram says.
-  Library library = Library::kSimulator;
-  // For Library::kCustom: a Windows or Unix path of the DLL to copy.
-  std::string libraryPath;
-  // true: REVEDIZ.exe is copied into the working folder and started there;
-  // false: started from the build folder, with the working folder as its
-  // current directory.
-  bool copyProgram = true;
   // Further files to create in the working folder before start: name, bytes.
   std::vector<std::pair<std::string, std::string>> extraFiles;
   // Bound of the wait for the main window (Start) and of every later wait
   // whose caller gives none.
   DWORD timeoutMs = kDefaultTimeoutMs;
-  // Where the program and the resource list files come from, and the
-  // working folder (removed and made afresh at start); Windows or Unix
-  // paths. Empty: the build's own (ProgramPath(), DataDir(), and a folder
-  // named after the running test under WorkRoot()).
-  std::string programPath;
-  std::string dataDir;
-  std::string workDir;
 };
 
 namespace detail {
@@ -217,7 +202,9 @@ class Revediz {
   void CloseBox() const;
 
   // Every line of the log, in order (empty if the log is gone).
-  std::vector<std::string> LogLines() const;
+  // Lines are only ever added at the end of the log, so a caller that keeps
+  // what it has read can ask for the lines from `first` on.
+  std::vector<std::string> LogLines(std::size_t first = 0) const;
   int LogCount() const;
   // Waits until the log has at least count lines; returns all lines.
   std::vector<std::string> WaitLogCount(int count, DWORD timeoutMs = kDefaultTimeoutMs) const;
@@ -288,8 +275,9 @@ bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // Window text of any window, read with WM_GETTEXT (SendMessageTimeout).
 std::string WindowText(HWND hwnd);
 
-// Texts of a combo box's or list box's items (wide messages, converted).
-std::vector<std::string> ListItems(HWND control);
+// Texts of a combo box's or list box's items from index `first` on (wide
+// messages, converted).
+std::vector<std::string> ListItems(HWND control, std::size_t first = 0);
 
 // Splits text at "\r\n" or "\n" (no empty last line for a final line end).
 std::vector<std::string> SplitLines(std::string_view text);
@@ -302,12 +290,6 @@ std::string WindowsPath(std::string_view path);
 // window covers (its frame included). False when nothing could be saved.
 bool SaveScreenshot(const std::string& path, HWND window = nullptr);
 
-// Where the build put things (from compile definitions of the test program).
-std::string ProgramPath();    // REVEDIZ.exe
-std::string SimulatorPath();  // vavuro32.dll; empty if it is not built
-std::string DataDir();        // the source data/ folder
-std::string WorkRoot();       // parent of the per-test working folders
+}  // namespace driver
 
-}  // namespace e2e
-
-#endif  // REVEDIZ_TESTS_E2E_DRIVER_DRIVER_H
+#endif  // REVEDIZ_RUNNER_DRIVER_DRIVER_H

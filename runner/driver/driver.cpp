@@ -1,30 +1,14 @@
-// End-to-end driver: see driver.h for the contract.
-#include "tests/e2e/driver/driver.h"
+// The driver of REVEDIZ.exe: see driver.h for the contract.
+#include "runner/driver/driver.h"
 
 #include "simulator/bench_ids.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <exception>
 #include <sstream>
 #include <utility>
 
-// Paths from the build; see tests/e2e/CMakeLists.txt.
-#ifndef REVEDIZ_E2E_PROGRAM
-#define REVEDIZ_E2E_PROGRAM ""
-#endif
-#ifndef REVEDIZ_E2E_SIMULATOR
-#define REVEDIZ_E2E_SIMULATOR ""
-#endif
-#ifndef REVEDIZ_E2E_DATA_DIR
-#define REVEDIZ_E2E_DATA_DIR ""
-#endif
-#ifndef REVEDIZ_E2E_WORK_ROOT
-#define REVEDIZ_E2E_WORK_ROOT ""
-#endif
-
-namespace e2e {
+namespace driver {
 
 namespace detail {
 
@@ -146,17 +130,6 @@ std::string FileName(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The working folder's name: the running test's full name.
-std::string TestFolderName() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = info == nullptr ? "run" : std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name) {
-    if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|')
-      c = '_';
-  }
-  return name;
-}
-
 void Copy(const std::string& from, const std::string& to) {
   if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
     throw Failure("cannot copy " + from + " to " + to + " (error " + std::to_string(GetLastError()) + ")");
@@ -237,7 +210,7 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-std::vector<std::string> ListItems(HWND control) {
+std::vector<std::string> ListItems(HWND control, std::size_t first) {
   bool combo = IsClass(control, "ComboBox");
   UINT getCount = combo ? CB_GETCOUNT : LB_GETCOUNT;
   UINT getLength = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
@@ -246,7 +219,7 @@ std::vector<std::string> ListItems(HWND control) {
   DWORD_PTR count = 0;
   if (!SendW(control, getCount, 0, 0, &count)) throw Failure("the list does not answer (hung?)");
   if (static_cast<LRESULT>(count) < 0) return items;
-  for (DWORD_PTR i = 0; i < count; ++i) {
+  for (DWORD_PTR i = first; i < count; ++i) {
     DWORD_PTR length = 0;
     if (!SendW(control, getLength, i, 0, &length) || static_cast<LRESULT>(length) < 0) {
       throw Failure("cannot read the length of list item " + std::to_string(i));
@@ -285,11 +258,6 @@ std::string WindowsPath(std::string_view path) {
   while (out.size() > 3 && out.back() == '\\') out.pop_back();
   return out;
 }
-
-std::string ProgramPath() { return WindowsPath(REVEDIZ_E2E_PROGRAM); }
-std::string SimulatorPath() { return WindowsPath(REVEDIZ_E2E_SIMULATOR); }
-std::string DataDir() { return WindowsPath(REVEDIZ_E2E_DATA_DIR); }
-std::string WorkRoot() { return WindowsPath(REVEDIZ_E2E_WORK_ROOT); }
 
 const std::vector<std::string>& DataFileNames() {
   static const std::vector<std::string> kNames = {
@@ -475,13 +443,13 @@ void Box::Ok(DWORD timeoutMs) const {
 Revediz Revediz::Launch(const StartOptions& options) {
   auto session = std::make_shared<detail::Session>();
   session->timeoutMs = options.timeoutMs;
-  session->workDir = !options.workDir.empty() ? WindowsPath(options.workDir)
-                     : JoinPath(WorkRoot().empty() ? std::string("C:\\revediz-e2e") : WorkRoot(), TestFolderName());
+  session->workDir = WindowsPath(options.workDir);
+  if (session->workDir.empty()) throw Failure("no working folder given");
   RemoveTree(session->workDir);
   MakeDirs(session->workDir);
   if (!PathExists(session->workDir)) throw Failure("cannot create the working folder " + session->workDir);
 
-  const std::string dataDir = options.dataDir.empty() ? DataDir() : WindowsPath(options.dataDir);
+  const std::string dataDir = WindowsPath(options.dataDir);
   for (const std::string& name : DataFileNames()) {
     bool omitted = false;
     for (const std::string& skip : options.omitDataFiles) omitted = omitted || lstrcmpiA(skip.c_str(), name.c_str()) == 0;
@@ -489,28 +457,19 @@ Revediz Revediz::Launch(const StartOptions& options) {
   }
   for (const auto& [name, bytes] : options.extraFiles) WriteBytes(JoinPath(session->workDir, name), bytes);
 
-  std::string library;
-  switch (options.library) {
-    case Library::kSimulator:
-      library = SimulatorPath();
-      if (library.empty() || !PathExists(library)) throw Failure("the device simulator is not built: " + library);
-      break;
-    case Library::kCustom:
-      library = WindowsPath(options.libraryPath);
-      if (!PathExists(library)) throw Failure("no library at " + library);
-      break;
-    case Library::kNone:
-      break;
+  if (!options.libraryPath.empty()) {
+    const std::string library = WindowsPath(options.libraryPath);
+    if (!PathExists(library)) throw Failure("no library at " + library);
+    Copy(library, JoinPath(session->workDir, "vavuro32.dll"));
   }
-  if (!library.empty()) Copy(library, JoinPath(session->workDir, "vavuro32.dll"));
 
-  std::string program = options.programPath.empty() ? ProgramPath() : WindowsPath(options.programPath);
-  if (program.empty() || !PathExists(program)) throw Failure("REVEDIZ.exe is not built: " + program);
-  if (options.copyProgram || options.library == Library::kNone) {
-    std::string copy = JoinPath(session->workDir, FileName(program));
-    Copy(program, copy);
-    program = copy;
-  }
+  // The program runs from a copy in the working folder: the loader looks in
+  // the program's own folder first, so it finds exactly the library put
+  // there, or none.
+  const std::string source = WindowsPath(options.programPath);
+  if (source.empty() || !PathExists(source)) throw Failure("no program at " + source);
+  const std::string program = JoinPath(session->workDir, FileName(source));
+  Copy(source, program);
 
   std::string commandLine = Quote(program);
   STARTUPINFOA startup = {};
@@ -544,7 +503,7 @@ Revediz::~Revediz() { End(); }
 
 void Revediz::End() {
   if (!s_) return;
-  bool failed = s_->failed || std::uncaught_exceptions() > 0 || ::testing::Test::HasFailure();
+  bool failed = s_->failed || std::uncaught_exceptions() > 0;
   if (s_->Running()) {
     if (failed) std::printf("%s\n", s_->Dump().c_str());
     TerminateProcess(s_->process, 0xDEAD);
@@ -620,11 +579,11 @@ void Revediz::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
 void Revediz::Exit() const { Menu(IDM_EXIT); }
 void Revediz::CloseBox() const { Post(WM_SYSCOMMAND, SC_CLOSE, 0); }
 
-std::vector<std::string> Revediz::LogLines() const {
+std::vector<std::string> Revediz::LogLines(std::size_t first) const {
   HWND log = s_->LogWindow();
   if (log == nullptr) return {};
   try {
-    return ListItems(log);
+    return ListItems(log, first);
   } catch (const Failure& failure) {
     s_->Fail(std::string("cannot read the log: ") + failure.what());
   }
@@ -819,4 +778,4 @@ bool SaveScreenshot(const std::string& path, HWND window) {
 }
 
 
-}  // namespace e2e
+}  // namespace driver

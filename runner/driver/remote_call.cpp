@@ -1,11 +1,11 @@
 // Remote calls of a loaded library's cdecl exports: see remote_call.h.
-#include "tests/e2e/driver/remote_call.h"
+#include "runner/driver/remote_call.h"
 
 #include <tlhelp32.h>
 
 #include <algorithm>
 
-namespace e2e {
+namespace driver {
 namespace {
 
 // Layout of the block written into the other process: the routine first,
@@ -225,4 +225,4 @@ bool CallRemoteExport(DWORD pid, const std::string& moduleName, const std::strin
   return done;
 }
 
-}  // namespace e2e
+}  // namespace driver
