@@ -3,7 +3,7 @@
 #include "app/status_log.h"
 
 namespace {
-std::vector<ShellEvent> events;
+Events events;
 BoxHook boxHook = nullptr;
 int batchDepth = 0;
 int batchedLines = 0;
@@ -20,7 +20,7 @@ void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
 
 void AppendTextToStatusLog(const char* text) {
   if (batchDepth > 0) ++batchedLines;
-  events.push_back({ShellEvent::kLogLine, text, "", false});
+  events.push_back(LogEvent(text));
 }
 
 void ShowMessageBox(const char* text, const char* caption) {
@@ -29,17 +29,22 @@ void ShowMessageBox(const char* text, const char* caption) {
   if (boxHook) boxHook(box);
 }
 
-const std::vector<ShellEvent>& ShellRecord() { return events; }
+ShellEvent LogEvent(const std::string& text) { return {ShellEvent::kLogLine, text, "", false}; }
+ShellEvent BoxEvent(const std::string& text, const std::string& caption) {
+  return {ShellEvent::kMessageBox, text, caption, false};
+}
 
-std::vector<std::string> LoggedLines() {
-  std::vector<std::string> lines;
+const Events& ShellRecord() { return events; }
+
+Lines LoggedLines() {
+  Lines lines;
   for (const auto& e : events)
     if (e.kind == ShellEvent::kLogLine) lines.push_back(e.text);
   return lines;
 }
 
-std::vector<ShellEvent> ShownBoxes() {
-  std::vector<ShellEvent> boxes;
+Events ShownBoxes() {
+  Events boxes;
   for (const auto& e : events)
     if (e.kind == ShellEvent::kMessageBox) boxes.push_back(e);
   return boxes;

@@ -10,17 +10,24 @@
 struct ShellEvent {
   enum Kind { kLogLine, kMessageBox } kind;
   std::string text;
-  std::string caption;      // message boxes only
+  std::string caption;          // message boxes only
   bool defaultCaption = false;  // box shown with a null caption
   bool operator==(const ShellEvent&) const = default;
 };
 
+using Lines = std::vector<std::string>;
+using Events = std::vector<ShellEvent>;
+
+ShellEvent LogEvent(const std::string& text);
+ShellEvent BoxEvent(const std::string& text, const std::string& caption);
+
 // Everything recorded since the last ResetShellRecord.
-const std::vector<ShellEvent>& ShellRecord();
+const Events& ShellRecord();
 // Log lines only, in order.
-std::vector<std::string> LoggedLines();
+Lines LoggedLines();
 // Message boxes only, in order.
-std::vector<ShellEvent> ShownBoxes();
+Events ShownBoxes();
+// Forgets the record, the box hook and the batch counts.
 void ResetShellRecord();
 // Log batches (BeginStatusLogBatch) open now, and the lines added inside
 // one since the last reset.
@@ -32,4 +39,4 @@ int BatchedLineCount();
 using BoxHook = void (*)(const ShellEvent& box);
 void SetBoxHook(BoxHook hook);
 
-#endif
+#endif  // REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H

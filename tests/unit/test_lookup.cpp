@@ -1,5 +1,5 @@
-// Code-to-name, subtype and name-to-code lookups, and the scratch area of
-// fallback texts they share.
+// CodeToName, SubtypeToName and NameToCode, and the scratch area of fallback
+// texts they share.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -12,6 +12,7 @@
 #include "app/status_log.h"
 #include "tables/lookup.h"
 #include "tests/support/recording_shell.h"
+#include "tests/unit/reference_tables.h"
 
 namespace {
 
@@ -24,271 +25,165 @@ class Lookup : public ::testing::Test {
   void TearDown() override { ResetNameScratch(); }
 };
 
-bool InScratch(const char* text) {
-  return text >= NameScratch && text < NameScratch + kNameScratchSize;
-}
-
-// The packed texts of NameScratch, walked the way the lookups walk them.
-std::vector<std::string> ScratchTexts() {
-  std::vector<std::string> texts;
-  std::size_t at = 0;
-  while (at < kNameScratchSize && NameScratch[at] != '\0') {
-    texts.emplace_back(NameScratch + at);
-    at += texts.back().size() + 1;
-  }
-  return texts;
-}
+bool InScratch(const char* text) { return text >= NameScratch && text < NameScratch + kNameScratchSize; }
 
 }  // namespace
 
-// --- CodeToName --------------------------------------------------------------
-
-TEST_F(Lookup, CodeFoundInItsOwnTable) {
-  EXPECT_STREQ(CodeToName(ErrorNames, 317), "POSERR_SYS_DEVICE_OFFLINE");
-  EXPECT_STREQ(CodeToName(ErrorNames, 4401), "POSERR_DSP_INVALID_CURSOR");
-  EXPECT_STREQ(CodeToName(IoctlRequestNames, 4401), "POS_DSP_CLEAR_SCREEN");
-  EXPECT_STREQ(CodeToName(MessageNames, 0x420D), "POSM_SYS_DEVICE_ONLINE");
-  EXPECT_STREQ(CodeToName(DeviceClassNames, 1), "UNKNOWN");
-  EXPECT_STREQ(CodeToName(DeviceTypeNames, 0x5C), "TOUCH_SCREEN");
-  // The first and last rows of a table are reached.
-  EXPECT_STREQ(CodeToName(ErrorNames, 4405), "POSERR_DSP_BAD_BITMAP");
-  EXPECT_STREQ(CodeToName(ErrorNames, 6707), "POSERR_TOUCH_INVALID_SCREEN_SAVER_TIME");
-  EXPECT_STREQ(NameScratch, "");
-}
-
-TEST_F(Lookup, ZeroIsARowOnlyInSlotsAndPorts) {
-  EXPECT_STREQ(CodeToName(SlotNames, 0), "SLOT_0");
-  EXPECT_STREQ(CodeToName(PortNames, 0), "PORT_0");
-  const CodeName* others[] = {ErrorNames,      MessageNames,     IoctlRequestNames,
-                              DeviceTypeNames, DeviceClassNames, DeviceSubtypeNames};
-  for (const CodeName* table : others) {
+TEST_F(Lookup, CodeToNameGivesTheFirstMatchingRowOrTheFallback) {
+  const CodeName kZeroInside[] = {{5, "FIVE"}, {0, "ZERO"}, {6, "SIX"}, {7, nullptr}};
+  const struct {
+    const CodeName* table;
+    std::int32_t code;
+    const char* name;
+  } kCases[] = {
+      {ErrorNames, 4405, "POSERR_DSP_BAD_BITMAP"}, {ErrorNames, 6707, "POSERR_TOUCH_INVALID_SCREEN_SAVER_TIME"},
+      {ErrorNames, 4401, "POSERR_DSP_INVALID_CURSOR"}, {IoctlRequestNames, 4401, "POS_DSP_CLEAR_SCREEN"},
+      {DeviceTypeNames, 0x10, "CHECKOUT_KEYBOARD_A"}, {DeviceTypeNames, 0x40, "MSR_1_TRACK_A"},
+      {DeviceTypeNames, 0x34, "PRINTER_3"}, {SlotNames, 0, "SLOT_0"}, {PortNames, 0, "PORT_0"},
+      {PortNames, 0x11, "PORT_1"}, {PortNames, 1, "1      (0x00000001)"}, {SlotNames, 9, "9      (0x00000009)"},
+      {ErrorNames, 0, "0      (0x00000000)"}, {MessageNames, 0, "0      (0x00000000)"},
+      {IoctlRequestNames, 0, "0      (0x00000000)"}, {DeviceTypeNames, 0, "0      (0x00000000)"},
+      {DeviceClassNames, 0, "0      (0x00000000)"}, {DeviceSubtypeNames, 0, "0      (0x00000000)"},
+      {ErrorNames, 5701, "5701   (0x00001645)"}, {ErrorNames, -1, "-1     (0xFFFFFFFF)"},
+      {ErrorNames, INT32_MIN, "-2147483648 (0x80000000)"}, {ErrorNames, INT32_MAX, "2147483647 (0x7FFFFFFF)"},
+      {ErrorNames, 123456, "123456 (0x0001E240)"}, {ErrorNames, 1234567, "1234567 (0x0012D687)"},
+      {kZeroInside, 0, "ZERO"}, {kZeroInside, 6, "SIX"}, {kZeroInside, 7, "7      (0x00000007)"},
+  };
+  for (const auto& c : kCases) {
+    const char* name = CodeToName(c.table, c.code);
+    EXPECT_STREQ(name, c.name) << c.code;
+    EXPECT_EQ(name == NameScratch, std::strchr(c.name, '(') != nullptr) << c.code;
     ResetNameScratch();
-    const char* name = CodeToName(table, 0);
-    ASSERT_NE(name, nullptr);
-    EXPECT_STREQ(name, "0      (0x00000000)");
-    EXPECT_EQ(name, NameScratch);
+  }
+  EXPECT_TRUE(ShellRecord().empty());
+}
+
+TEST_F(Lookup, SubtypeToNameKeysByTypeAndSubtype) {
+  const struct {
+    int type, subtype;
+    const char* name;
+  } kCases[] = {
+      {0x81, 3, "ANPOS_2"},      {0x24, 6, "2X20_VFD"},   {0x1D, 7, "KEYBOARD_VI"}, {0x1C, 6, "  6 (0x06)"},
+      {0x82, 3, "  3 (0x03)"},   {0x00, 0xFF, "255 (0xFF)"}, {0x24, 0, "NONE"},    {0x99, 0, "NONE"},
+      {0xFF, 0, "NONE"},
+  };
+  for (const auto& c : kCases) {
+    const char* name = SubtypeToName(c.type, c.subtype);
+    EXPECT_STREQ(name, c.name) << c.type << " " << c.subtype;
+    EXPECT_EQ(name == NameScratch, std::strchr(c.name, '(') != nullptr) << c.type << " " << c.subtype;
+    ResetNameScratch();
   }
 }
 
-TEST_F(Lookup, RepeatedDeviceTypesYieldTheFirstRow) {
-  EXPECT_STREQ(CodeToName(DeviceTypeNames, 0x10), "CHECKOUT_KEYBOARD_A");
-  EXPECT_STREQ(CodeToName(DeviceTypeNames, 0x40), "MSR_1_TRACK_A");
-  EXPECT_STREQ(CodeToName(DeviceTypeNames, 0x34), "PRINTER_3");
-}
-
-TEST_F(Lookup, PortCodesAreNotOneAndTwo) {
-  EXPECT_STREQ(CodeToName(PortNames, 1), "1      (0x00000001)");
-  ResetNameScratch();
-  EXPECT_STREQ(CodeToName(PortNames, 0x11), "PORT_1");
-  EXPECT_STREQ(CodeToName(PortNames, 0x22), "PORT_2");
-  EXPECT_STREQ(CodeToName(SlotNames, 9), "9      (0x00000009)");
-}
-
-TEST_F(Lookup, WalkStopsAtTheNullNameNotAtCodeZero) {
-  const CodeName zeroInside[] = {{5, "FIVE"}, {0, "ZERO"}, {6, "SIX"}, {0, nullptr}};
-  EXPECT_STREQ(CodeToName(zeroInside, 0), "ZERO");
-  EXPECT_STREQ(CodeToName(zeroInside, 6), "SIX");
-  // A terminator with a code of its own is still a miss.
-  const CodeName oddTerminator[] = {{1, "ONE"}, {7, nullptr}};
-  EXPECT_STREQ(CodeToName(oddTerminator, 7), "7      (0x00000007)");
-}
-
-TEST_F(Lookup, FallbackTextsByteForByte) {
-  const char* a = CodeToName(ErrorNames, 5701);
-  EXPECT_STREQ(a, "5701   (0x00001645)");
-  EXPECT_EQ(std::strlen(a), 19u);
-
-  ResetNameScratch();
-  EXPECT_STREQ(CodeToName(ErrorNames, -1), "-1     (0xFFFFFFFF)");
-
-  ResetNameScratch();
-  const char* widest = CodeToName(ErrorNames, INT32_MIN);
-  EXPECT_STREQ(widest, "-2147483648 (0x80000000)");
-  EXPECT_EQ(std::strlen(widest), 24u);
-  // Text, its terminator and the closing NUL of the sequence.
-  EXPECT_EQ(widest, NameScratch);
-  EXPECT_EQ(NameScratch[24], '\0');
-  EXPECT_EQ(NameScratch[25], '\0');
-
-  ResetNameScratch();
-  EXPECT_STREQ(CodeToName(ErrorNames, INT32_MAX), "2147483647 (0x7FFFFFFF)");
-  ResetNameScratch();
-  EXPECT_STREQ(CodeToName(ErrorNames, 123456), "123456 (0x0001E240)");
-}
-
-TEST_F(Lookup, TwoMissesInOneLineStayIntact) {
-  const char* first = CodeToName(ErrorNames, 5701);
-  const char* second = CodeToName(SlotNames, 9);
-  EXPECT_EQ(first, NameScratch);
-  EXPECT_EQ(second, NameScratch + 20);  // right behind the first and its NUL
-  FormatMessageText("%s | %s", first, second);
-  EXPECT_STREQ(MessageText, "5701   (0x00001645) | 9      (0x00000009)");
-  EXPECT_EQ(ScratchTexts(), (std::vector<std::string>{"5701   (0x00001645)", "9      (0x00000009)"}));
-}
-
-TEST_F(Lookup, ResetPlacesTheNextMissAtTheStartAgain) {
-  CodeToName(ErrorNames, 1);
-  CodeToName(ErrorNames, 2);
-  ResetNameScratch();
-  EXPECT_STREQ(NameScratch, "");
-  const char* next = CodeToName(ErrorNames, 3);
-  EXPECT_EQ(next, NameScratch);
-  EXPECT_STREQ(next, "3      (0x00000003)");
-  EXPECT_EQ(ScratchTexts().size(), 1u);
-}
-
-TEST_F(Lookup, ScratchHoldsTenWidestOrTwelveCommonFallbacks) {
-  for (int i = 0; i < 10; ++i) EXPECT_TRUE(InScratch(CodeToName(ErrorNames, INT32_MIN + i)));
-  ResetNameScratch();
-  for (int i = 0; i < 12; ++i) EXPECT_TRUE(InScratch(CodeToName(ErrorNames, 1000 + i)));
-}
-
-TEST_F(Lookup, RunOfMissesBeyondTheScratchKeepsEveryText) {
-  std::vector<const char*> handed;
-  std::vector<std::string> expected;
-  char buffer[64];
-  for (int i = 0; i < 200; ++i) {
-    if (i % 3 == 2) {
-      const int subtype = 1 + i % 250;
-      handed.push_back(SubtypeToName(0x77, subtype));
-      std::snprintf(buffer, sizeof buffer, "%3d (0x%02X)", subtype, static_cast<unsigned>(subtype));
-    } else {
-      const std::int32_t code = INT32_MIN + i;
-      handed.push_back(CodeToName(ErrorNames, code));
-      std::snprintf(buffer, sizeof buffer, "%-6d (0x%08X)", static_cast<int>(code),
-                    static_cast<unsigned>(code));
+// Misses are packed one after another, each text followed by its NUL and
+// the sequence closed by one more; a text for which both NULs do not fit is
+// kept elsewhere. Each text stays intact until the reset. Sizes with the
+// NUL: a subtype text 11, a code of up to six characters 20, 1000000000 24,
+// INT32_MIN 25.
+TEST_F(Lookup, ScratchPacksMissesAndKeepsTheOnesThatDoNotFit) {
+  struct Miss {
+    int subtype;  // SubtypeToName of a type without rows; 0 for CodeToName
+    std::int32_t code;
+  };
+  auto codes = [](std::int32_t from, int n) {
+    std::vector<Miss> misses;
+    for (int i = 0; i < n; ++i) misses.push_back({0, from + i});
+    return misses;
+  };
+  auto exact = [&](std::int32_t wide) {
+    std::vector<Miss> misses = {{6, 0}};
+    for (const Miss& m : codes(1000, 10)) misses.push_back(m);
+    misses.push_back({0, wide});
+    misses.push_back({0, 2000});
+    misses.push_back({0, 2001});
+    return misses;
+  };
+  const struct {
+    std::vector<Miss> misses;
+    std::size_t firstOutside;
+  } kCases[] = {
+      {codes(1000, 15), 12},       // twelve common texts: 241 bytes
+      {codes(INT32_MIN, 11), 10},  // ten of the widest: 251 bytes
+      {exact(1000000000), 13},       // 235 used: the next 19 characters end at the last byte
+      {exact(INT32_MIN), 12},        // 236 used: they would need one byte more
+  };
+  for (const auto& c : kCases) {
+    ResetNameScratch();
+    std::vector<const char*> handed;
+    std::vector<std::string> texts;
+    std::size_t used = 0;
+    for (const Miss& m : c.misses) {
+      char text[32];
+      if (m.subtype)
+        std::snprintf(text, sizeof text, "%3d (0x%02X)", m.subtype, static_cast<unsigned>(m.subtype));
+      else
+        std::snprintf(text, sizeof text, "%-6d (0x%08X)", m.code, static_cast<unsigned>(m.code));
+      handed.push_back(m.subtype ? SubtypeToName(0x77, m.subtype) : CodeToName(ErrorNames, m.code));
+      texts.push_back(text);
+      if (handed.size() <= c.firstOutside) {
+        EXPECT_EQ(handed.back(), NameScratch + used) << text;
+        used += texts.back().size() + 1;
+      } else {
+        EXPECT_FALSE(InScratch(handed.back())) << text;
+      }
     }
-    expected.emplace_back(buffer);
+    EXPECT_EQ(NameScratch[used], '\0');
+    for (std::size_t i = 0; i < handed.size(); ++i) EXPECT_EQ(handed[i], texts[i]);
   }
-  // Nothing handed out was overwritten, and no two texts share storage.
-  for (std::size_t i = 0; i < handed.size(); ++i) {
-    EXPECT_EQ(handed[i], expected[i]) << i;
-    for (std::size_t j = 0; j < i; ++j) ASSERT_NE(handed[i], handed[j]);
-  }
-  // The area is still a closed sequence within its 256 bytes.
-  std::size_t used = 0;
-  for (const auto& t : ScratchTexts()) used += t.size() + 1;
-  EXPECT_LT(used, kNameScratchSize);
-  EXPECT_EQ(NameScratch[used], '\0');
-
   ResetNameScratch();
-  EXPECT_EQ(CodeToName(ErrorNames, 5701), NameScratch);
+  EXPECT_EQ(CodeToName(ErrorNames, 3), NameScratch);
 }
 
-// --- SubtypeToName -----------------------------------------------------------
-
-TEST_F(Lookup, SubtypeZeroIsNoneForEveryType) {
-  for (int type : {0x00, 0x24, 0x1C, 0x4A, 0xFF, 0x99}) EXPECT_STREQ(SubtypeToName(type, 0), "NONE");
-  EXPECT_STREQ(NameScratch, "");
-}
-
-TEST_F(Lookup, SubtypeRowsAreKeyedByTypeAndSubtype) {
-  EXPECT_STREQ(SubtypeToName(0x81, 3), "ANPOS_2");
-  EXPECT_STREQ(SubtypeToName(0x24, 6), "2X20_VFD");
-  EXPECT_STREQ(SubtypeToName(0x25, 7), "2_SIDE_VFD");
-  EXPECT_STREQ(SubtypeToName(0x1D, 7), "KEYBOARD_VI");
-  EXPECT_STREQ(SubtypeToName(0x4A, 1), SubtypeToName(0x6E, 1));
-  EXPECT_STREQ(SubtypeToName(0x4A, 4), SubtypeToName(0x6A, 2));
-  EXPECT_STRNE(SubtypeToName(0x4A, 1), SubtypeToName(0x4A, 4));
-  EXPECT_STREQ(NameScratch, "");
-}
-
-TEST_F(Lookup, SubtypeFallbackShowsTheSubtypeNotTheKey) {
-  const char* text = SubtypeToName(0x1C, 6);
-  EXPECT_STREQ(text, "  6 (0x06)");
-  EXPECT_EQ(std::strlen(text), 10u);
-  EXPECT_EQ(text, NameScratch);
-  EXPECT_STREQ(SubtypeToName(0x00, 0xFF), "255 (0xFF)");
-  // Subtype 3 exists for 0x81 but not for 0x82.
-  EXPECT_STREQ(SubtypeToName(0x82, 3), "  3 (0x03)");
-  EXPECT_EQ(ScratchTexts(), (std::vector<std::string>{"  6 (0x06)", "255 (0xFF)", "  3 (0x03)"}));
-}
-
-// --- NameToCode --------------------------------------------------------------
-
-TEST_F(Lookup, PiecesOfARequestNameFindItInAnyCase) {
-  for (const char* text : {"sys get values", "GETVALUES", "getvalues", "POS_SYS_GET_VALUES",
-                           "  Get_Values ", "s_y_s_g_e_t"}) {
-    SCOPED_TRACE(text);
+TEST_F(Lookup, NameToCodeFindsTheOneRowContainingTheText) {
+  const struct {
+    const char* text;
+    int result;
+    std::int32_t code;  // -7: left alone
+    const char* logged;
+  } kCases[] = {
+      {"sys get values", 0, 302, nullptr},
+      {"GETVALUES", 0, 302, nullptr},
+      {"  Get_Values ", 0, 302, nullptr},
+      {"s_y_s_g_e_t", 0, 302, nullptr},
+      {"zero scale", 0, 6101, nullptr},
+      {"sound alarm", 0, 5403, nullptr},
+      {"sound tone", 2, -7, "  --> Multiple matches for: 'sound tone'  "},
+      {"pos", 2, -7, "  --> Multiple matches for: 'pos'  "},
+      {"no_such  Request", 1, -7, "  --> Couldn't find match for: 'no_such  Request'  "},
+      {"POS_SYS_GET_VALUES_NOW", 1, -7, "  --> Couldn't find match for: 'POS_SYS_GET_VALUES_NOW'  "},
+      {"get\tvalues", 1, -7, "  --> Couldn't find match for: 'get\tvalues'  "},
+      {"", 3, -7, nullptr},
+      {" _ _  __ ", 3, -7, nullptr},
+  };
+  for (const auto& c : kCases) {
+    ResetShellRecord();
     std::int32_t code = -7;
-    EXPECT_EQ(NameToCode(text, IoctlRequestNames, &code), 0);
-    EXPECT_EQ(code, 302);
+    EXPECT_EQ(NameToCode(c.text, IoctlRequestNames, &code), c.result) << c.text;
+    EXPECT_EQ(code, c.code) << c.text;
+    EXPECT_EQ(ShellRecord(), c.logged ? Events{LogEvent(c.logged)} : Events{}) << c.text;
   }
-  EXPECT_TRUE(ShellRecord().empty());
 }
 
-TEST_F(Lookup, EveryFullRequestNameIsFound) {
-  int rows = 0;
-  for (const CodeName* row = IoctlRequestNames; row->Name != nullptr; ++row, ++rows) {
-    SCOPED_TRACE(row->Name);
-    std::int32_t code = -7;
-    EXPECT_EQ(NameToCode(row->Name, IoctlRequestNames, &code), 0);
-    EXPECT_EQ(code, row->Code);
-
-    // Typed in lower case, with blanks for the underscores.
-    std::string typed = row->Name;
+TEST_F(Lookup, EveryRequestNameTypedInFullFindsItsCode) {
+  for (const RefRow& row : RefRequests()) {
+    std::string typed = row.name;
     for (char& c : typed) c = (c == '_') ? ' ' : static_cast<char>(std::tolower(c));
-    code = -7;
-    EXPECT_EQ(NameToCode(typed.c_str(), IoctlRequestNames, &code), 0);
-    EXPECT_EQ(code, row->Code);
-  }
-  EXPECT_EQ(rows, 45);
-  EXPECT_TRUE(ShellRecord().empty());
-}
-
-TEST_F(Lookup, AmbiguousTextLogsMultipleMatches) {
-  std::int32_t code = 1234;
-  EXPECT_EQ(NameToCode("sound tone", IoctlRequestNames, &code), 2);
-  EXPECT_EQ(NameToCode("pos", IoctlRequestNames, &code), 2);
-  EXPECT_EQ(code, 1234);
-  EXPECT_EQ(LoggedLines(), (std::vector<std::string>{"  --> Multiple matches for: 'sound tone'  ",
-                                                     "  --> Multiple matches for: 'pos'  "}));
-  EXPECT_TRUE(ShownBoxes().empty());
-}
-
-TEST_F(Lookup, UnknownTextLogsNoMatchWithTheTextAsTyped) {
-  std::int32_t code = 1234;
-  EXPECT_EQ(NameToCode("no_such  Request", IoctlRequestNames, &code), 1);
-  // The table name must contain the text, not the reverse.
-  EXPECT_EQ(NameToCode("POS_SYS_GET_VALUES_NOW", IoctlRequestNames, &code), 1);
-  // A tab is not a blank: it stays in the needle.
-  EXPECT_EQ(NameToCode("get\tvalues", IoctlRequestNames, &code), 1);
-  EXPECT_EQ(code, 1234);
-  EXPECT_EQ(LoggedLines(),
-            (std::vector<std::string>{"  --> Couldn't find match for: 'no_such  Request'  ",
-                                      "  --> Couldn't find match for: 'POS_SYS_GET_VALUES_NOW'  ",
-                                      "  --> Couldn't find match for: 'get\tvalues'  "}));
-  EXPECT_TRUE(ShownBoxes().empty());
-}
-
-TEST_F(Lookup, EmptyTextGivesThreeAndLogsNothing) {
-  for (const char* text : {"", " ", "___", " _ _  __ "}) {
-    SCOPED_TRACE(text);
-    std::int32_t code = 1234;
-    EXPECT_EQ(NameToCode(text, IoctlRequestNames, &code), 3);
-    EXPECT_EQ(code, 1234);
+    for (const std::string& text : {row.name, typed}) {
+      std::int32_t code = -7;
+      EXPECT_EQ(NameToCode(text.c_str(), IoctlRequestNames, &code), 0) << text;
+      EXPECT_EQ(code, row.code) << text;
+    }
   }
   EXPECT_TRUE(ShellRecord().empty());
-}
-
-TEST_F(Lookup, NameLookupWorksOverAnyTable) {
-  std::int32_t code = 0;
-  EXPECT_EQ(NameToCode("device online", MessageNames, &code), 0);
-  EXPECT_EQ(code, 0x420D);
-  EXPECT_EQ(NameToCode("slot", SlotNames, &code), 2);
-  EXPECT_EQ(NameToCode("slot 0", SlotNames, &code), 0);
-  EXPECT_EQ(code, 0);
 }
 
 TEST(LookupDeathTest, TableNameOf128CharactersFailsTheAssertion) {
-  static const std::string longName(128, 'A');
-  static const std::string longestAllowed(127, 'B');
-  const CodeName allowed[] = {{1, longestAllowed.c_str()}, {0, nullptr}};
+  const std::string allowed(127, 'B'), tooLong(128, 'A');
+  const CodeName fits[] = {{1, allowed.c_str()}, {0, nullptr}};
+  const CodeName overlong[] = {{1, "FIRST"}, {2, tooLong.c_str()}, {0, nullptr}};
   std::int32_t code = 0;
-  EXPECT_EQ(NameToCode("b", allowed, &code), 0);
+  EXPECT_EQ(NameToCode("b", fits, &code), 0);
   EXPECT_EQ(code, 1);
-
-  const CodeName tooLong[] = {{1, "FIRST"}, {2, longName.c_str()}, {0, nullptr}};
-  EXPECT_DEATH(NameToCode("first", tooLong, &code),
-               "strlen\\(pLookupTable->Name\\) < sizeof\\(Haystack\\)");
+  EXPECT_DEATH(NameToCode("first", overlong, &code),
+               "REVEDIZ:[0-9]+: .*strlen\\(pLookupTable->Name\\) < sizeof\\(Haystack\\)");
 }
