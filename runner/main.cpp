@@ -295,6 +295,24 @@ class Run {
     const std::vector<Word>& a = step.args;
     if (key == "file") return File(step);
     if (key == "remove") return Remove(step);
+    if (key == "copy") {
+      const std::string from = ToolFile(a[0].text);
+      if (!CopyFileA(from.c_str(), App(step).PathOf(a[1].text).c_str(), FALSE)) {
+        throw StepError{"copy: cannot copy " + from};
+      }
+      return;
+    }
+    if (key == "place") {
+      const HWND window = Target(step, a[0].text);
+      SetWindowPos(window, nullptr, static_cast<int>(Number(a[1])), static_cast<int>(Number(a[2])),
+                   static_cast<int>(Number(a[3])), static_cast<int>(Number(a[4])), SWP_NOZORDER | SWP_NOACTIVATE);
+      return;
+    }
+    if (key == "scroll") {
+      SendMessageTimeoutA(Target(step, "log"), LB_SETTOPINDEX, static_cast<WPARAM>(Number(a[1])), 0, SMTO_ABORTIFHUNG,
+                          options_.timeoutMs, nullptr);
+      return;
+    }
     if (key == "start") return Start(step);
     if (key == "screenshot") return Screenshot(step);
     if (key == "exit") {
@@ -335,18 +353,23 @@ class Run {
       }
       return;
     }
-    if (key == "expect field") {
-      const std::string actual = CurrentDialog(step).Text(Id(a[0]));
-      if (actual != Text(a[1])) throw Mismatch{"field " + a[0].text, ShowText(Text(a[1])), ShowText(actual)};
-      return;
-    }
-    if (key == "expect items") return ExpectItems(step);
+    if (key == "expect field") return ExpectField(step);
+    if (key == "expect items" || key == "expect item-contains") return ExpectItems(step);
     if (key == "expect log" || key == "expect log-contains") return ExpectLogLine(step);
     if (key == "expect log-find") return ExpectLogFind(step);
     if (key == "expect log-end") return ExpectLogEnd(step);
     if (key == "skip log") return SkipLog(step);
     if (key == "expect journal" || key == "expect journal-contains") return ExpectJournal(step);
     if (key == "expect journal-end") return ExpectJournalEnd(step);
+    if (key == "expect journal-count") {
+      const std::string text = Text(a[0]);
+      std::int64_t count = 0;
+      for (const std::string& line : App(step).Journal()) count += line.find(text) != std::string::npos ? 1 : 0;
+      if (count != Number(a[1])) {
+        throw Mismatch{"journal lines holding " + ShowText(text), a[1].text, std::to_string(count)};
+      }
+      return;
+    }
     if (key == "expect file") return ExpectFile(step);
     if (key == "expect no-file") {
       if (App(step).FileExists(a[0].text)) throw Mismatch{"file " + a[0].text, "no such file", "it exists"};
@@ -401,6 +424,7 @@ class Run {
   void Screenshot(const Step& step) {
     const HWND window = step.args.size() > 1 ? Target(step, step.args[1].text) : nullptr;
     const std::string path = JoinPath(options_.outDir, step.args[0].text);
+    Sleep(300);  // lets the last paint reach the screen
     if (!driver::SaveScreenshot(path, window)) throw StepError{"screenshot: cannot save " + path};
   }
 
@@ -629,12 +653,35 @@ class Run {
     if (!actual.empty()) throw Mismatch{"message boxes", "no message box", actual};
   }
 
+  // A field's text; polled, since the bench's fields change on its own thread.
+  void ExpectField(const Step& step) {
+    const std::string expected = Text(step.args[1]);
+    std::string actual;
+    driver::PollUntil([&] { return (actual = CurrentDialog(step).Text(Id(step.args[0]))) == expected; },
+                      options_.timeoutMs);
+    if (actual != expected) throw Mismatch{"field " + step.args[0].text, ShowText(expected), ShowText(actual)};
+  }
+
+  // The entries of a list (all of them, or one holding a text); polled.
   void ExpectItems(const Step& step) {
+    const bool one = step.key == "expect item-contains";
     Lines expected;
     for (std::size_t i = 1; i < step.args.size(); ++i) expected.push_back(Text(step.args[i]));
-    const Lines actual = CurrentDialog(step).Items(Id(step.args[0]));
-    if (actual != expected) throw Mismatch{"items of " + step.args[0].text, ShowLines(expected), ShowLines(actual)};
+    Lines actual;
+    const bool good = driver::PollUntil([&] {
+      actual = CurrentDialog(step).Items(Id(step.args[0]));
+      if (!one) return actual == expected;
+      for (const std::string& item : actual) {
+        if (item.find(expected[0]) != std::string::npos) return true;
+      }
+      return false;
+    }, options_.timeoutMs);
+    if (!good) {
+      throw Mismatch{"items of " + step.args[0].text, one ? "an entry holding " + ShowText(expected[0]) : ShowLines(expected),
+                     ShowLines(actual)};
+    }
   }
+
 
   std::string LogLineName(std::size_t index) const { return "log line " + std::to_string(index + 1); }
 

@@ -39,6 +39,9 @@ constexpr std::uint64_t kMaxFileBytes = 64u << 20;
 const StepRule kRules[] = {
     {"file", 2, 4, {}, false},
     {"remove", 1, 1, {}, false},
+    {"copy", 2, 2, {}, false},
+    {"place", 5, 5, {Check::kAny, Check::kNumber, Check::kNumber}, false},
+    {"scroll", 2, 2, {Check::kAny, Check::kNumber}, false},
     {"start", 0, kMany, {}, false},
     {"exit", 0, 0, {}, false},
     {"close", 0, 1, {}, false},
@@ -64,6 +67,7 @@ const StepRule kRules[] = {
     {"expect open", 0, 0, {}, false},
     {"expect field", 2, 2, {Check::kId}, false},
     {"expect items", 1, kMany, {Check::kId}, false},
+    {"expect item-contains", 2, 2, {Check::kId}, false},
     {"expect log", 1, 1, {}, false},
     {"expect log-contains", 1, 1, {}, false},
     {"expect log-find", 1, 1, {}, false},
@@ -71,6 +75,7 @@ const StepRule kRules[] = {
     {"expect journal", 1, 1, {}, false},
     {"expect journal-contains", 1, 1, {}, false},
     {"expect journal-end", 0, 0, {}, false},
+    {"expect journal-count", 2, 2, {Check::kAny, Check::kNumber}, false},
     {"expect file", 2, 4, {}, false},
     {"expect no-file", 1, 1, {}, false},
     {"expect window", 3, 3, {}, false},
@@ -290,6 +295,15 @@ bool CheckMeaning(const Step& step, std::string* error) {
       *error = "repeat needs a count of 1 or more";
       return false;
     }
+  }
+  if ((step.key == "place" && (!IsTarget(a[0].text) || a[0].text == "desktop")) ||
+      (step.key == "scroll" && a[0].text != "log")) {
+    *error = step.key == "place" ? "place takes a window (main, log, bench, dialog) and X Y WIDTH HEIGHT"
+                                 : "scroll takes log and the index of the line to show at the top";
+    return false;
+  }
+  if (step.key == "place" && (!CheckWord(Check::kNumber, a[3], error) || !CheckWord(Check::kNumber, a[4], error))) {
+    return false;
   }
   if (step.key == "screenshot" && a.size() == 2 && !IsTarget(a[1].text)) {
     *error = "screenshot NAME takes main, log, bench, dialog or desktop after the name";

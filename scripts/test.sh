@@ -109,6 +109,7 @@ save_screenshots() {
   mkdir -p "$ROOT/docs/screenshots"
   for shot in "$1"/*.bmp; do
     [ -f "$shot" ] || continue
+    case "$shot" in *.fail.bmp) continue ;; esac
     name=$(basename "${shot%.bmp}")
     convert "$shot" -strip "$ROOT/docs/screenshots/$name.png" &&
       revediz_log "screenshot: docs/screenshots/$name.png"
@@ -123,13 +124,11 @@ run_wine_suite() {
   if revediz_prepare_prefix; then
     revediz_start_wineserver
     revediz_hold_desktop "$dir/revediz_window.exe"
-    # The README's screenshots come from this run (DeviceBench.Screenshots...).
-    local shots="$BUILD/screenshots"
-    rm -rf "$shots"
-    mkdir -p "$shots"
-    export REVEDIZ_SCREENSHOT_DIR="Z:${shots//\//\\}"
+    # The README's screenshots come from this run (tests/scenarios/bench/
+    # screenshots.scn saves them beside the scenarios' other output).
+    local shots="$dir/tests/scenarios/out"
+    rm -f "$shots"/*.bmp
     run_ctest "$name" "$dir" -j"$JOBS"
-    unset REVEDIZ_SCREENSHOT_DIR
     save_screenshots "$shots"
     if [ -n "${SUITE_FAILED[$name]}" ]; then
       import -window root "$BUILD/screenshot-failure.png" 2>/dev/null &&
