@@ -1,13 +1,11 @@
-// A Simulator wired to recording hooks: the notifications it posts and the
-// journal it writes, for the native tests of the core.
+// A Simulator wired to recording hooks (the notifications it posts, the
+// journal it writes) and short forms of the calls the tests make.
 #ifndef REVEDIZ_TESTS_SIMULATOR_SIM_FIXTURE_H
 #define REVEDIZ_TESTS_SIMULATOR_SIM_FIXTURE_H
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,87 +14,110 @@
 
 namespace simtest {
 
-struct Posted {
+struct Post {
   std::uintptr_t window;
-  std::uint32_t message;
-  std::uint32_t wParam;
-  std::uint32_t lParam;
+  std::uint32_t message, wParam, lParam;
+  bool operator==(const Post&) const = default;
+};
+struct Record {
+  std::uint32_t opaque, message, mp1, mp2;
+  bool operator==(const Record&) const = default;
 };
 
-inline std::vector<Posted>& PostedMessages() {
-  static std::vector<Posted> posted;
-  return posted;
-}
+// The tool's main window, and a second window a handle may ask for.
+inline constexpr std::uintptr_t kMain = 0x000200B4;
+inline constexpr std::uintptr_t kOwn = 0x00030C02;
 
-inline std::string& JournalText() {
-  static std::string text;
-  return text;
-}
-
-inline bool RecordPost(std::uintptr_t window, std::uint32_t message, std::uint32_t wParam,
-                       std::uint32_t lParam) {
-  PostedMessages().push_back({window, message, wParam, lParam});
+inline std::vector<Post> gPosts;
+inline std::string gJournal;
+inline bool RecordPost(std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) {
+  gPosts.push_back({w, m, wp, lp});
   return true;
 }
+inline void RecordJournal(const char* text, std::size_t length) { gJournal.append(text, length); }
 
-inline void RecordJournal(const char* text, std::size_t length) {
-  JournalText().append(text, length);
+inline std::intptr_t Ptr(const char* text) { return reinterpret_cast<std::intptr_t>(text); }
+inline std::uint32_t Le32(const unsigned char* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-// The journal split into lines (CR LF removed).
-inline std::vector<std::string> JournalLines() {
-  std::vector<std::string> lines;
-  const std::string& text = JournalText();
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find("\r\n", at);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(at, end - at));
-    at = end + 2;
-  }
-  return lines;
-}
-
-inline std::uint32_t LittleEndian32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-inline constexpr std::intptr_t kWindow = 0x000200B4;
-
-class SimTest : public ::testing::Test {
+class Sim : public ::testing::Test {
  protected:
-  void SetUp() override {
-    PostedMessages().clear();
-    JournalText().clear();
-    sim_ = std::make_unique<sim::Simulator>(sim::Platform{RecordPost, RecordJournal, nullptr});
-  }
+  Sim() { Forget(); }
 
-  // Initializes with just the queue handle and forgets what that posted.
-  void InitializeQuietly() {
-    ResourceArg queue{"queueHandle", kWindow};
-    ASSERT_EQ(0, sim_->Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
-    DrainQueue();
-    PostedMessages().clear();
-    JournalText().clear();
+  void Forget() { gPosts.clear(); gJournal.clear(); }
+  // Initializes with the queue handle only, then forgets what that posted,
+  // queued and journaled.
+  void Init() {
+    ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(kMain)};
+    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
+    Drain();
+    Forget();
   }
-
-  void DrainQueue() {
-    unsigned char buffer[4096];
-    std::int32_t out = 0;
-    while (sim_->Read(0, buffer, sizeof buffer, &out) == 0) {
-    }
-  }
-
-  // Opens `cls` with the queue handle as its only resource; 0 on failure.
-  std::int32_t OpenDevice(const char* cls, const char* name = "DEVNAME") {
-    ResourceArg queue{"queueHandle", kWindow};
+  // Opens `cls` with `window` as its queue handle; 0 on failure.
+  std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {
+    ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(window)};
     std::int32_t handle = 0;
-    EXPECT_EQ(0, sim_->Open(name, cls, &queue, 1, &handle)) << cls;
+    EXPECT_EQ(0, sim_.Open("DEVNAME", cls, &queue, 1, &handle)) << cls;
     return handle;
   }
+  std::int32_t Ioctl(std::int32_t handle, std::int32_t request, std::vector<ResourceArg> args = {}) {
+    std::int32_t out = -1;
+    const std::int32_t status = sim_.IOCtl(handle, request, args.data(),
+                                           static_cast<std::int32_t>(args.size()), &out);
+    EXPECT_EQ(0, out);
+    return status;
+  }
+  std::int32_t Set(std::int32_t handle, std::vector<ResourceArg> args) {
+    return Ioctl(handle, pos::kReqSysSetValues, args);
+  }
+  std::int32_t Get(std::int32_t handle, const char* name) {
+    ResourceArg arg{name, -1};
+    std::int32_t out = -1;
+    EXPECT_EQ(0, sim_.IOCtl(handle, pos::kReqSysGetValues, &arg, 1, &out)) << name;
+    return static_cast<std::int32_t>(arg.value);
+  }
+  // Writes `data`; a refused write accepts nothing.
+  std::int32_t Write(std::int32_t handle, const std::string& data) {
+    std::int32_t out = -1;
+    const std::int32_t status =
+        sim_.Write(handle, data.data(), static_cast<std::int32_t>(data.size()), &out);
+    EXPECT_EQ(status == 0 ? static_cast<std::int32_t>(data.size()) : 0, out) << data;
+    return status;
+  }
+  // Reads into a buffer of `size`; the bytes placed, and the status in *status.
+  std::string Read(std::int32_t handle, std::int32_t size, std::int32_t* status) {
+    std::string buffer(static_cast<std::size_t>(size), '\xBB');
+    std::int32_t out = -1;
+    *status = sim_.Read(handle, buffer.data(), size, &out);
+    EXPECT_TRUE(out >= 0 && out <= size && (*status == 0 || out == 0)) << out;
+    return buffer.substr(0, static_cast<std::size_t>(out < 0 ? 0 : out));
+  }
+  // Every record waiting on descriptor 0, oldest first.
+  std::vector<Record> Drain() {
+    std::vector<Record> records;
+    unsigned char buffer[64 * 16];
+    std::int32_t out = 0;
+    while (sim_.Read(0, buffer, sizeof buffer, &out) == 0) {
+      for (std::int32_t at = 0; at < out; at += 16) {
+        const unsigned char* r = buffer + at;
+        records.push_back({Le32(r), Le32(r + 4), Le32(r + 8), Le32(r + 12)});
+      }
+    }
+    return records;
+  }
+  // The journal as lines, CR LF removed.
+  std::vector<std::string> Journal() const {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < gJournal.size(); at = end + 2) {
+      end = gJournal.find("\r\n", at);
+      if (end == std::string::npos) end = gJournal.size();
+      lines.push_back(gJournal.substr(at, end - at));
+    }
+    return lines;
+  }
 
-  std::unique_ptr<sim::Simulator> sim_;
+  sim::Simulator sim_{sim::Platform{RecordPost, RecordJournal, nullptr}};
 };
 
 }  // namespace simtest
