@@ -1,10 +1,11 @@
-// A Simulator wired to recording hooks (the notifications it posts, the
-// journal it writes) and short forms of the calls the tests make.
+// A Simulator wired to recording hooks (what it posts, what it journals) and
+// short forms of the calls the tests make.
 #ifndef REVEDIZ_TESTS_SIMULATOR_SIM_FIXTURE_H
 #define REVEDIZ_TESTS_SIMULATOR_SIM_FIXTURE_H
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,37 +25,25 @@ struct Record {
   bool operator==(const Record&) const = default;
 };
 
-// The tool's main window, and a second window a handle may ask for.
-inline constexpr std::uintptr_t kMain = 0x000200B4;
-inline constexpr std::uintptr_t kOwn = 0x00030C02;
-
+// The tool's main window, and another one a handle may ask for.
+inline constexpr std::uintptr_t kMain = 0x000200B4, kOwn = 0x00030C02;
 inline std::vector<Post> gPosts;
 inline std::string gJournal;
-inline bool RecordPost(std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) {
-  gPosts.push_back({w, m, wp, lp});
-  return true;
-}
 inline void RecordJournal(const char* text, std::size_t length) { gJournal.append(text, length); }
-
 inline std::intptr_t Ptr(const char* text) { return reinterpret_cast<std::intptr_t>(text); }
-inline std::uint32_t Le32(const unsigned char* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 class Sim : public ::testing::Test {
  protected:
   Sim() { Forget(); }
-
-  void Forget() { gPosts.clear(); gJournal.clear(); }
-  // Initializes with the queue handle only, then forgets what that posted,
-  // queued and journaled.
+  void Forget() { gPosts.clear(), gJournal.clear(); }
+  // Initializes with the queue handle only, then forgets what that posted, queued and journaled.
   void Init() {
     ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(kMain)};
     ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
     Drain();
     Forget();
   }
-  // Opens `cls` with `window` as its queue handle; 0 on failure.
+  // A new handle of `cls` whose notifications go to `window`; 0 on failure.
   std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {
     ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(window)};
     std::int32_t handle = 0;
@@ -63,8 +52,7 @@ class Sim : public ::testing::Test {
   }
   std::int32_t Ioctl(std::int32_t handle, std::int32_t request, std::vector<ResourceArg> args = {}) {
     std::int32_t out = -1;
-    const std::int32_t status = sim_.IOCtl(handle, request, args.data(),
-                                           static_cast<std::int32_t>(args.size()), &out);
+    const std::int32_t status = sim_.IOCtl(handle, request, args.data(), static_cast<std::int32_t>(args.size()), &out);
     EXPECT_EQ(0, out);
     return status;
   }
@@ -77,15 +65,14 @@ class Sim : public ::testing::Test {
     EXPECT_EQ(0, sim_.IOCtl(handle, pos::kReqSysGetValues, &arg, 1, &out)) << name;
     return static_cast<std::int32_t>(arg.value);
   }
-  // Writes `data`; a refused write accepts nothing.
+  // A write accepts all of `data`, or nothing when refused.
   std::int32_t Write(std::int32_t handle, const std::string& data) {
     std::int32_t out = -1;
-    const std::int32_t status =
-        sim_.Write(handle, data.data(), static_cast<std::int32_t>(data.size()), &out);
+    const std::int32_t status = sim_.Write(handle, data.data(), static_cast<std::int32_t>(data.size()), &out);
     EXPECT_EQ(status == 0 ? static_cast<std::int32_t>(data.size()) : 0, out) << data;
     return status;
   }
-  // Reads into a buffer of `size`; the bytes placed, and the status in *status.
+  // The bytes a read into a buffer of `size` places; its status in *status.
   std::string Read(std::int32_t handle, std::int32_t size, std::int32_t* status) {
     std::string buffer(static_cast<std::size_t>(size), '\xBB');
     std::int32_t out = -1;
@@ -96,28 +83,28 @@ class Sim : public ::testing::Test {
   // Every record waiting on descriptor 0, oldest first.
   std::vector<Record> Drain() {
     std::vector<Record> records;
-    unsigned char buffer[64 * 16];
-    std::int32_t out = 0;
-    while (sim_.Read(0, buffer, sizeof buffer, &out) == 0) {
-      for (std::int32_t at = 0; at < out; at += 16) {
-        const unsigned char* r = buffer + at;
-        records.push_back({Le32(r), Le32(r + 4), Le32(r + 8), Le32(r + 12)});
-      }
+    unsigned char b[64 * 16];
+    auto le32 = [](const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24; };
+    for (std::int32_t out = 0; sim_.Read(0, b, sizeof b, &out) == 0;) {
+      for (const unsigned char* r = b; r < b + out; r += 16) records.push_back({le32(r), le32(r + 4), le32(r + 8), le32(r + 12)});
     }
     return records;
   }
-  // The journal as lines, CR LF removed.
-  std::vector<std::string> Journal() const {
+  // The journal's lines, CR LF removed.
+  static std::vector<std::string> Journal() {
     std::vector<std::string> lines;
     for (std::size_t at = 0, end; at < gJournal.size(); at = end + 2) {
-      end = gJournal.find("\r\n", at);
-      if (end == std::string::npos) end = gJournal.size();
+      end = std::min(gJournal.find("\r\n", at), gJournal.size());
       lines.push_back(gJournal.substr(at, end - at));
     }
     return lines;
   }
 
-  sim::Simulator sim_{sim::Platform{RecordPost, RecordJournal, nullptr}};
+  sim::Simulator sim_{sim::Platform{[](std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) {
+                                      gPosts.push_back({w, m, wp, lp});
+                                      return true;
+                                    },
+                                    RecordJournal, nullptr}};
 };
 
 }  // namespace simtest
