@@ -8,10 +8,36 @@ namespace {
 
 int Byte(std::uint32_t value, int index) { return static_cast<int>((value >> (8 * index)) & 0xFF); }
 
+// Notification boxes open now (each one's modal loop nested in the one
+// before), and how many were held back since the last time none was open.
+int openBoxes = 0;
+int heldBackBoxes = 0;
+
+// A box for the notification whose text is in MessageText, unless the bound
+// is reached: every box runs its own message loop on the same stack, so a
+// flapping device would otherwise stack boxes until the stack is gone.
+void ShowNotificationBox(const char* caption) {
+  if (openBoxes >= kMaxOpenNotificationBoxes) {
+    if (heldBackBoxes++ == 0) {
+      FormatMessageText("REVEDIZ: %d notification boxes are open; further ones are held back",
+                        kMaxOpenNotificationBoxes);
+      AppendToStatusLog();
+    }
+    return;
+  }
+  ++openBoxes;
+  ShowMessageBox(MessageText, caption);
+  if (--openBoxes == 0 && heldBackBoxes > 0) {
+    FormatMessageText("REVEDIZ: %d notification boxes were held back", heldBackBoxes);
+    AppendToStatusLog();
+    heldBackBoxes = 0;
+  }
+}
+
 // The line goes to the log before its box is shown.
 void LogAndShow(const char* caption) {
   AppendToStatusLog();
-  ShowMessageBox(MessageText, caption);
+  ShowNotificationBox(caption);
 }
 
 // Device offline: only three device types have a text; the rest pass
