@@ -46,8 +46,34 @@ const CommandDialog kCommandDialogs[] = {
 };
 
 // The device library posts 0x4201 and 0x4203 to 0x4210 to this window.
+constexpr UINT kFirstNotification = 0x4201;
+constexpr UINT kLastNotification = 0x4210;
+
 bool IsDeviceNotification(UINT message) {
-  return message == 0x4201 || (message >= 0x4203 && message <= 0x4210);
+  return message == kFirstNotification || (message >= 0x4203 && message <= kLastNotification);
+}
+
+// Whether another notification is already queued for the window.
+bool NotificationWaiting(HWND window) {
+  MSG waiting;
+  return PeekMessageA(&waiting, window, kFirstNotification, kLastNotification,
+                      PM_NOREMOVE | PM_NOYIELD) != FALSE;
+}
+
+// A burst of notifications is logged under one held redraw of the log: it
+// is held while further ones wait in the queue and given back as soon as
+// none does (and before any box is shown, see ShowMessageBox), so the log is
+// current whenever the tool waits for anything.
+LRESULT OnNotification(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (NotificationWaiting(window)) HoldStatusLogRedraw();
+  LRESULT result = 0;
+  if (!IsDeviceNotification(message) ||
+      !HandleDeviceNotification(message, static_cast<std::uint32_t>(wParam),
+                                static_cast<std::uint32_t>(lParam))) {
+    result = DefWindowProcA(window, message, wParam, lParam);
+  }
+  if (!NotificationWaiting(window)) ReleaseStatusLogRedraw();
+  return result;
 }
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA* creation) {
@@ -94,11 +120,8 @@ LRESULT OnDestroy() {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (IsDeviceNotification(message)) {
-    if (HandleDeviceNotification(message, static_cast<std::uint32_t>(wParam),
-                                 static_cast<std::uint32_t>(lParam)))
-      return 0;
-    return DefWindowProcA(window, message, wParam, lParam);
+  if (message >= kFirstNotification && message <= kLastNotification) {
+    return OnNotification(window, message, wParam, lParam);
   }
   switch (message) {
     case WM_CREATE:

@@ -17,4 +17,10 @@ extern HINSTANCE ModuleInstance;
 // closed by the operator since; check with IsWindow before use.
 extern HWND StatusLog;
 
+// Holds the log's redraw across several notifications handled one after
+// the other; lines are added as ever. Release redraws the log once. Holding
+// twice is holding once; every message box releases the hold first.
+void HoldStatusLogRedraw();
+void ReleaseStatusLogRedraw();
+
 #endif  // REVEDIZ_APP_MAIN_WINDOW_H

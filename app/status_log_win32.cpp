@@ -18,6 +18,7 @@ void AppendTextToStatusLog(const char* text) {
 
 namespace {
 int batchDepth = 0;
+bool redrawHeld = false;
 }  // namespace
 
 void BeginStatusLogBatch() {
@@ -34,6 +35,21 @@ void EndStatusLogBatch() {
   }
 }
 
+void HoldStatusLogRedraw() {
+  if (redrawHeld) return;
+  redrawHeld = true;
+  BeginStatusLogBatch();
+}
+
+void ReleaseStatusLogRedraw() {
+  if (!redrawHeld) return;
+  redrawHeld = false;
+  EndStatusLogBatch();
+}
+
+// The log is redrawn before the box waits for the operator, so every line
+// logged before it is visible under it.
 void ShowMessageBox(const char* text, const char* caption) {
+  ReleaseStatusLogRedraw();
   MessageBoxA(nullptr, text, caption, MB_OK);
 }
