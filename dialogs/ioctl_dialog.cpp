@@ -56,6 +56,13 @@ void OnOk(HWND dialog) {
 
   char requestText[kFieldBufferSize];
   ReadControlText(dialog, IDC_REQUEST, requestText);
+  // An empty request list (PIOCTLRE.DAT empty or missing) leaves nothing to
+  // look up: refused like any other field.
+  if (requestText[0] == '\0') {
+    SetMessageText("Request is empty ");
+    ShowMessageBox(MessageText, "Request Error ");
+    return;
+  }
   std::int32_t request = 0;
   // No single matching request: the lookup has logged why (none or several
   // rows), and no call is made with a code nobody chose. The rows stay.
