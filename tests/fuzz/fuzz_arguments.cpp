@@ -1,170 +1,72 @@
-// The argument table as the Initialize, Open and Ioctl dialogs drive it:
-// a run of Add Resource presses with any name, type and value texts, then OK
-// with any N Arguments text, checked as the dialog checks it, converted and
-// echoed; and the conversion with any raw count.
-#include <cstdint>
-#include <cstring>
-#include <string>
-
-#include <fuzzer/FuzzedDataProvider.h>
-
+// The argument table as the Initialize, Open and Ioctl dialogs drive it: Add Resource with any name, type and value
+// texts, OK with any N Arguments text (checked, converted and echoed as the dialog does), the conversion with any
+// count.
 #include "dialogs/field_checks.h"
 #include "resources/arguments.h"
-#include "tests/fuzz/fuzz_shell.h"
+#include "tests/fuzz/fuzz_harness.h"
 
-namespace {
-
-// A dialog text field holds at most 253 characters.
-constexpr std::size_t kFieldLength = 253;
-
-enum class Dialog { kInitialize, kOpen, kIoctl };
-
-// Rows the dialog may pass in one call: the Open dialog keeps the last
-// record for the queue handle.
-std::int32_t Capacity(Dialog dialog) {
-  return dialog == Dialog::kOpen ? kResourceArgCapacity - 1 : kResourceArgCapacity;
-}
-
-std::string FieldText(FuzzedDataProvider& input) {
-  std::string text = input.ConsumeRandomLengthString(kFieldLength);
-  return std::string(text.c_str());  // a control's text ends at a NUL
-}
-
-std::string TypeText(FuzzedDataProvider& input) {
-  static constexpr const char* kLabels[] = {"Hex         ", "Dec         ", "String      ",
-                                            "Hex", "Dec", "String"};
+static void AddRow(FuzzInput& input, std::int32_t& count) {
+  static const char* const kLabels[] = {"Hex         ", "Dec         ", "String      ", "Hex", "Dec", "String"};
+  const std::string name = input.Field();
   const std::uint8_t pick = input.ConsumeIntegral<std::uint8_t>();
-  if (pick < 6 * 40) return kLabels[pick % 6];
-  return FieldText(input);
-}
-
-std::string ValueText(FuzzedDataProvider& input) {
-  // Mostly digit runs, which reach the range checks; sometimes anything.
-  if (input.ConsumeBool()) return FieldText(input);
-  std::string digits;
-  const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 14);
-  static constexpr char kDigits[] = "0123456789ABCDEFabcdef";
-  for (std::size_t i = 0; i < count; ++i)
-    digits.push_back(kDigits[input.ConsumeIntegralInRange<std::size_t>(0, 21)]);
-  return digits;
-}
-
-void AddRow(FuzzedDataProvider& input, std::int32_t& count) {
-  const std::string name = FieldText(input);
-  const std::string type = TypeText(input);
-  const std::string value = ValueText(input);
+  const std::string type = pick < 240 ? kLabels[pick % 6] : input.Field();
+  const bool anything = input.ConsumeBool();  // or a run of digits, to reach the range checks
+  std::string value = anything ? input.Field() : "";
+  for (int n = anything ? 0 : input.ConsumeIntegralInRange(0, 14); n > 0; --n)
+    value += kHexDigits[input.ConsumeIntegralInRange(0, 21)];
   const std::int32_t before = count;
-
-  ResetFuzzShell(false);
+  ResetFuzzShell();
   const bool added = AddPendingResource(name.c_str(), type.c_str(), value.c_str(), count);
-  FUZZ_CHECK(count >= 0 && count <= kArrayResRows);
-  FUZZ_CHECK(FuzzLogLines() == 0);
-  if (added) {
-    FUZZ_CHECK(count == before + 1);
-    FUZZ_CHECK(FuzzBoxes() == 0);
-    const PendingResource& row = ArrayRes[before];
-    FUZZ_CHECK(std::strcmp(row.name, name.c_str()) == 0);
-    FUZZ_CHECK(row.tag == kTagHex || row.tag == kTagDec || row.tag == kTagString);
-    if (row.tag == kTagString)
-      FUZZ_CHECK(std::strcmp(reinterpret_cast<const char*>(row.value), value.c_str()) == 0);
-    else if (value.empty())
-      FUZZ_CHECK(row.value == -1);
-  } else {
-    FUZZ_CHECK(count == before);
-    FUZZ_CHECK(FuzzBoxes() <= 1);
-    if (before >= kArrayResRows || name.size() > kResourceNameSize - 1) FUZZ_CHECK(FuzzBoxes() == 1);
-    if (FuzzBoxes() == 1) FUZZ_CHECK(std::strcmp(FuzzLastBoxCaption(), "Argument Error ") == 0);
-  }
+  FUZZ_CHECK(count == before + added && FuzzLines.empty() && FuzzBoxes.size() <= !added);
+  FUZZ_CHECK(!FuzzBoxes.empty() ? FuzzBoxes[0].caption == "Argument Error "
+                                : before < kArrayResRows && name.size() < kResourceNameSize);
+  if (!added) return;
+  // A string is copied; an empty number is -1, any other its 32 bits.
+  const PendingResource& row = ArrayRes[before];
+  const std::int32_t number = value.empty() ? -1 : std::strtoull(value.c_str(), nullptr, row.tag == kTagHex ? 16 : 10);
+  FUZZ_CHECK(name == row.name && (row.tag == kTagHex || row.tag == kTagDec || row.tag == kTagString));
+  FUZZ_CHECK(row.tag == kTagString ? value == reinterpret_cast<const char*>(row.value) : row.value == number);
 }
 
-// The dialog opens: an empty table; the Initialize dialog's row 0 stands for
-// the queue handle.
-void OpenDialog(Dialog dialog, std::int32_t& count) {
-  ClearArgumentTable();
-  count = 0;
-  if (dialog == Dialog::kInitialize) {
-    std::strcpy(ArrayRes[0].name, "PosNQueueHandle");
-    ArrayRes[0].tag = kTagHex;
-    ArrayRes[0].value = -1;
-    count = 1;
-  }
-}
-
-// OK: the N Arguments check, the conversion and the echo, as the dialog does.
-// Returns true when the call would have been made.
-bool PressOk(FuzzedDataProvider& input, Dialog dialog) {
-  std::string countText;
-  if (input.ConsumeBool()) {
-    countText = std::to_string(input.ConsumeIntegralInRange<std::int64_t>(0, 3000000000LL));
-  } else {
-    countText = FieldText(input);
-  }
-  const std::int32_t capacity = Capacity(dialog);
-
-  ResetFuzzShell(false);
+// OK, with room for capacity records: the N Arguments check, the conversion and the echo; true when the call is made.
+static bool PressOk(FuzzInput& input, std::int32_t capacity) {
+  const std::string text = input.Number(3000000000);
+  const std::uint64_t value = std::strtoull(text.c_str(), nullptr, 10);  // saturates
+  const bool accepted = text.find_first_not_of(kDecimalDigits) == text.npos && value <= std::uint64_t(capacity);
   std::int32_t n = -7;
-  if (!CheckArgumentCountText(countText.c_str(), capacity, &n)) {
-    FUZZ_CHECK(FuzzLogLines() == 0 && FuzzBoxes() == 1);
-    FUZZ_CHECK(n == -7);
-    return false;
-  }
-  FUZZ_CHECK(FuzzBoxes() == 0);
-  FUZZ_CHECK(n >= 0 && n <= capacity);
-
-  if (dialog != Dialog::kIoctl || !countText.empty()) BuildResourceArgs(n);
-  if (dialog != Dialog::kIoctl) FUZZ_CHECK(ResourceArgCount == n);
-  FUZZ_CHECK(ResourceArgCount >= 0 && ResourceArgCount <= kResourceArgCapacity);
-  if (dialog == Dialog::kInitialize) {
-    ResourceArgs[0].name = "queueHandle";
-    ResourceArgs[0].value = 0x1234;
-  }
-  ResetFuzzShell(false);
+  ResetFuzzShell();
+  FUZZ_CHECK(CheckArgumentCountText(text.c_str(), capacity, &n) == accepted && FuzzLines.empty());
+  FUZZ_CHECK(FuzzBoxes.size() == !accepted && n == (accepted ? std::int64_t(value) : -7));
+  if (!accepted) return false;
+  if (!text.empty()) BuildResourceArgs(n);  // an empty text builds no records
+  FUZZ_CHECK(text.empty() || ResourceArgCount == n);
   LogResourceArgs(ResourceArgs, n);
-  FUZZ_CHECK(FuzzLogLines() >= static_cast<std::size_t>(n));
-  FUZZ_CHECK(FuzzLogLines() <= 2 * static_cast<std::size_t>(n));
-  FUZZ_CHECK(FuzzBoxes() == 0);
-  if (dialog == Dialog::kOpen) {
-    // The queue handle goes after the counted records.
-    ResourceArgs[n].name = "queueHandle";
-    ResourceArgs[n].value = 0x1234;
-    ResourceArgCount = n + 1;
-  }
+  FUZZ_CHECK(FuzzLines.size() >= std::size_t(n) && FuzzLines.size() <= 2 * std::size_t(n) && FuzzBoxes.empty());
   return true;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
-  const auto dialog = static_cast<Dialog>(input.ConsumeIntegralInRange<int>(0, 2));
-
+void FuzzOne(FuzzInput& input) {
+  // A dialog opens on an empty table; the Initialize dialog's row 0 stands for the queue handle, the Open dialog
+  // keeps the last record for it.
+  const int dialog = input.ConsumeIntegralInRange(0, 2);  // Initialize, Open, Ioctl
   std::int32_t count = 0;
-  OpenDialog(dialog, count);
-
-  while (input.remaining_bytes() > 0) {
+  const auto open = [&] {
+    ClearArgumentTable();
+    count = 0;
+    if (dialog == 0) AddPendingResource("PosNQueueHandle", "Hex", "", count);
+  };
+  for (open(); input.remaining_bytes() > 0;) {
     const std::uint8_t action = input.ConsumeIntegral<std::uint8_t>();
     if (action < 200) {
       AddRow(input, count);
-    } else if (action < 240) {
-      // After a call the Initialize and Open dialogs close (the next opens
-      // afresh); the Ioctl dialog stays and discards its rows.
-      if (PressOk(input, dialog)) OpenDialog(dialog, count);
-    } else if (action < 250) {
-      // Quick fill: many rows at once, to reach the table's end.
-      const int rows = input.ConsumeIntegralInRange<int>(1, 120);
-      for (int i = 0; i < rows; ++i) {
-        ResetFuzzShell(false);
-        const std::int32_t before = count;
-        const bool added = AddPendingResource("PosNRow", "Dec", "1", count);
-        FUZZ_CHECK(added == (before < kArrayResRows));
-        FUZZ_CHECK(count <= kArrayResRows);
-      }
+    } else if (action < 240) {  // after a call Initialize and Open close; Ioctl discards its rows
+      if (PressOk(input, dialog == 1 ? kResourceArgCapacity - 1 : kResourceArgCapacity)) open();
     } else {
-      // The conversion with any count at all is cut to the array.
-      BuildResourceArgs(input.ConsumeIntegral<std::int32_t>());
-      FUZZ_CHECK(ResourceArgCount >= 0 && ResourceArgCount <= kResourceArgCapacity);
+      for (int rows = input.ConsumeIntegralInRange(1, 120); rows > 0; --rows) {  // to reach the table's end
+        const bool room = count < kArrayResRows;
+        FUZZ_CHECK(AddPendingResource("PosNRow", "Dec", "1", count) == room);
+      }
     }
   }
   ClearArgumentTable();
-  return 0;
 }

@@ -1,76 +1,34 @@
-// Queue records as the device returns them from descriptor 0: any bytes, any
-// length, with and without the indent of the Read dialog's queue lines.
-#include <cstdint>
-#include <cstring>
-#include <string>
-
+// Queue records as the device returns them from descriptor 0: any bytes, any length, with and without the indent of
+// the queue lines.
 #include "decode/queue_message.h"
-#include "tests/fuzz/fuzz_shell.h"
+#include "tests/fuzz/fuzz_harness.h"
 
-namespace {
-
-constexpr char kIndent[] = "                     ";  // 21 blanks
-
-struct QueueCheck {
-  bool record;  // a 16-byte record is being decoded
-  bool indent;
-  std::size_t line = 0;
-};
-
-void CheckLine(const char* line, std::size_t length, void* context) {
-  auto* check = static_cast<QueueCheck*>(context);
-  const std::size_t index = check->line++;
-  if (!check->record) {
-    if (index == 0) FUZZ_CHECK(std::string(line, length) == "ERROR: Unknown POSQ message format!!!!");
-    if (index == 1) FUZZ_CHECK(std::string(line, length) == "      POSQ Info:  ");
-    return;
-  }
-  FUZZ_CHECK(length > 0 && length < 200);
-  if (check->indent) {
-    // The on-line and off-line summary keeps two blanks before its indent.
-    const std::size_t skip = std::strncmp(line, "  ", 2) == 0 && index == 0 &&
-                                     std::strncmp(line + 2, kIndent, sizeof kIndent - 1) == 0
-                                 ? 2
-                                 : 0;
-    FUZZ_CHECK(std::strncmp(line + skip, kIndent, sizeof kIndent - 1) == 0);
-  }
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 1) return 0;
-  const std::uint8_t mode = data[0];
-  const std::uint8_t* record = data + 1;
-  const std::size_t length = size - 1;
-  const bool indent = (mode & 1) != 0;
+void FuzzOne(FuzzInput& input) {
+  // The mode byte: bit 0 the indent; 0xFE and 0xFF null data, 0xFC and 0xFD a negative length.
+  const std::uint8_t mode = input.Front();
+  const std::vector<std::uint8_t> record = input.Bytes();
   const bool nullData = (mode & 0xFE) == 0xFE;
-  const bool negative = (mode & 0xFE) == 0xFC;
-  const std::int32_t passed = negative ? -static_cast<std::int32_t>(length) - 1
-                                       : static_cast<std::int32_t>(length);
-
-  // The record in a block of its own size, so a read past it is caught.
-  std::string copy(reinterpret_cast<const char*>(record), length);
-  const bool decoded = !nullData && passed == kQueueMessageSize;
-  QueueCheck check{decoded, indent};
-  ResetFuzzShell(true, CheckLine, &check);
-  DecodeQueueMessage(nullData ? nullptr : copy.data(), passed, indent);
-
-  if (decoded) {
-    const QueueMessage message = ReadQueueMessage(copy.data());
-    std::uint32_t fields[4];
-    for (int f = 0; f < 4; ++f) {
-      fields[f] = 0;
-      for (int b = 3; b >= 0; --b) fields[f] = (fields[f] << 8) | record[4 * f + b];
-    }
-    FUZZ_CHECK(message.Opaque == fields[0] && message.Message == fields[1] &&
-               message.mp1 == fields[2] && message.mp2 == fields[3]);
-    FUZZ_CHECK(FuzzLogLines() == 2 || FuzzLogLines() == 3);
-  } else if (nullData || passed <= 0) {
-    FUZZ_CHECK(FuzzLogLines() == 1);
-  } else {
-    FUZZ_CHECK(FuzzLogLines() == 1 + 2 + (length + 15) / 16);
+  const auto length = static_cast<std::int32_t>(record.size());
+  const std::int32_t passed = (mode & 0xFE) == 0xFC ? -length - 1 : length;
+  ResetFuzzShell(true);
+  DecodeQueueMessage(nullData ? nullptr : record.data(), passed, mode & 1);
+  if (nullData || passed != kQueueMessageSize) {  // the error line, then a dump of what there is
+    FUZZ_CHECK(FuzzLines.size() == 1 + (nullData || passed <= 0 ? 0 : 2 + (length + 15) / 16u));
+    return FUZZ_CHECK(FuzzLines[0] == "ERROR: Unknown POSQ message format!!!!" && FuzzBoxes.empty());
   }
-  FUZZ_CHECK(FuzzBoxes() == 0);
-  return 0;
+  // Four little-endian fields: Opaque (never shown), the message, mp1 and mp2.
+  std::uint32_t field[4] = {};
+  for (int b = 15; b >= 0; --b) field[b / 4] = field[b / 4] << 8 | record[b];
+  const std::string indent((mode & 1) * 21, ' ');
+  char lines[3][64];
+  std::snprintf(lines[0], 64, "POSQ Message from Handle %2u: ", field[2] & 0xFFFF);
+  std::snprintf(lines[1], 64, "     mp1 = 0x%08X (%lu)", field[2], static_cast<unsigned long>(field[2]));
+  std::snprintf(lines[2], 64, "     mp2 = 0x%08X (%lu)", field[3], static_cast<unsigned long>(field[3]));
+  if (field[1] == 0x420C || field[1] == 0x420D)  // a device off or on line: two lines
+    FUZZ_CHECK(FuzzLines.size() == 2 && FuzzLines[0].starts_with("  " + indent + "POSM_SYS_DEVICE_O") &&
+               FuzzLines[1].starts_with(indent + "*** Device: "));
+  else
+    FUZZ_CHECK(FuzzLines.size() == 3 && FuzzLines[0].starts_with(indent + lines[0]) &&
+               FuzzLines[1] == indent + lines[1] && FuzzLines[2] == indent + lines[2]);
+  FUZZ_CHECK(FuzzBoxes.empty());
 }

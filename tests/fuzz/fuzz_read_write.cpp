@@ -1,100 +1,141 @@
-// The window-free parts of the Read and Write dialogs over what the operator
-// types and what the device does: the buffer size field, the guarded read
-// buffer after the device wrote into it (anywhere in the block, guard bytes
-// included) and claimed any result, the dump of what may be shown, and the
-// Write dialog's text collected from any lines.
-#include <cstdint>
+// The Read and Write dialogs over what the operator types and the device does, one part chosen by the last input
+// byte: the buffer size field, the guarded read buffer and the dump of what may be shown, the text collected from any
+// lines, the escapes, the input and output files.
+#include <algorithm>
 #include <cstring>
-#include <string>
-
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "decode/hex_dump.h"
+#include "dialogs/data_files.h"
+#include "dialogs/escapes.h"
 #include "dialogs/read_checks.h"
 #include "dialogs/write_text.h"
-#include "tests/fuzz/fuzz_shell.h"
+#include "tests/fuzz/fuzz_harness.h"
 
-namespace {
-
-void CheckBufferSize(FuzzedDataProvider& input) {
-  std::string text;
-  if (input.ConsumeBool())
-    text = std::to_string(input.ConsumeIntegralInRange<std::uint64_t>(0, 5000000000ULL));
-  else
-    text = input.ConsumeRandomLengthString(253).c_str();
-  ResetFuzzShell(false);
+static void CheckBufferSize(FuzzInput& input) {
+  const std::string text = input.Number(5000000000);
+  const std::uint64_t value = std::strtoull(text.c_str(), nullptr, 10);  // saturates
+  const bool accepted = !text.empty() && text.find_first_not_of("0123456789") == text.npos &&
+                        value <= std::uint64_t(kMaxReadBufferSize);
   std::int32_t size = -7;
-  if (CheckBufferSizeText(text.c_str(), &size)) {
-    FUZZ_CHECK(size >= 0 && size <= kMaxReadBufferSize);
-    FUZZ_CHECK(FuzzBoxes() == 0);
-  } else {
-    FUZZ_CHECK(size == -7);
-    FUZZ_CHECK(FuzzBoxes() == 1);
-    FUZZ_CHECK(std::strncmp(FuzzLastBoxCaption(), "Buffer Size Error", 17) == 0);
-  }
-  FUZZ_CHECK(FuzzLogLines() == 0);
+  FUZZ_CHECK(CheckBufferSizeText(text.c_str(), &size) == accepted && size == (accepted ? std::int64_t(value) : -7));
+  FUZZ_CHECK(FuzzLines.empty() && FuzzBoxes.size() == !accepted);
 }
 
-void CheckRead(FuzzedDataProvider& input) {
-  const std::int32_t size = input.ConsumeIntegralInRange<std::int32_t>(0, 600);
-  unsigned char* block = TakeReadBuffer(size, "fuzz");
-  FUZZ_CHECK(block != nullptr);
-  FUZZ_CHECK(block[0] == kReadGuardByte && block[size + 1] == kReadGuardByte);
-
-  // The device writes some bytes anywhere in the block, guards included.
-  const int writes = input.ConsumeIntegralInRange<int>(0, 8);
-  for (int i = 0; i < writes; ++i) {
-    const std::int32_t at = input.ConsumeIntegralInRange<std::int32_t>(0, size + 1);
-    block[at] = input.ConsumeIntegral<std::uint8_t>();
-  }
-  const bool guardChanged = block[0] != kReadGuardByte || block[size + 1] != kReadGuardByte;
+// A buffer of up to 600 bytes or (one time in eight) past 64 KiB, filled with the device's bytes (the input's rest,
+// repeated), a few bytes written anywhere (guards too), any result claimed.
+static void CheckRead(FuzzInput& input) {
+  const bool large = input.ConsumeIntegral<std::uint8_t>() >= 224;
+  const std::int32_t size = large ? input.ConsumeIntegralInRange(65500, 70000) : input.ConsumeIntegralInRange(0, 600);
+  std::vector<std::pair<std::int32_t, std::uint8_t>> writes(input.ConsumeIntegralInRange(0, 8));
+  for (auto& [at, byte] : writes)
+    at = input.ConsumeIntegralInRange(0, size + 1), byte = input.ConsumeIntegral<std::uint8_t>();
   const std::int32_t result = input.ConsumeIntegral<std::int32_t>();
-
-  ResetFuzzShell(true);
+  const std::vector<std::uint8_t> bytes = input.Bytes();
+  unsigned char* block = TakeReadBuffer(size, "fuzz");
+  FUZZ_CHECK(block != nullptr && block[0] == kReadGuardByte && block[size + 1] == kReadGuardByte);
+  for (std::int32_t i = 0; i < size && !bytes.empty(); ++i) block[1 + i] = bytes[i % bytes.size()];
+  for (const auto& [at, byte] : writes) block[at] = byte;
+  const bool guardChanged = block[0] != kReadGuardByte || block[size + 1] != kReadGuardByte;
   const std::int32_t shown = CheckReadResult(block, size, result);
-  FUZZ_CHECK(shown <= size);
-  FUZZ_CHECK(shown == (result > size ? size : result));
-  FUZZ_CHECK(FuzzLogLines() == (result > size ? 1u : 0u) + (guardChanged ? 1u : 0u));
-  FUZZ_CHECK(FuzzBoxes() == 0);
-
-  // What the dialog then shows: the dump of the data area, never past it.
+  FUZZ_CHECK(shown == std::min(result, size) && FuzzBoxes.empty() &&
+             FuzzLines.size() == (result > size ? 1u : 0u) + (guardChanged ? 1u : 0u));
+  // The dump of what may be shown, never past the data area: the title and count lines, then one row per started
+  // 16 bytes that gives them back: "   %04X: ", "%02X " for each byte, " | ", the text column.
   ResetFuzzShell(true);
-  HexDump("Data", block + 1, shown);
-  if (shown > 0) FUZZ_CHECK(FuzzLogLines() == 2 + static_cast<std::size_t>(shown + 15) / 16);
+  HexDump("Read Results", block + 1, shown);
+  FUZZ_CHECK(FuzzBoxes.empty() && FuzzLines.size() == (shown > 0 ? 2 + (shown + 15) / 16u : 0));
+  FUZZ_CHECK(shown <= 0 || (FuzzLines[0] == "      Read Results:  " &&
+                            FuzzLines[1] == "      (" + std::to_string(shown) + " bytes)"));
+  for (std::int32_t at = 0; at < shown; at += 16) {
+    char head[16];
+    std::snprintf(head, sizeof head, "   %04X: ", static_cast<unsigned>(at));
+    std::string row = head, text;
+    for (const unsigned char* byte = block + 1 + at; byte < block + 1 + std::min(at + 16, shown); ++byte) {
+      row += {"0123456789ABCDEF"[*byte >> 4], "0123456789ABCDEF"[*byte & 15], ' '};
+      text += *byte >= 0x20 && *byte <= 0x7E ? static_cast<char>(*byte) : '.';
+    }
+    FUZZ_CHECK(FuzzLines[2 + at / 16] == row + " | " + text + "\n");
+  }
   ReleaseReadBuffer(block);
 }
 
-void CheckWriteText(FuzzedDataProvider& input) {
+static void CheckWriteText(FuzzInput& input) {
   WriteText text;
   StartWriteText(&text);
   std::string all;
-  std::int32_t total = 0;
-  const int lines = input.ConsumeIntegralInRange<int>(0, 12);
-  for (int i = 0; i < lines; ++i) {
-    // An edit control's line: any bytes but NUL, at most what the box holds.
-    const std::string line = input.ConsumeRandomLengthString(300).c_str();
-    const auto length = static_cast<std::int32_t>(line.size());
-    total += length;
-    const bool more = AddWriteTextLine(&text, line.c_str(), length);
+  bool more = true;
+  for (int lines = input.ConsumeIntegralInRange(0, 12); lines > 0 && more; --lines) {
+    const std::string line = input.Field(300);  // any bytes but NUL, at most what the box holds
     all += line;
-    FUZZ_CHECK(more == (total <= kWriteTextLimit));
-    FUZZ_CHECK(text.collected >= 0 && text.collected <= kWriteTextLimit);
-    FUZZ_CHECK(text.data[text.collected] == '\0');
-    FUZZ_CHECK(std::string(text.data, static_cast<std::size_t>(text.collected)) ==
-               all.substr(0, static_cast<std::size_t>(text.collected)));
-    FUZZ_CHECK(text.collected == (total < kWriteTextLimit ? total : kWriteTextLimit));
-    if (!more) break;  // the dialog stops collecting
+    more = AddWriteTextLine(&text, line.c_str(), static_cast<std::int32_t>(line.size()));
+    const std::size_t kept = std::min<std::size_t>(all.size(), kWriteTextLimit);
+    FUZZ_CHECK(more == (all.size() <= kWriteTextLimit) && text.collected == static_cast<std::int32_t>(kept));
+    FUZZ_CHECK(text.data[kept] == '\0' && all.compare(0, kept, text.data, kept) == 0);
   }
 }
 
-}  // namespace
+// Expands in a heap block of exactly the text's size, so a write past it is caught.
+static std::string Expand(const std::string& text) {
+  std::vector<char> block(text.c_str(), text.c_str() + text.size() + 1);
+  const std::int32_t produced = ExpandEscapes(block.data());
+  FUZZ_CHECK(produced >= 0 && produced <= static_cast<std::int32_t>(text.size()) && block[produced] == '\0');
+  return std::string(block.data(), produced);
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
-  switch (input.ConsumeIntegralInRange<int>(0, 2)) {
-    case 0: CheckBufferSize(input); break;
-    case 1: CheckRead(input); break;
-    default: CheckWriteText(input); break;
+static void CheckEscapes(FuzzInput& input) {
+  const bool spelling = input.Front() & 1;
+  const std::vector<std::uint8_t> bytes = input.Bytes();
+  const std::string text(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));  // as a control holds it
+  if (!spelling) {
+    // Digits after \x or an octal escape are never a backslash, so an escape is unknown exactly when the character
+    // after its backslash is none of these.
+    std::vector<std::string> errors;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+      if (text[i] == '\\' && !std::strchr("\"'?\\abfnrtvx01234567", text[++i]))
+        errors.push_back(std::string("--> Error, unknown escape sequence '\\") + text[i] + "'");
+    const std::string out = Expand(text);
+    return FUZZ_CHECK(FuzzLines == errors && FuzzBoxes.empty() && (out == text || text.find('\\') != text.npos));
   }
-  return 0;
+  // Each byte spelt as the next input byte chooses: itself (when plain), in three octal digits, in two hex digits or
+  // as its one-letter escape.
+  static constexpr char kBytes[] = "\a\b\f\n\r\t\v\\\"'?", kLetters[] = "abfnrtv\\\"'?";
+  std::string raw, escaped;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const unsigned char byte = bytes[i], how = bytes[i + 1] % 4;
+    const char* simple = byte != 0 ? std::strchr(kBytes, byte) : nullptr;
+    const bool plain = how == 0 && byte >= 0x20 && byte <= 0x7E && byte != '\\';
+    char spelt[8] = {static_cast<char>(byte)};
+    if (how == 1) std::snprintf(spelt, sizeof spelt, "\\%03o", byte);
+    else if (how == 2 || (!plain && !simple)) std::snprintf(spelt, sizeof spelt, "\\x%02x", byte);
+    else if (!plain) std::snprintf(spelt, sizeof spelt, "\\%c", kLetters[simple - kBytes]);
+    raw += static_cast<char>(byte), escaped += spelt;
+  }
+  FUZZ_CHECK(Expand(escaped) == raw && FuzzLines.empty());
+}
+
+static void CheckFiles(FuzzInput& input) {
+  // Two bytes choose the capacity: near the content's size (either side), or anywhere from 0 to above the Write
+  // dialog's 8192 bytes.
+  const std::uint8_t mode = input.Front(), near = input.Front();
+  const std::vector<std::uint8_t> content = input.Bytes();
+  const auto length = static_cast<std::int32_t>(content.size());
+  const std::int32_t capacity =
+      std::max(-1, mode & 0x80 ? length + static_cast<std::int8_t>(near) : (mode << 8 | near) % 8194);
+  std::vector<unsigned char> buffer(std::max(capacity, 1));  // exactly capacity bytes
+  const std::string path = FuzzTempFile(content.data(), length);
+  const std::int32_t read = ReadInputFile(path.c_str(), buffer.data(), capacity);
+  FUZZ_CHECK(read == (length >= 1 && length <= capacity ? length : -1) && FuzzLines.size() == 1);
+  FUZZ_CHECK(read < 0 || std::equal(content.begin(), content.end(), buffer.begin()));
+  // The output file, emptied first, then holds the bytes written (read back as checked above).
+  FuzzTempFile("", 0);
+  FUZZ_CHECK(WriteOutputFile(path.c_str(), content.data(), length) == length && FuzzLines.size() == 2);
+  std::vector<unsigned char> back(length + 1);
+  FUZZ_CHECK(ReadInputFile(path.c_str(), back.data(), length + 1) == (length ? length : -1) && FuzzBoxes.empty());
+  FUZZ_CHECK(std::equal(content.begin(), content.end(), back.begin()));
+}
+
+void FuzzOne(FuzzInput& input) {
+  static void (*const kParts[])(FuzzInput&) = {CheckBufferSize, CheckRead, CheckWriteText, CheckEscapes,
+                                                 CheckFiles};
+  kParts[input.ConsumeIntegralInRange(0, 4)](input);
 }

@@ -1,55 +1,31 @@
-// The reports of a device call's outcome over any result, error code, handle
-// and device name the call and the operator can produce.
-#include <cstdint>
-#include <cstring>
-#include <string>
-
-#include <fuzzer/FuzzedDataProvider.h>
-
+// The reports of a device call's outcome over any result, error code, handle and device name the call and the
+// operator can produce.
 #include "app/result_report.h"
 #include "tables/lookup.h"
-#include "tests/fuzz/fuzz_shell.h"
+#include "tests/fuzz/fuzz_harness.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
-  const int which = input.ConsumeIntegralInRange<int>(0, 3);
+void FuzzOne(FuzzInput& input) {
+  const int which = input.ConsumeIntegralInRange(0, 3);  // the general report, Initialize, Open, Close
   // Results and codes near the interesting values as often as anywhere.
-  const std::int32_t result = input.ConsumeBool() ? input.ConsumeIntegralInRange<std::int32_t>(-2, 2)
-                                                  : input.ConsumeIntegral<std::int32_t>();
-  const std::int32_t error = input.ConsumeBool() ? input.ConsumeIntegralInRange<std::int32_t>(-2, 300)
-                                                 : input.ConsumeIntegral<std::int32_t>();
+  const std::int32_t result = input.Near(-2, 2), error = input.Near(-2, 300);
   const std::int32_t handle = input.ConsumeIntegral<std::int32_t>();
-  const std::string deviceName = input.ConsumeRandomLengthString(253).c_str();
-
+  const std::string device = input.Field();
+  const std::string opened = "  Handle :  " + std::to_string(result) + "  Device Name :  " + device;
   ResetFuzzShell(which != 2);  // a typed device name may hold any byte
-  bool failure;
-  switch (which) {
-    case 0:
-      ReportResult(result, error);
-      failure = true;
-      break;
-    case 1:
-      ReportInitializeResult(result, error);
-      failure = result < 0;
-      break;
-    case 2:
-      ReportOpenResult(result, error, deviceName.c_str());
-      failure = result <= 0;
-      if (!failure) FUZZ_CHECK(FuzzLogLines() == 1 && FuzzLastBoxEchoesLastLine());
-      break;
-    default:
-      ReportCloseResult(result, error, handle);
-      failure = result < 0;
-      if (!failure) FUZZ_CHECK(FuzzLogLines() == 1);
-      break;
+  if (which == 0) ReportResult(result, error);
+  if (which == 1) ReportInitializeResult(result, error);
+  if (which == 2) ReportOpenResult(result, error, device.c_str());
+  if (which == 3) ReportCloseResult(result, error, handle);
+
+  if (which == 0 || result < (which == 2 ? 1 : 0)) {
+    // The failure report: its line shown as logged, the error's name formatted and the scratch area emptied after.
+    const std::string head = "  RC = " + std::to_string(result) + ", errno = (" + std::to_string(error) + ") ";
+    FUZZ_CHECK(FuzzLines.size() == 1 && FuzzLines[0].starts_with(head) && FuzzLines[0].ends_with("  "));
+    return FUZZ_CHECK(FuzzBoxes == std::vector<FuzzBox>{{FuzzLines[0], "Command Status"}} && !NameScratch[0]);
   }
-  FUZZ_CHECK(FuzzBoxes() == 1);
-  if (failure) {
-    FUZZ_CHECK(FuzzLogLines() == 1 && FuzzLastBoxEchoesLastLine());
-    FUZZ_CHECK(std::strcmp(FuzzLastBoxCaption(), "Command Status") == 0);
-    // The error's name was formatted and the scratch area emptied after.
-    FUZZ_CHECK(NameScratch[0] == '\0');
-  }
-  FUZZ_CHECK(FuzzLogLines() <= 1);
-  return 0;
+  const std::vector<std::string> lines[] = {
+      {}, {}, {opened}, {"Close Handle " + std::to_string(handle) + " successful"}};
+  const FuzzBox boxes[] = {{}, {"Initialize Successful.", "POS Initialize"}, {opened, "POS Open"},
+                           {"PosClose Successful.", "POS Close"}};
+  FUZZ_CHECK(FuzzLines == lines[which] && FuzzBoxes == std::vector<FuzzBox>{boxes[which]});
 }

@@ -1,0 +1,46 @@
+// The scenario reader of revediz-run over any file text: each line gives a step, one error or nothing; the steps
+// read, written out again with their texts quoted, read back the same; numbers read print back to themselves.
+#include <algorithm>
+
+#include "runner/scenario.h"
+#include "tests/fuzz/fuzz_harness.h"
+
+void FuzzOne(FuzzInput& input) {
+  const std::vector<std::uint8_t> bytes = input.Bytes();
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  std::vector<std::string_view> lines;  // without "\n" and one "\r" before it
+  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r')));
+  }
+  runner::Scenario scenario, again;
+  std::vector<std::string> errors;
+  FUZZ_CHECK(runner::ParseScenario(text, &scenario, &errors) == errors.empty());
+  std::vector<int> taken(lines.size() + 1, 0);
+  for (const std::string& error : errors) {
+    std::size_t line = 0;
+    FUZZ_CHECK(std::sscanf(error.c_str(), "line %zu: ", &line) == 1 && line >= 1 && line <= lines.size());
+    FUZZ_CHECK(taken[line]++ == 0);
+  }
+  std::string written;
+  for (const runner::Step& step : scenario.steps) {
+    FUZZ_CHECK(step.line >= 1 && std::size_t(step.line) <= lines.size() && taken[step.line]++ == 0);
+    FUZZ_CHECK(step.source == lines[step.line - 1]);
+    written += step.key;
+    for (const runner::Word& word : step.args) {
+      written += " " + (word.quoted ? runner::ShowText(word.text) : word.text);
+      std::int64_t value = 0, back = 0;
+      if (runner::ParseNumber(word.text, &value))
+        FUZZ_CHECK(value >= -0x80000000LL && value <= 0xFFFFFFFFLL &&
+                   runner::ParseNumber(std::to_string(value), &back) && back == value);
+    }
+    written += "\n";
+  }
+  FUZZ_CHECK(runner::ParseScenario(written, &again, &errors) && again.steps.size() == scenario.steps.size());
+  const auto same = [](const runner::Word& a, const runner::Word& b) {
+    return a.text == b.text && a.quoted == b.quoted;
+  };
+  for (std::size_t i = 0; i < again.steps.size(); ++i)
+    FUZZ_CHECK(again.steps[i].key == scenario.steps[i].key &&
+               std::ranges::equal(again.steps[i].args, scenario.steps[i].args, same));
+}
