@@ -4,11 +4,12 @@
 # number of seconds (default 5: the CI smoke run; 600 for a long run).
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 5
-#                                                  scripts/fuzz.sh 600 escapes
+#                                                  scripts/fuzz.sh 600 scenario
 #
-# Each target fuzzes a copy of its seed corpus in build/fuzz/corpus-work/<target>
+# REVEDIZ_FUZZ_BUILD_DIR puts the build elsewhere (default build/fuzz). Each
+# target fuzzes a copy of its seed corpus in <build>/corpus-work/<target>
 # (kept between runs, so long runs build on each other; the seeds in the tree
-# are never written), and leaves crash inputs in build/fuzz/artifacts/<target>/.
+# are never written), and leaves crash inputs in <build>/artifacts/<target>/.
 # Prints per target its executions and new findings, then "N passed, M failed"
 # (targets that ran clean, targets that found a crash); exits 1 on any finding.
 set -u
@@ -21,13 +22,13 @@ case "$SECONDS_EACH" in
   '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS] [TARGET...]" >&2; exit 2 ;;
 esac
 
-ALL_TARGETS="escapes lookup resource_list data_files hex_dump queue_message notifications arguments
-  read_write result_report"
+ALL_TARGETS="lookup resource_list queue_message notifications arguments read_write result_report scenario"
 TARGETS=${*:-$ALL_TARGETS}
-BUILD=$ROOT/build/fuzz
+BUILD=${REVEDIZ_FUZZ_BUILD_DIR:-build/fuzz}
+case "$BUILD" in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac
 JOBS=${FUZZ_BUILD_JOBS:-2}
 
-echo "== building the fuzz targets in build/fuzz (clang)"
+echo "== building the fuzz targets in ${BUILD#$ROOT/} (clang)"
 mkdir -p "$BUILD"
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
   if ! CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DREVEDIZ_FUZZ=ON > "$BUILD/configure.log" 2>&1; then
