@@ -1,6 +1,7 @@
-// A recording double of the shell interface (app/status_log.h) for native
-// unit tests: every log line and every message box, in the order they
-// happened.
+// Test doubles for native unit tests: a recording shell (app/status_log.h)
+// that keeps every log line and message box in the order they happened, and
+// file helpers: a fresh working folder, the count of open descriptors (a
+// stream left open shows as one more) and streams made to report errors.
 #ifndef REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 #define REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 
@@ -20,23 +21,35 @@ using Events = std::vector<ShellEvent>;
 
 ShellEvent LogEvent(const std::string& text);
 ShellEvent BoxEvent(const std::string& text, const std::string& caption);
+Events LogEvents(const Lines& lines);
 
-// Everything recorded since the last ResetShellRecord.
+// Everything recorded since the last reset, and its log lines and boxes.
 const Events& ShellRecord();
-// Log lines only, in order.
 Lines LoggedLines();
-// Message boxes only, in order.
 Events ShownBoxes();
 // Forgets the record, the box hook and the batch counts.
 void ResetShellRecord();
-// Log batches (BeginStatusLogBatch) open now, and the lines added inside
-// one since the last reset.
+// Log batches (BeginStatusLogBatch) open now, and the lines added inside one.
 int OpenStatusLogBatches();
 int BatchedLineCount();
-
-// Called while a box is "open": lets a test act as a notification arriving
-// during a nested message loop. Null for none.
+// Called while a box is "open", as a notification arriving during its nested
+// message loop would be. Null for none.
 using BoxHook = void (*)(const ShellEvent& box);
 void SetBoxHook(BoxHook hook);
+
+// Makes a new empty folder the working directory until destroyed.
+struct WorkFolder {
+  WorkFolder();
+  ~WorkFolder();
+  std::string previous, folder;
+};
+
+// Writes bytes to a file exactly as given; reads a whole file ("" if none).
+void WriteFile(const std::string& name, const std::string& bytes);
+std::string ReadFile(const std::string& name);
+int OpenDescriptors();
+// While on, ferror() reports an error on every stream, as after a device
+// failed in the middle of a read or write.
+void ForceStreamErrors(bool on);
 
 #endif  // REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H

@@ -1,55 +1,52 @@
-// The resource list files: the class-to-file and request-to-file tables
-// against the reference's, the reader's entries and failures, and the
-// shipped files in data/.
+// Resources and arguments: the class and request tables of list files, the
+// list reader, and the argument table with its records and echo.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "resources/arguments.h"
 #include "resources/resource_files.h"
+#include "tables/code_tables.h"
 #include "tables/lookup.h"
 #include "tests/support/recording_shell.h"
-#include "tests/support/work_folder.h"
-#include "tests/unit/reference_tables.h"
+#include "tests/unit/api_names.h"
 
 namespace {
 
 struct FileRow {
-  const char* prefix;  // compared over its own length
+  const char* name;  // compared over its own length
   const char* file;
 };
 
 const FileRow kClassFiles[] = {
-    {"PosSystem", "PSYSTEM.DAT"},   {"PosDevice", "PDEVICE.DAT"},    {"PosAlarm", "PALARM.DAT"},
-    {"PosDisplay", "PDISPLAY.DAT"}, {"PosDrawer", "PDRAWER.DAT"},    {"PosKeyboard", "PKEYBRD.DAT"},
-    {"PosMsr", "PMSR.DAT"},         {"PosNvram", "PNVRAM.DAT"},      {"PosPower", "PPOWER.DAT"},
-    {"PosPrinter", "PPRINTER.DAT"}, {"PosRs232c", "PPOSRS23.DAT"},   {"PosScale", "PSCALE.DAT"},
+    {"PosSystem", "PSYSTEM.DAT"},  {"PosDevice", "PDEVICE.DAT"},    {"PosAlarm", "PALARM.DAT"},
+    {"PosDisplay", "PDISPLAY.DAT"}, {"PosDrawer", "PDRAWER.DAT"},   {"PosKeyboard", "PKEYBRD.DAT"},
+    {"PosMsr", "PMSR.DAT"},        {"PosNvram", "PNVRAM.DAT"},      {"PosPower", "PPOWER.DAT"},
+    {"PosPrinter", "PPRINTER.DAT"}, {"PosRs232c", "PPOSRS23.DAT"},  {"PosScale", "PSCALE.DAT"},
     {"PosScanner", "PSCANNER.DAT"}, {"PosTouch", "PTOUCH.DAT"},
 };
 const FileRow kRequestFiles[] = {
-    {"POS_ALARM", "PALARM.DAT"}, {"POS_DSP", "PDISPLAY.DAT"},   {"POS_KBD", "PKEYBRD.DAT"},
-    {"POS_POWER", "PPOWER.DAT"}, {"POS_PRN", "PPRINTER.DAT"},   {"POS_RS232", "PPOSRS23.DAT"},
-    {"POS_SCALE", "PSCALE.DAT"}, {"POS_SCAN", "PSCANNER.DAT"},  {"POS_SYS", "PSYSTEM.DAT"},
-    {"POS_TILL", "PDRAWER.DAT"}, {"POS_TOUCH", "PTOUCH.DAT"},
+    {"POS_ALARM", "PALARM.DAT"}, {"POS_DSP", "PDISPLAY.DAT"},  {"POS_KBD", "PKEYBRD.DAT"},  {"POS_POWER", "PPOWER.DAT"},
+    {"POS_PRN", "PPRINTER.DAT"}, {"POS_RS232", "PPOSRS23.DAT"}, {"POS_SCALE", "PSCALE.DAT"}, {"POS_SCAN", "PSCANNER.DAT"},
+    {"POS_SYS", "PSYSTEM.DAT"},  {"POS_TILL", "PDRAWER.DAT"},  {"POS_TOUCH", "PTOUCH.DAT"},
 };
 
-// The table's rows in order, and the lookup: the name itself and any text
-// that begins with it find the file; the name less its last character, or
-// in lower case, finds none.
+// The rows in their order; the name and any text that begins with it find
+// the file, the name less its last character or in lower case none.
 template <std::size_t N>
 void ExpectFileTable(const ResourceFileRow* rows, const char* (*find)(const char*), const FileRow (&expected)[N]) {
   for (std::size_t i = 0; i < N; ++i) {
-    const std::string name = expected[i].prefix;
-    EXPECT_EQ(rows[i].Prefix, name);
-    EXPECT_EQ(rows[i].Length, name.size()) << name;
-    EXPECT_STREQ(rows[i].File, expected[i].file) << name;
+    const std::string name = expected[i].name;
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(c));
+    EXPECT_EQ(rows[i].Prefix + std::string("/") + std::to_string(rows[i].Length) + "/" + rows[i].File,
+              name + "/" + std::to_string(name.size()) + "/" + expected[i].file);
     EXPECT_STREQ(find(name.c_str()), expected[i].file);
     EXPECT_STREQ(find((name + "_X (2x20)").c_str()), expected[i].file);
     EXPECT_EQ(find(name.substr(0, name.size() - 1).c_str()), nullptr) << name;
-    std::string lower = name;
-    for (char& c : lower) c = static_cast<char>(std::tolower(c));
     EXPECT_EQ(find(lower.c_str()), nullptr) << name;
   }
   EXPECT_EQ(find(""), nullptr);
@@ -57,102 +54,183 @@ void ExpectFileTable(const ResourceFileRow* rows, const char* (*find)(const char
 
 void Collect(const char* entry, void* context) { static_cast<Lines*>(context)->push_back(entry); }
 
-Lines ReadBack(const std::string& bytes, int expectedResult = 0) {
-  WriteFile("LIST.DAT", bytes);
-  Lines entries;
-  EXPECT_EQ(ReadResourceList("LIST.DAT", Collect, &entries), expectedResult);
-  return entries;
-}
+constexpr int kHex = 0, kDec = 1, kString = 2;
+
+class Arguments : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetShellRecord();
+    ClearArgumentTable();
+  }
+  void TearDown() override { ClearArgumentTable(); }
+  void AddRows(const std::vector<std::string>& names, int type, const char* value) {
+    for (const std::string& name : names)
+      ASSERT_TRUE(AddPendingResource(name.c_str(), ArgumentTypeNames[type], value, Count)) << name;
+  }
+  Lines Echo(std::int32_t n, const ResourceArg* records = ResourceArgs) {
+    ResetShellRecord();
+    LogResourceArgs(records, n);
+    return LoggedLines();
+  }
+  std::int32_t Count = 0;
+};
+
+std::string Value(const std::string& shown) { return "               (" + shown + ")  "; }
 
 }  // namespace
 
-TEST(ResourceFileTables, ClassesAndRequestFamiliesAsListed) {
+// Every request of the API selects the list of its family.
+TEST(ResourceFileTables, ClassesAndRequestFamiliesSelectTheirLists) {
   ExpectFileTable(ClassResourceFiles, ClassResourceFile, kClassFiles);
   ExpectFileTable(IoctlResourceFiles, IoctlResourceFile, kRequestFiles);
   EXPECT_EQ(IoctlResourceFile("POS_MSR_READ"), nullptr);
-}
-
-// Every request selects the list of its family.
-TEST(ResourceFileTables, EveryRequestSelectsItsFamilysList) {
-  for (const RefRow& row : RefRequests()) {
+  for (const ApiRow& row : ApiRequests()) {
     const char* expected = nullptr;
     for (const FileRow& f : kRequestFiles)
-      if (row.family == std::string(f.prefix) + "_") expected = f.file;
+      if (row.family == std::string(f.name) + "_") expected = f.file;
     EXPECT_STREQ(IoctlResourceFile(row.name.c_str()), expected) << row.name;
   }
 }
 
-TEST(ResourceListReader, OneEntryPerLineInFileOrder) {
+// One entry per line whatever its length or line end; a missing file logs
+// one line; a read error drops the line being read. No stream stays open.
+TEST(ResourceListReader, EntriesInFileOrder) {
   const std::string l78(78, 'a'), l79(79, 'b'), l100 = std::string(50, 'x') + std::string(50, 'y'), l500(500, 'c');
-  const struct {
-    std::string bytes;
-    Lines entries;
-  } kCases[] = {
-      {"PosNDIWidth\nPosNRows\nPosSText\n", {"PosNDIWidth", "PosNRows", "PosSText"}},
-      {"PosSystem\r\n\r\n  blanks kept  \r\n", {"PosSystem", "", "  blanks kept  "}},
-      {"PosSystem\n\n  blanks kept  \n", {"PosSystem", "", "  blanks kept  "}},
-      {"\n", {""}},
-      {"", {}},
-      {"first\nlast", {"first", "last"}},
-      {"first\r\nlast", {"first", "last"}},
-      {"tab\there\r", {"tab\there\r"}},
-      {l78 + "\n" + l79 + "\n" + l100 + "\r\n" + l500 + "\nend\n", {l78, l79, l100, l500, "end"}},
-      {std::string(78, 'd') + "\r\n", {std::string(78, 'd')}},  // the CR LF split across two reads
-      {l100, {l100}},
+  const struct { std::string bytes; Lines entries; bool failingStream; } kCases[] = {
+      {"PosNDIWidth\nPosNRows\nPosSText\n", {"PosNDIWidth", "PosNRows", "PosSText"}, false},
+      {"PosSystem\r\n\r\n  blanks kept  \r\n", {"PosSystem", "", "  blanks kept  "}, false},
+      {"PosSystem\n\n  blanks kept  \n", {"PosSystem", "", "  blanks kept  "}, false},
+      {"\n", {""}, false}, {"", {}, false}, {"first\nlast", {"first", "last"}, false},
+      {"first\r\nlast", {"first", "last"}, false}, {"tab\there\r", {"tab\there\r"}, false},
+      {l78 + "\n" + l79 + "\n" + l100 + "\r\n" + l500 + "\nend\n", {l78, l79, l100, l500, "end"}, false},
+      {std::string(78, 'd') + "\r\n", {std::string(78, 'd')}, false},  // CR and LF in two reads
+      {l100, {l100}, false},
+      {"first\nsecond\npartial", {"first", "second"}, true},
+      {"first\n" + l100, {"first"}, true},
   };
   WorkFolder folder;
   const int open = OpenDescriptors();
-  for (const auto& c : kCases) EXPECT_EQ(ReadBack(c.bytes), c.entries) << c.bytes;
-  EXPECT_EQ(OpenDescriptors(), open) << "a list file was left open";
-}
-
-TEST(ResourceListReader, MissingFileLogsOneLineAndAddsNothing) {
-  WorkFolder folder;
-  ResetShellRecord();
-  const int open = OpenDescriptors();
+  for (const auto& c : kCases) {
+    WriteFile("LIST.DAT", c.bytes);
+    ResetShellRecord();
+    Lines entries;
+    ForceStreamErrors(c.failingStream);
+    EXPECT_EQ(ReadResourceList("LIST.DAT", Collect, &entries), 0);
+    ForceStreamErrors(false);
+    EXPECT_EQ(entries, c.entries) << c.bytes;
+    EXPECT_TRUE(ShellRecord().empty());
+  }
   Lines entries;
   EXPECT_EQ(ReadResourceList("PTOUCH.DAT", Collect, &entries), 1);
   EXPECT_TRUE(entries.empty());
   EXPECT_EQ(ShellRecord(), Events{LogEvent(" File : PTOUCH.DAT is not found.")});
-  EXPECT_EQ(OpenDescriptors(), open);
+  EXPECT_EQ(OpenDescriptors(), open) << "a list file was left open";
 }
 
-// A read error ends the reading; the line being read when it came is
-// dropped, the complete lines before it stay.
-TEST(ResourceListReader, ReadErrorDropsTheLineBeingRead) {
-  WorkFolder folder;
-  const int open = OpenDescriptors();
-  ForceStreamErrors(true);
-  const Lines entries = ReadBack("first\nsecond\npartial");
-  ForceStreamErrors(false);
-  EXPECT_EQ(entries, (Lines{"first", "second"}));
-  EXPECT_EQ(OpenDescriptors(), open);
-}
-
-// What the dialogs need of the shipped files: every line ends with a
-// newline and holds 1 to 78 characters; each class line has a list file,
-// each request line names exactly one request with a list file, and each
-// resource name has four leading characters to drop.
-TEST(ShippedListFiles, FollowTheLineFormat) {
-  const char* env = std::getenv("REVEDIZ_DATA_DIR");
-  const std::string dir = env ? env : REVEDIZ_SOURCE_DATA_DIR;
-  for (const char* name : kRefListFiles) {
-    const std::string path = dir + "/" + name;
-    const std::string text = ReadFile(path);
-    ASSERT_FALSE(text.empty()) << name;
-    EXPECT_EQ(text.back(), '\n') << name;
-    Lines lines;
-    ASSERT_EQ(ReadResourceList(path.c_str(), Collect, &lines), 0);
-    const bool classes = !std::strcmp(name, "PRESOURC.DAT"), requests = !std::strcmp(name, "PIOCTLRE.DAT");
-    for (const std::string& line : lines) {
-      EXPECT_TRUE(line.size() > (classes || requests ? 0u : 4u) && line.size() <= 78) << name << ": " << line;
-      std::int32_t code = 0;
-      if (classes) {
-        EXPECT_NE(ClassResourceFile(line.c_str()), nullptr) << line;
-      } else if (requests) {
-        EXPECT_EQ(NameToCode(line.c_str(), IoctlRequestNames, &code), 0) << line;
-        EXPECT_NE(IoctlResourceFile(line.c_str()), nullptr) << line;
-      }
-    }
+// Each case from an empty table: the row added, or refused with its box (the
+// tag written stays in the row), then the echo of the record built from it.
+TEST_F(Arguments, OneRowFromNameTypeAndValue) {
+  const std::string zeros(250, '0'), sevens(300, '7'), v253(253, 'v'), name102 = "PosN" + std::string(98, 'q');
+  const std::string name103 = name102 + "q", rows = "     1: Rows   ", none = "     1:    ";
+  const char* const kLabels[] = {ArgumentTypeNames[kHex], ArgumentTypeNames[kDec], ArgumentTypeNames[kString],
+                                 "Float", "", "Hez", "Dez", "Strin"};
+  const struct { std::string name; int type; std::string value, refusal; Lines echo; } kCases[] = {
+      {"PosNRows", kHex, "1a2B", "", {rows, Value("0x1A2B")}},
+      {"PosNRows", kHex, "", "", {rows, Value("0xFFFFFFFF")}},
+      {"PosNRows", kHex, "FFFFFFFF", "", {rows, Value("0xFFFFFFFF")}},
+      {"PosNRows", kHex, "80000000", "", {rows, Value("0x80000000")}},
+      {"PosNRows", kHex, zeros + "Ff", "", {rows, Value("0xFF")}},
+      {"PosNRows", kHex, "0", "", {rows, Value("0x0")}},
+      {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}},
+      {"PosNRows", kDec, "", "", {rows, Value("-1")}},
+      {"PosNRows", kDec, zeros + "7", "", {rows, Value("7")}},
+      {"PosSText", kString, "abc", "", {"     1: Text   ", "  abc    "}},
+      {"PosSText", kString, "", "", {"     1: Text   ", "      "}},
+      {"PosSText", kString, v253, "", {"     1: Text   ", "  " + v253 + "    "}},
+      {name102, kDec, "1", "", {"     1: " + name102.substr(4) + "   ", Value("1")}},
+      {"PosNRows", kHex, "0x10", "Non Hexadecimal Argument : 0x10 ", {none, Value("0x0")}},
+      {"PosNRows", kHex, "G", "Non Hexadecimal Argument : G ", {none, Value("0x0")}},
+      {"PosNRows", kHex, " 5", "Non Hexadecimal Argument :  5 ", {none, Value("0x0")}},
+      {"PosNRows", kHex, "100000000", "Argument out of range : 100000000 ", {none, Value("0x0")}},
+      {"PosNRows", kDec, "-5", "Non decimal Argument : -5 ", {none, Value("0")}},
+      {"PosNRows", kDec, "+5", "Non decimal Argument : +5 ", {none, Value("0")}},
+      {"PosNRows", kDec, "1a", "Non decimal Argument : 1a ", {none, Value("0")}},
+      {"PosNRows", kDec, "2147483648", "Argument out of range : 2147483648 ", {none, Value("0")}},
+      {"PosNRows", kDec, sevens, "Argument out of range : " + sevens + " ", {none, Value("0")}},
+      {name103, kDec, "1", "Resource name too long : " + name103 + " ", {none}},
+      {"PosNRows", 3, "1", "", {none}}, {"PosNRows", 4, "1", "", {none}}, {"PosNRows", 5, "1", "", {none}},
+      {"PosNRows", 6, "1", "", {none}}, {"PosNRows", 7, "1", "", {none}},
+  };
+  for (const auto& c : kCases) {
+    SetUp();
+    Count = 0;
+    const bool added = c.refusal.empty() && c.type <= kString;
+    EXPECT_EQ(AddPendingResource(c.name.c_str(), kLabels[c.type], c.value.c_str(), Count), added) << c.value;
+    EXPECT_EQ(Count, added ? 1 : 0) << c.value;
+    EXPECT_EQ(ShellRecord(), c.refusal.empty() ? Events{} : Events{BoxEvent(c.refusal, "Argument Error ")});
+    BuildResourceArgs(1);
+    EXPECT_EQ(ResourceArgCount, 1);
+    EXPECT_EQ(ResourceArgs[0].value, ArrayRes[0].value) << c.value;
+    EXPECT_EQ(Echo(1), c.echo) << c.value;
   }
+}
+
+// Names lose four characters, "PosNDIWidth" exactly becomes "diWidth";
+// records past the rows added are empty with one echo line each; the array
+// holds 20 records and the echo stops at the table's 100 rows.
+TEST_F(Arguments, NamesAndCountsBeyondTheRowsAndTheArray) {
+  AddRows({"PosNDIWidth", "PosNxyz", "abc", "PosN", "PosNDIWidthX", "posndiwidth"}, kDec, "9");
+  BuildResourceArgs(8);
+  EXPECT_EQ(ResourceArgCount, 8);
+  const char* const kPassed[] = {"diWidth", "xyz", "", "", "DIWidthX", "diwidth", "", ""};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_STREQ(ResourceArgs[i].name, kPassed[i]);
+    EXPECT_EQ(ResourceArgs[i].value, i < 6 ? 9 : 0);
+  }
+  EXPECT_EQ(Echo(8).back(), "     8:    ");
+  EXPECT_EQ(Echo(8).size(), 6u * 2 + 2);
+  BuildResourceArgs(kResourceArgCapacity + 1);
+  EXPECT_EQ(ResourceArgCount, kResourceArgCapacity);
+  BuildResourceArgs(-1);
+  EXPECT_EQ(ResourceArgCount, 0);
+  EXPECT_TRUE(Echo(0).empty());
+  ClearArgumentTable();
+  const std::vector<ResourceArg> records(kArrayResRows + 1);
+  EXPECT_EQ(Echo(kArrayResRows + 1, records.data()).size(), static_cast<std::size_t>(kArrayResRows));
+}
+
+TEST_F(Arguments, HundredRowsAndARefusedRowsPlace) {
+  EXPECT_FALSE(AddPendingResource("PosNRows", ArgumentTypeNames[kHex], "zz", Count));
+  AddRows(std::vector<std::string>(kArrayResRows, "PosSText"), kString, "x");
+  EXPECT_EQ(ArrayRes[0].tag, 'S');  // the refused row was taken by the next
+  ResetShellRecord();
+  EXPECT_FALSE(AddPendingResource("PosSText", ArgumentTypeNames[kString], "x", Count));
+  EXPECT_EQ(Count, kArrayResRows);
+  Count = -1;
+  EXPECT_FALSE(AddPendingResource("PosSText", ArgumentTypeNames[kString], "x", Count));
+  EXPECT_EQ(Count, -1);
+  EXPECT_EQ(ShellRecord(), Events(2, BoxEvent("Too many resources : 100 ", "Argument Error ")));
+}
+
+// The records hand the library the rows' own values and string blocks (an
+// empty string value has 100 bytes of room), so the echo after the call
+// shows what it wrote back. Clearing zeroes table and array.
+TEST_F(Arguments, EchoShowsWhatTheLibraryWroteBackAndClearingZeroes) {
+  AddRows({"PosSName"}, kString, "");
+  AddRows({"PosNRows"}, kDec, "1");
+  AddRows({"PosNMask"}, kHex, "1");
+  BuildResourceArgs(3);
+  char* block = reinterpret_cast<char*>(ResourceArgs[0].value);
+  std::memset(block, 'w', 99);
+  block[99] = '\0';
+  ResourceArgs[1].value = -5;
+  ResourceArgs[2].value = -6;
+  EXPECT_EQ(Echo(3), (Lines{"     1: Name   ", "  " + std::string(99, 'w') + "    ", "     2: Rows   ", Value("-5"),
+                            "     3: Mask   ", Value("0xFFFFFFFA")}));
+  ClearArgumentTable();
+  const PendingResource zeroRow{};
+  const ResourceArg zeroRecord{};
+  for (const PendingResource& row : ArrayRes) ASSERT_EQ(std::memcmp(&row, &zeroRow, sizeof row), 0);
+  for (const ResourceArg& record : ResourceArgs) ASSERT_EQ(std::memcmp(&record, &zeroRecord, sizeof record), 0);
+  EXPECT_EQ(ResourceArgCount, 0);
 }

@@ -1,0 +1,241 @@
+// Output decoding: the titled hex dump, records read from the queue, and the
+// device notifications at the main window.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/status_log.h"
+#include "decode/hex_dump.h"
+#include "decode/notifications.h"
+#include "decode/queue_message.h"
+#include "tables/lookup.h"
+#include "tests/support/recording_shell.h"
+
+namespace {
+
+// Dump rows one printf conversion at a time: "   %04X: ", "%02X " per byte,
+// " | ", the text column ('.' outside 0x20..0x7E) and the newline.
+Lines PrintfRows(const unsigned char* bytes, std::size_t length) {
+  Lines rows;
+  char piece[32];
+  for (std::size_t at = 0; at < length; at += 16) {
+    std::snprintf(piece, sizeof piece, "   %04zX: ", at);
+    std::string row = piece, text;
+    for (std::size_t i = at; i < length && i < at + 16; ++i) {
+      std::snprintf(piece, sizeof piece, "%02X ", bytes[i]);
+      row += piece;
+      text += (bytes[i] >= 0x20 && bytes[i] <= 0x7E) ? static_cast<char>(bytes[i]) : '.';
+    }
+    rows.push_back(row + " | " + text + "\n");
+  }
+  return rows;
+}
+
+void Collect(void* context, const char* line, std::size_t length) {
+  EXPECT_EQ(std::strlen(line), length);
+  static_cast<Lines*>(context)->push_back(line);
+}
+
+using Record = std::array<unsigned char, 16>;
+
+Record Bytes(std::uint32_t message, std::uint32_t mp1, std::uint32_t mp2, std::uint32_t opaque = 0xDEADBEEF) {
+  Record bytes{};
+  const std::uint32_t fields[] = {opaque, message, mp1, mp2};
+  for (int i = 0; i < 16; ++i) bytes[i] = static_cast<unsigned char>(fields[i / 4] >> (8 * (i % 4)));
+  return bytes;
+}
+
+// Four bytes from the top down: slot, port, type, then class or descriptor.
+std::uint32_t Device(unsigned slot, unsigned port, unsigned type, unsigned low) {
+  return slot << 24 | port << 16 | type << 8 | low;
+}
+
+}  // namespace
+
+// The rows go to the log in one batch; the row formatter hands the same
+// rows to any sink.
+TEST(HexDump, BlocksUpToAndBeyondSixteenBits) {
+  const struct { std::size_t length; unsigned first; std::string lastRow; } kCases[] = {
+      {1, 'A', "   0000: 41  | A\n"},
+      {16, 0x30, "   0000: 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F  | 0123456789:;<=>?\n"},
+      {17, 0x41, "   0010: 51  | Q\n"},
+      {32, 0x31, "   0010: 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50  | ABCDEFGHIJKLMNOP\n"},
+      {100, 0, "   0060: 60 61 62 63  | `abc\n"},
+      {4096, 0, "   0FF0: F0 F1 F2 F3 F4 F5 F6 F7 F8 F9 FA FB FC FD FE FF  | ................\n"},
+      {65519, 0, "   FFE0: E0 E1 E2 E3 E4 E5 E6 E7 E8 E9 EA EB EC ED EE  | ...............\n"},
+      {65536, 0, "   FFF0: F0 F1 F2 F3 F4 F5 F6 F7 F8 F9 FA FB FC FD FE FF  | ................\n"},
+      {70000, 7, "   11160: 67 68 69 6A 6B 6C 6D 6E 6F 70 71 72 73 74 75 76  | ghijklmnopqrstuv\n"},
+  };
+  for (const auto& c : kCases) {
+    std::vector<unsigned char> bytes(c.length);
+    for (std::size_t i = 0; i < c.length; ++i) bytes[i] = static_cast<unsigned char>(c.first + i);
+    ResetShellRecord();
+    HexDump("Read Results", bytes.data(), static_cast<std::int32_t>(c.length));
+    Lines expected = {"      Read Results:  ", "      (" + std::to_string(c.length) + " bytes)"}, formatted;
+    const Lines rows = PrintfRows(bytes.data(), c.length);
+    expected.insert(expected.end(), rows.begin(), rows.end());
+    EXPECT_EQ(ShellRecord(), LogEvents(expected)) << c.length;
+    EXPECT_EQ(LoggedLines().back(), c.lastRow);
+    EXPECT_EQ(BatchedLineCount(), static_cast<int>(rows.size()));
+    EXPECT_EQ(OpenStatusLogBatches(), 0);
+    FormatHexDumpRows(bytes.data(), c.length, Collect, &formatted);
+    EXPECT_EQ(formatted, rows);
+  }
+}
+
+TEST(HexDump, TextColumnNullTitleAndNothingToDump) {
+  const unsigned char bytes[] = {0x00, 0x0A, 0x1F, 0x20, 0x21, 0x7E, 0x7F, 0x80, 0xFF, 0x09};
+  ResetShellRecord();
+  HexDump(nullptr, bytes, sizeof bytes);
+  EXPECT_EQ(LoggedLines(),
+            (Lines{"      (No title):  ", "      (10 bytes)", "   0000: 00 0A 1F 20 21 7E 7F 80 FF 09  | ... !~....\n"}));
+  ResetShellRecord();
+  for (std::int32_t length : {0, -1, INT32_MIN}) HexDump("T", bytes, length);
+  HexDump("T", nullptr, 4);
+  EXPECT_TRUE(ShellRecord().empty());
+  EXPECT_EQ(OpenStatusLogBatches(), 0);
+  Lines none;
+  FormatHexDumpRows(nullptr, 16, Collect, &none);
+  EXPECT_TRUE(none.empty());
+}
+
+// The four fields are read little-endian at any alignment; only the low
+// byte of mp2 is the subtype, and Opaque is never looked at.
+TEST(QueueMessage, RecordsDecodedLineByLine) {
+  unsigned char buffer[17] = {};
+  const Record bytes = Bytes(0x420D, 0x01020304, 0xA0B0C0D0, 0x11223344);
+  std::copy(bytes.begin(), bytes.end(), buffer + 1);
+  const QueueMessage record = ReadQueueMessage(buffer + 1);
+  EXPECT_EQ((std::array<std::uint32_t, 4>{record.Opaque, record.Message, record.mp1, record.mp2}),
+            (std::array<std::uint32_t, 4>{0x11223344, 0x420D, 0x01020304, 0xA0B0C0D0}));
+  const std::string in(21, ' ');
+  const struct { Record bytes; bool indent; Lines lines; } kCases[] = {
+      {Bytes(0x420D, Device(2, 0x11, 0x24, 2), 6), false,
+       {"  POSM_SYS_DEVICE_ONLINE - SLOT_2, PORT_1, DISPLAY  ", "*** Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD)"}},
+      {Bytes(0x420D, Device(2, 0x11, 0x24, 2), 6), true,
+       {"  " + in + "POSM_SYS_DEVICE_ONLINE - SLOT_2, PORT_1, DISPLAY  ",
+        in + "*** Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD)"}},
+      {Bytes(0x420C, Device(0, 0x22, 0x48, 5), 0), false,
+       {"  POSM_SYS_DEVICE_OFFLINE - SLOT_0, PORT_2, MSR  ", "*** Device: MSR_3_TRACK_A  (Subtype: NONE)"}},
+      {Bytes(0x420D, Device(8, 0, 0x1D, 1), 0xABCDEF05), false,
+       {"  POSM_SYS_DEVICE_ONLINE - SLOT_8, PORT_0, UNKNOWN  ", "*** Device: POS_KEYBOARD_B  (Subtype: KEYBOARD_V)"}},
+      {Bytes(0x420D, Device(3, 0x11, 0x10, 13), 0, 0), false,
+       {"  POSM_SYS_DEVICE_ONLINE - SLOT_3, PORT_1, TOUCH_SCREEN  ", "*** Device: CHECKOUT_KEYBOARD_A  (Subtype: NONE)"}},
+      {Bytes(0x420D, Device(9, 0x11, 0x24, 2), 6), false,
+       {"  POSM_SYS_DEVICE_ONLINE - 9      (0x00000009), PORT_1, DISPLAY  ",
+        "*** Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD)"}},
+      {Bytes(0x420D, Device(0xFF, 0x33, 0x99, 0), 0x1C), false,
+       {"  POSM_SYS_DEVICE_ONLINE - 255    (0x000000FF), 51     (0x00000033), 0      (0x00000000)  ",
+        "*** Device: 153    (0x00000099)  (Subtype:  28 (0x1C))"}},
+      {Bytes(0x4203, 0x00050003, 0x12), false,
+       {"POSQ Message from Handle  3: POSM_MSR_DATA_AVAIL", "     mp1 = 0x00050003 (327683)",
+        "     mp2 = 0x00000012 (18)"}},
+      {Bytes(0x4203, 3, 0), true,
+       {in + "POSQ Message from Handle  3: POSM_MSR_DATA_AVAIL", in + "     mp1 = 0x00000003 (3)",
+        in + "     mp2 = 0x00000000 (0)"}},
+      {Bytes(0x4216, 0xFFFFFFFF, 0x80000000, 0xFFFFFFFF), false,
+       {"POSQ Message from Handle 65535: POSM_TOUCH_DATA", "     mp1 = 0xFFFFFFFF (4294967295)",
+        "     mp2 = 0x80000000 (2147483648)"}},
+      {Bytes(0x4299, 12, 1), false,
+       {"POSQ Message from Handle 12: 17049  (0x00004299)", "     mp1 = 0x0000000C (12)", "     mp2 = 0x00000001 (1)"}},
+  };
+  for (const auto& c : kCases) {
+    ResetShellRecord();
+    DecodeQueueMessage(c.bytes.data(), 16, c.indent);
+    EXPECT_EQ(ShellRecord(), LogEvents(c.lines));
+    EXPECT_STREQ(NameScratch, "") << "the fallback texts are released";
+  }
+}
+
+// Any other length, two records at once included, is not decoded at all.
+TEST(QueueMessage, OtherLengthsLogTheErrorAndADump) {
+  unsigned char bytes[32];
+  for (int i = 0; i < 32; ++i) bytes[i] = static_cast<unsigned char>(i < 16 ? Bytes(0x420D, 0, 0)[i] : i * 11);
+  for (std::int32_t length : {15, 17, 32}) {
+    ResetShellRecord();
+    DecodeQueueMessage(bytes, length, false);
+    Lines expected = {"ERROR: Unknown POSQ message format!!!!", "      POSQ Info:  ",
+                      "      (" + std::to_string(length) + " bytes)"};
+    const Lines rows = PrintfRows(bytes, static_cast<std::size_t>(length));
+    expected.insert(expected.end(), rows.begin(), rows.end());
+    EXPECT_EQ(ShellRecord(), LogEvents(expected));
+  }
+  ResetShellRecord();
+  DecodeQueueMessage(nullptr, 16, false);
+  EXPECT_EQ(LoggedLines(), Lines{"ERROR: Unknown POSQ message format!!!!"});
+}
+
+// Each handled kind logs its line and then shows it; device offline has a
+// text for three device types only, the rest pass without a trace.
+TEST(Notifications, SingleLineKinds) {
+  const struct { unsigned message; std::uint32_t wParam, lParam; const char* text; const char* caption; } kCases[] = {
+      {0x4201, 0x12345678, 0x9ABCDEF0, "POSM_KBD_STATUS_CHANGE (Msg = 16897)", "Keyboard Status Change"},
+      {0x4203, Device(1, 0x11, 0x48, 9), 0x00001234, "MSR DATA AVAILABLE (Length = 52)", "MSR Message"},
+      {0x4204, Device(2, 0x22, 0x34, 7), 0xFF, "PRINTER CHASE COMPLETE (Device Descriptor = 7)", "DRAV Printer"},
+      {0x4205, 0xFFFFFFFF, 0, "PRINTER ERROR (Device Descriptor = 255)", "DRAV Printer"},
+      {0x4206, 0x00000100, 0, "PRINTER STATUS CHANGE (Device Descriptor = 0)", "DRAV Printer"},
+      {0x420B, 0x00000005, 0xABCDEF80, "SCANNER DATA AVAILABLE (Length = 128)", "SCANNER Message"},
+      {0x420F, Device(0, 0, 0x54, 4), 0, "TILL OPENED (Device Descriptor = 4)", "DRAV Message"},
+      {0x4210, Device(0, 0, 0x38, 12), 0, "PRINTER DATA AVAILABLE (Device Descriptor = 12)", "DRAV Printer"},
+      {0x420C, Device(1, 0x11, 0x48, 3), 9, "MSR_3_TRACK OFF LINE (Device Descriptor = 3)", "DRAV Message"},
+      {0x420C, Device(0, 0, 0x24, 1), 0, "DEVICE_ANOP_DISPLAY_A OFF LINE (Device Descriptor = 1)", "DRAV Message"},
+      {0x420C, Device(0, 0, 0x54, 2), 0, "DEVICE_CASH_DRAWER OFF LINE(Device Descriptor = 2)", "DRAV Message"},
+      {0x420C, Device(0, 0, 0x4A, 3), 0, nullptr, nullptr}, {0x420C, Device(0, 0, 0x25, 3), 0, nullptr, nullptr},
+      {0x420C, Device(0, 0, 0x49, 3), 0, nullptr, nullptr}, {0x420C, Device(0, 0, 0x00, 3), 0, nullptr, nullptr},
+  };
+  for (const auto& c : kCases) {
+    ResetShellRecord();
+    EXPECT_TRUE(HandleDeviceNotification(c.message, c.wParam, c.lParam)) << std::hex << c.message;
+    const Events expected = c.text ? Events{LogEvent(c.text), BoxEvent(c.text, c.caption)} : Events{};
+    EXPECT_EQ(ShellRecord(), expected);
+  }
+  ResetShellRecord();
+  for (unsigned message : {0x4202u, 0x4207u, 0x4208u, 0x4209u, 0x420Au, 0x420Eu, 0x4200u, 0x4211u, 0x4212u, 0x4213u,
+                           0x4216u, 0x0000u, 0xFFFFFFFFu, 0x4201u + 0x10000u})
+    EXPECT_FALSE(HandleDeviceNotification(message, Device(1, 0x11, 0x24, 2), 6)) << std::hex << message;
+  EXPECT_TRUE(ShellRecord().empty());
+}
+
+// Device online: six lines in one batch, no box, MessageText cleared after.
+// The first parameter is "%04x" (at least four digits), the second "%08lx",
+// the bytes "%#04x" (0000 for a zero byte: the alternate form adds no prefix
+// to zero).
+TEST(Notifications, DeviceOnlineSixLinesAndTheirNumberForms) {
+  const std::string kName = "  POSM_SYS_DEVICE_ONLINE ";
+  const struct { std::uint32_t wParam, lParam; Lines lines; } kCases[] = {
+      {Device(2, 0x11, 0x24, 2), 6,
+       {" wParam --> 2112402 ", " lParam --> 00000006 ", kName,
+        "        Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD) (Device Num: 0x24)", "            SLOT_2   (0x02) ",
+        "            PORT_1   (0x11) "}},
+      {0x1A, 1,
+       {" wParam --> 001a ", " lParam --> 00000001 ", kName,
+        "        Device: 0      (0x00000000)  (Subtype:   1 (0x01)) (Device Num: 0000)", "            SLOT_0   (0000) ",
+        "            PORT_0   (0000) "}},
+      {0xFFFFFFFF, 0xABCDEF12,
+       {" wParam --> ffffffff ", " lParam --> abcdef12 ", kName,
+        "        Device: 255    (0x000000FF)  (Subtype:  18 (0x12)) (Device Num: 0xff)",
+        "            255    (0x000000FF)   (0xff) ", "            255    (0x000000FF)   (0xff) "}},
+      {Device(9, 0x01, 0x10, 0), 0x100,
+       {" wParam --> 9011000 ", " lParam --> 00000100 ", kName,
+        "        Device: CHECKOUT_KEYBOARD_A  (Subtype: NONE) (Device Num: 0x10)",
+        "            9      (0x00000009)   (0x09) ", "            1      (0x00000001)   (0x01) "}},
+      {Device(8, 0x22, 0x20, 0), 5,  // the longest device line: 80 characters
+       {" wParam --> 8222000 ", " lParam --> 00000005 ", kName,
+        "        Device: ALPHANUMERIC_DISPLAY_A  (Subtype:   5 (0x05)) (Device Num: 0x20)",
+        "            SLOT_8   (0x08) ", "            PORT_2   (0x22) "}},
+  };
+  for (const auto& c : kCases) {
+    ResetShellRecord();
+    EXPECT_TRUE(HandleDeviceNotification(0x420D, c.wParam, c.lParam));
+    EXPECT_EQ(ShellRecord(), LogEvents(c.lines));
+    EXPECT_EQ(BatchedLineCount(), 6);
+    EXPECT_EQ(OpenStatusLogBatches(), 0);
+    EXPECT_EQ(std::string(MessageText, sizeof MessageText), std::string(sizeof MessageText, '\0'));
+    EXPECT_STREQ(NameScratch, "");
+  }
+}
