@@ -3,18 +3,13 @@
 
 Plants one fault at a time (a flipped comparison, a literal off by one, a deleted
 statement, ...) in a private copy of the tree under build/mutate/, rebuilds it
-incrementally and runs the GoogleTest programs of the native build. A mutant is
-killed when a test fails, crashes or hangs; it survives when every test passes;
-it is invalid when it does not compile, and equivalent when it compiles to the
-same object code. Kill rate = killed / (killed + survived). A yardstick, not a
-gate: the exit status is 0 unless the tool fails or --min-kill is not reached.
-
-    scripts/mutate.py                   the default sample (seed 1, 200 mutants)
-    scripts/mutate.py --list            print the sample without running it
-    scripts/mutate.py --only 17         run mutant 17 of the sample again
-    scripts/mutate.py --files 'decode/*' --json build/mutate/result.json
+incrementally and runs the native GoogleTest programs. A mutant is killed when a
+test fails, crashes or hangs, survives when all pass, is invalid when it does not
+compile and equivalent when its object code is unchanged. Kill rate = killed /
+(killed + survived). The exit status is 0 unless the tool fails (or --min-kill).
+Usage: scripts/mutate.py [--list | --only N] [--files 'decode/*'] [--json FILE]
 """
-import argparse, bisect, fnmatch, hashlib, json, os, queue, random, re, shutil, signal
+import argparse, bisect, fcntl, fnmatch, hashlib, json, os, queue, random, re, shutil, signal
 import subprocess, sys, threading, time
 from collections import namedtuple
 from concurrent.futures import ThreadPoolExecutor
@@ -22,8 +17,8 @@ from concurrent.futures import ThreadPoolExecutor
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, 'build', 'mutate')
 FOLDERS = ('tables', 'resources', 'decode', 'dialogs', 'app', 'simulator', 'runner')
-# Warnings stay warnings in the mutant build (a mutant that merely warns is a real
-# fault), except a non-void function ending without a return.
+# In the mutant build a warning stays a warning (see take_snapshot), except a
+# non-void function ending without a return.
 CONFIGURE = ['-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_CXX_FLAGS_DEBUG=-O0', '-DCMAKE_C_FLAGS_DEBUG=-O0',
              '-DCMAKE_CXX_FLAGS=-Werror=return-type', '-DREVEDIZ_SANITIZE=OFF', '-DREVEDIZ_FUZZ=OFF',
              '-DREVEDIZ_BENCH=OFF', '-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST']
@@ -81,8 +76,7 @@ TOKEN_RE = re.compile(r'''
 | (?P<num>\.?\d(?:[eEpP][+-]|[\w'.])*) | (?P<id>[A-Za-z_]\w*)
 | (?P<op><=>|<<=|>>=|->\*|\.\.\.|->|\+\+|--|<<|>>|<=|>=|==|!=|&&|\|\||[-+*/%&|^]=|::|\S)
 ''', re.S | re.X)
-WIN32_IF = re.compile(r'#\s*(?:if\s+defined\s*\(?\s*_?WIN32\b|ifdef\s+_?WIN32\b)')
-WIN32_IFNOT = re.compile(r'#\s*(?:if\s+!\s*defined\s*\(?\s*_?WIN32\b|ifndef\s+_?WIN32\b)')
+WIN32_IF = re.compile(r'#\s*(?:if\s+(!\s*)?defined\s*\(?\s*_?WIN32\b|ifdef\s+_?WIN32\b|(ifndef)\s+_?WIN32\b)')
 
 def tokenize(src):
     """Tokens outside comments, preprocessor lines and Windows-only branches."""
@@ -93,7 +87,8 @@ def tokenize(src):
         if kind == 'op' and m.group() == '#' and line_start:
             line = re.compile(r'(?:\\\n|[^\n])*').match(src, pos).group()
             if re.match(r'#\s*if', line):
-                frames.append([skipped, bool(WIN32_IF.match(line)), bool(WIN32_IFNOT.match(line))])
+                win = WIN32_IF.match(line)
+                frames.append([skipped, bool(win and not any(win.groups())), bool(win and any(win.groups()))])
             elif re.match(r'#\s*el', line) and frames and any(frames[-1][1:]):
                 frames[-1][1:] = [not frames[-1][1], False]
             elif re.match(r'#\s*endif', line) and frames:
@@ -355,9 +350,9 @@ def sample(found, count, seed):
 class Worker:
     """A private copy of the tree with its own build, configured once and reused."""
 
-    def __init__(self, number, jobs):
+    def __init__(self, number, jobs, lock):
         self.src, self.build = (os.path.join(WORK, f'w{number}', d) for d in ('src', 'build'))
-        self.jobs, self.dirty, self.programs, self.notes = str(jobs), None, {}, []
+        self.jobs, self.lock, self.dirty, self.programs, self.notes = str(jobs), lock, None, {}, []
 
     def prepare(self):
         for rel, text in SNAPSHOT.items():     # rewrite only what differs: the build stays incremental
@@ -509,8 +504,16 @@ def main():
             raise RuntimeError(f'--only takes 1 to {len(numbered)}')
         numbered = [numbered[args.only - 1]]
 
-    count = max(1, min(args.jobs, len(numbered)))
-    workers, started = [Worker(k, max(1, args.jobs // count)) for k in range(count)], time.time()
+    count, k, workers, started = max(1, min(args.jobs, len(numbered))), 0, [], time.time()
+    os.makedirs(WORK, exist_ok=True)
+    while len(workers) < count:        # w0, w1, ... not locked by another run at the same time
+        lock = open(os.path.join(WORK, f'w{k}.lock'), 'w')
+        try:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            workers.append(Worker(k, max(1, args.jobs // count), lock))
+        except BlockingIOError:
+            lock.close()
+        k += 1
     results, lock, free, by_file = [], threading.Lock(), queue.Queue(), {}
     with ThreadPoolExecutor(count) as pool:
         list(pool.map(Worker.prepare, workers))
@@ -520,10 +523,15 @@ def main():
     pieces = sorted((ms[k:k + 8] for ms in by_file.values() for k in range(0, len(ms), 8)), key=len, reverse=True)
     for w in workers:
         free.put(w)
+    stop = threading.Event()           # on SIGINT or SIGTERM: finish the mutants under way, restore, stop
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        signal.signal(sig, lambda *_: stop.set())
     def run_piece(piece):
         w = free.get()
         try:
             for n, m in piece:
+                if stop.is_set():
+                    return
                 t0, lines = time.time(), SNAPSHOT[m.path].split('\n')
                 status, detail = w.run(m)
                 r = dict(m._asdict(), number=n, status=status, seconds=round(time.time() - t0, 1),
@@ -540,6 +548,8 @@ def main():
     finally:
         for w in workers:
             w.restore()
+    if stop.is_set():
+        raise RuntimeError('stopped; the worker trees are restored')
     results.sort(key=lambda r: r['number'])
     elapsed, per_mutant = time.time() - started, (time.time() - ready) / len(results)
     notes = sorted({n for w in workers for n in w.notes})
