@@ -1,6 +1,5 @@
 // The argument table as the Initialize, Open and Ioctl dialogs drive it: Add Resource with any name, type and value
-// texts, OK with any N Arguments text (checked, converted and echoed as the dialog does), the conversion with any
-// count.
+// texts, OK with any N Arguments text (checked, converted, echoed), and the conversion of any count.
 #include "dialogs/field_checks.h"
 #include "resources/arguments.h"
 #include "tests/fuzz/fuzz_harness.h"
@@ -61,11 +60,14 @@ void FuzzOne(FuzzInput& input) {
       AddRow(input, count);
     } else if (action < 240) {  // after a call Initialize and Open close; Ioctl discards its rows
       if (PressOk(input, dialog == 1 ? kResourceArgCapacity - 1 : kResourceArgCapacity)) open();
-    } else {
+    } else if (action < 250) {
       for (int rows = input.ConsumeIntegralInRange(1, 120); rows > 0; --rows) {  // to reach the table's end
         const bool room = count < kArrayResRows;
         FUZZ_CHECK(AddPendingResource("PosNRow", "Dec", "1", count) == room);
       }
+    } else {
+      BuildResourceArgs(input.ConsumeIntegral<std::int32_t>());  // any count is cut to the array
+      FUZZ_CHECK(ResourceArgCount >= 0 && ResourceArgCount <= kResourceArgCapacity);
     }
   }
   ClearArgumentTable();

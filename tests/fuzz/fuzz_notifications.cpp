@@ -4,8 +4,7 @@
 #include "tests/fuzz/fuzz_harness.h"
 
 void FuzzOne(FuzzInput& input) {
-  // Each: a byte choosing the number (the decoded ones and their neighbours, any at all, or those just outside), then
-  // the parameters, little-endian.
+  // Each: a byte choosing the number (decoded ones or their neighbours, any, just outside), both parameters (LE).
   for (std::vector<std::uint8_t> b; (b = input.ConsumeBytes<std::uint8_t>(9)).size() == 9;) {
     const std::uint32_t wParam = b[1] | b[2] << 8 | b[3] << 16 | std::uint32_t(b[4]) << 24;
     const std::uint32_t lParam = b[5] | b[6] << 8 | b[7] << 16 | std::uint32_t(b[8]) << 24;

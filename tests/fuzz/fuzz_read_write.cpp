@@ -21,10 +21,10 @@ static void CheckBufferSize(FuzzInput& input) {
   FUZZ_CHECK(FuzzLines.empty() && FuzzBoxes.size() == !accepted);
 }
 
-// A buffer of up to 600 bytes or (one time in eight) past 64 KiB, filled with the device's bytes (the input's rest,
+// A buffer of up to 600 bytes or (one time in sixteen) past 64 KiB, filled with the device's bytes (the input's rest,
 // repeated), a few bytes written anywhere (guards too), any result claimed.
 static void CheckRead(FuzzInput& input) {
-  const bool large = input.ConsumeIntegral<std::uint8_t>() >= 224;
+  const bool large = input.ConsumeIntegral<std::uint8_t>() >= 240;
   const std::int32_t size = large ? input.ConsumeIntegralInRange(65500, 70000) : input.ConsumeIntegralInRange(0, 600);
   std::vector<std::pair<std::int32_t, std::uint8_t>> writes(input.ConsumeIntegralInRange(0, 8));
   for (auto& [at, byte] : writes)
@@ -114,8 +114,7 @@ static void CheckEscapes(FuzzInput& input) {
 }
 
 static void CheckFiles(FuzzInput& input) {
-  // Two bytes choose the capacity: near the content's size (either side), or anywhere from 0 to above the Write
-  // dialog's 8192 bytes.
+  // Two bytes choose the capacity: near the content's size, or from 0 to above the Write dialog's 8192 bytes.
   const std::uint8_t mode = input.Front(), near = input.Front();
   const std::vector<std::uint8_t> content = input.Bytes();
   const auto length = static_cast<std::int32_t>(content.size());

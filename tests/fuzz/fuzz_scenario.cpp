@@ -30,9 +30,11 @@ void FuzzOne(FuzzInput& input) {
     for (const runner::Word& word : step.args) {
       written += " " + (word.quoted ? runner::ShowText(word.text) : word.text);
       std::int64_t value = 0, back = 0;
-      if (runner::ParseNumber(word.text, &value))
-        FUZZ_CHECK(value >= -0x80000000LL && value <= 0xFFFFFFFFLL &&
-                   runner::ParseNumber(std::to_string(value), &back) && back == value);
+      if (!runner::ParseNumber(word.text, &value)) continue;
+      FUZZ_CHECK(value >= -0x80000000LL && value <= 0xFFFFFFFFLL);
+      for (const std::int64_t v : {value - 1, value, value + 1})  // and the numbers read leave no gaps
+        FUZZ_CHECK(v < -0x80000000LL || v > 0xFFFFFFFFLL ||
+                   (runner::ParseNumber(std::to_string(v), &back) && back == v));
     }
     written += "\n";
   }
