@@ -1,5 +1,6 @@
 #include "tests/support/recording_shell.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -15,7 +16,7 @@ namespace {
 Events events;
 BoxHook boxHook = nullptr;
 int batchDepth = 0, batchedLines = 0;
-bool forceStreamErrors = false;
+StreamFault streamFault = StreamFault::kNone;
 }  // namespace
 
 void BeginStatusLogBatch() { ++batchDepth; }
@@ -62,9 +63,15 @@ int OpenStatusLogBatches() { return batchDepth; }
 int BatchedLineCount() { return batchedLines; }
 void SetBoxHook(BoxHook hook) { boxHook = hook; }
 
-// Takes the place of the C library's ferror in the test program.
-extern "C" int ferror(FILE* stream) noexcept { return forceStreamErrors ? 1 : ferror_unlocked(stream); }
-void ForceStreamErrors(bool on) { forceStreamErrors = on; }
+// These take the place of the C library's ferror and fseek in the test program.
+extern "C" int ferror(FILE* stream) noexcept {
+  return streamFault == StreamFault::kError ? 1 : ferror_unlocked(stream);
+}
+extern "C" int fseek(FILE* stream, long offset, int whence) {
+  if (streamFault == StreamFault::kNoRewind && whence == SEEK_SET) return errno = ESPIPE, -1;
+  return fseeko(stream, offset, whence);
+}
+void SetStreamFault(StreamFault fault) { streamFault = fault; }
 
 WorkFolder::WorkFolder() : previous(fs::current_path().string()) {
   folder = (fs::temp_directory_path() / "revediz-unit-XXXXXX").string();

@@ -48,8 +48,10 @@ struct WorkFolder {
 void WriteFile(const std::string& name, const std::string& bytes);
 std::string ReadFile(const std::string& name);
 int OpenDescriptors();
-// While on, ferror() reports an error on every stream, as after a device
-// failed in the middle of a read or write.
-void ForceStreamErrors(bool on);
+// A fault every stream shows until it is set back to kNone: ferror()
+// reporting an error, as after a device failed in the middle of a read or
+// write, or a seek to the start failing, as on a device that cannot go back.
+enum class StreamFault { kNone, kError, kNoRewind };
+void SetStreamFault(StreamFault fault);
 
 #endif  // REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H

@@ -54,7 +54,7 @@ TEST(ResultReport, FailuresAndOutcomesOfInitializeOpenAndClose) {
   const auto failed = [](const std::string& line) { return Events{LogEvent(line), BoxEvent(line, "Command Status")}; };
   const Events opened = {LogEvent("  Handle :  7  Device Name :  DEVNAME"),
                          BoxEvent("  Handle :  7  Device Name :  DEVNAME", "POS Open")};
-  const Events closed = {BoxEvent("PosClose Successful.", "POS Close"), LogEvent("Close Handle 4 successful")};
+  const Events closed = {BoxEvent("PosClose Successful.", "POS Close"), LogEvent("Close Handle 12 successful")};
   const Events initialized = {BoxEvent("Initialize Successful.", "POS Initialize")};
   const struct {
     int call;  // 0 the report itself, 1 Initialize, 2 Open, 3 Close
@@ -84,7 +84,7 @@ TEST(ResultReport, FailuresAndOutcomesOfInitializeOpenAndClose) {
     if (c.call == 0) ReportResult(c.result, c.error);
     if (c.call == 1) ReportInitializeResult(c.result, c.error);
     if (c.call == 2) ReportOpenResult(c.result, c.error, "DEVNAME");
-    if (c.call == 3) ReportCloseResult(c.result, c.error, 4);
+    if (c.call == 3) ReportCloseResult(c.result, c.error, 12);
     EXPECT_EQ(ShellRecord(), c.events) << c.call << " " << c.result;
     EXPECT_EQ(NameScratch[0], '\0');
   }

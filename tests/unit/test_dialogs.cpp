@@ -90,15 +90,20 @@ TEST(FieldChecks, BufferSizeField) {
               CheckBufferSizeText, "Buffer Size Error ", "Buffer Size Error");
 }
 
-TEST(FieldChecks, HexValuesTakeAtMostEightDigitsAfterLeadingZeros) {
-  const struct { const char* text; bool taken; std::int32_t value; } kCases[] = {
-      {"1a2B", true, 0x1A2B},      {"09afAF", true, 0x09AFAF},    {"FFFFFFFF", true, -1}, {"80000000", true, INT32_MIN},
-      {"7fffffff", true, INT32_MAX}, {"0000000000ff", true, 255}, {"0", true, 0},       {"100000000", false, -9},
-      {"x1", false, -9},           {"", false, -9},               {"fg", false, -9},    {"G", false, -9},
+// Hexadecimal: at most eight digits after leading zeros, the 32 bits as
+// they are; decimal: up to 2147483647. Both take digits only.
+TEST(FieldChecks, HexAndDecimalConversions) {
+  const struct { bool hex; const char* text; bool taken; std::int32_t value; } kCases[] = {
+      {true, "1a2B", true, 0x1A2B}, {true, "09afAF", true, 0x09AFAF}, {true, "FFFFFFFF", true, -1},
+      {true, "80000000", true, INT32_MIN}, {true, "7fffffff", true, INT32_MAX}, {true, "0000000000ff", true, 255},
+      {true, "0", true, 0}, {true, "100000000", false, -9}, {true, "x1", false, -9}, {true, "", false, -9},
+      {true, "fg", false, -9}, {true, "G", false, -9}, {false, "0000000000042", true, 42},
+      {false, "2147483647", true, INT32_MAX}, {false, "2147483648", false, -9}, {false, "12a", false, -9},
+      {false, "", false, -9},
   };
   for (const auto& c : kCases) {
     std::int32_t value = -9;
-    EXPECT_EQ(ParseHex32(c.text, &value), c.taken) << c.text;
+    EXPECT_EQ((c.hex ? ParseHex32 : ParseDecimal32)(c.text, &value), c.taken) << c.text;
     EXPECT_EQ(value, c.value) << c.text;
   }
 }
@@ -191,26 +196,30 @@ TEST(DataFiles, ReadInputFileTakesTheWholeFileOrSaysWhyNot) {
   WorkFolder folder;
   ASSERT_EQ(::mkfifo("pipe", 0600), 0);
   const int pipeKeeper = ::open("pipe", O_RDWR);
-  const std::string n99(99, 'n'), n3000(3000, 'n'), raw("\\n\r\n\0\x1A" "end", 8), sys = "/sys/devices/system/cpu/online";
+  const std::string n99(99, 'n'), n3000(3000, 'n'), raw("\\n\r\n\0\x1A" "end", 8);
+  std::string sys = "/sys/kernel/mm/transparent_hugepage/enabled";
+  if (ReadFile(sys).empty()) sys = "/sys/devices/system/cpu/online";
   const std::string held = ReadFile(sys);
+  const auto none = StreamFault::kNone;
   const struct {  // exists: the bytes are written to the file first
-    std::string name, bytes; bool exists; std::int32_t capacity, result; std::string line; bool failingStream;
+    std::string name, bytes; bool exists; std::int32_t capacity, result; std::string line; StreamFault fault;
   } kCases[] = {
-      {"full.bin", Pattern(8192), true, 8192, 8192, "REVEDIZ: Read 8192 bytes from 'full.bin'", false},
-      {"raw.bin", raw, true, 8192, 8, "REVEDIZ: Read 8 bytes from 'raw.bin'", false},
-      {n99, "x", true, 8192, 1, "REVEDIZ: Read 1 bytes from '" + n99 + "'", false},
-      {"ten.bin", Pattern(10), true, 10, 10, "REVEDIZ: Read 10 bytes from 'ten.bin'", false},
+      {"full.bin", Pattern(8192), true, 8192, 8192, "REVEDIZ: Read 8192 bytes from 'full.bin'", none},
+      {"raw.bin", raw, true, 8192, 8, "REVEDIZ: Read 8 bytes from 'raw.bin'", none},
+      {n99, "x", true, 8192, 1, "REVEDIZ: Read 1 bytes from '" + n99 + "'", none},
+      {"ten.bin", Pattern(10), true, 10, 10, "REVEDIZ: Read 10 bytes from 'ten.bin'", none},
       {"ten.bin", Pattern(10), true, 9, -1,
-       "REVEDIZ: Buffer not big enough: have 9 bytes, 'ten.bin' is 10 bytes long\n", false},
+       "REVEDIZ: Buffer not big enough: have 9 bytes, 'ten.bin' is 10 bytes long\n", none},
       {"big.bin", Pattern(8193), true, 8192, -1,
-       "REVEDIZ: Buffer not big enough: have 8192 bytes, 'big.bin' is 8193 bytes long\n", false},
-      {"empty.bin", "", true, 8192, -1, "REVEDIZ: Error -1/0 on ftell of file 'empty.bin'", false},
-      {"no such.bin", "", false, 8192, -1, "REVEDIZ: Error 2 on open of file 'no such.bin'", false},
-      {n3000, "", false, 8192, -1, "REVEDIZ: Error 36 on open of file '" + n3000 + "'", false},
-      {"pipe", "", false, 8192, -1, "REVEDIZ: Error -1/29 on seek_end of file 'pipe'", false},
-      {"failing.bin", "abc", true, 8192, 3, "REVEDIZ: Error 32 reading file 'failing.bin'", true},
+       "REVEDIZ: Buffer not big enough: have 8192 bytes, 'big.bin' is 8193 bytes long\n", none},
+      {"empty.bin", "", true, 8192, -1, "REVEDIZ: Error -1/0 on ftell of file 'empty.bin'", none},
+      {"no such.bin", "", false, 8192, -1, "REVEDIZ: Error 2 on open of file 'no such.bin'", none},
+      {n3000, "", false, 8192, -1, "REVEDIZ: Error 36 on open of file '" + n3000 + "'", none},
+      {"pipe", "", false, 8192, -1, "REVEDIZ: Error -1/29 on seek_end of file 'pipe'", none},
+      {"back.bin", "abc", true, 8192, -1, "REVEDIZ: Error -1/29 on seek_set of file 'back.bin'", StreamFault::kNoRewind},
+      {"failing.bin", "abc", true, 8192, 3, "REVEDIZ: Error 32 reading file 'failing.bin'", StreamFault::kError},
       {sys, held, false, 8192, static_cast<std::int32_t>(held.size()),
-       "REVEDIZ: Only read " + std::to_string(held.size()) + " out of 4096 bytes of file '" + sys + "'", false},
+       "REVEDIZ: Only read " + std::to_string(held.size()) + " out of 4096 bytes of file '" + sys + "'", none},
   };
   for (const auto& c : kCases) {
     if (c.name == sys && held.empty()) continue;  // no such attribute file here
@@ -219,9 +228,9 @@ TEST(DataFiles, ReadInputFileTakesTheWholeFileOrSaysWhyNot) {
     std::vector<char> buffer(8192 + 16, 'Z');
     const int open = OpenDescriptors();
     errno = 0;
-    ForceStreamErrors(c.failingStream);
+    SetStreamFault(c.fault);
     EXPECT_EQ(ReadInputFile(c.name.c_str(), buffer.data(), c.capacity), c.result) << c.line;
-    ForceStreamErrors(false);
+    SetStreamFault(none);
     EXPECT_EQ(OpenDescriptors(), open) << c.line;
     EXPECT_EQ(ShellRecord(), Events{LogEvent(c.line)});
     EXPECT_EQ(std::string(buffer.data(), c.bytes.size()), c.result > 0 ? c.bytes : std::string(c.bytes.size(), 'Z'));

@@ -114,9 +114,9 @@ TEST(ResourceListReader, EntriesInFileOrder) {
     WriteFile("LIST.DAT", c.bytes);
     ResetShellRecord();
     Lines entries;
-    ForceStreamErrors(c.failingStream);
+    SetStreamFault(c.failingStream ? StreamFault::kError : StreamFault::kNone);
     EXPECT_EQ(ReadResourceList("LIST.DAT", Collect, &entries), 0);
-    ForceStreamErrors(false);
+    SetStreamFault(StreamFault::kNone);
     EXPECT_EQ(entries, c.entries) << c.bytes;
     EXPECT_TRUE(ShellRecord().empty());
   }
