@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,10 +39,9 @@ class Sim : public ::testing::Test {
   void Init() {
     ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(kMain)};
     ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
-    Drain();
-    Forget();
+    Drain(), Forget();
   }
-  // A new handle of `cls` whose notifications go to `window`; 0 on failure.
+  // A new handle of `cls` whose notifications go to `window`.
   std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {
     ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(window)};
     std::int32_t handle = 0;
@@ -56,9 +54,7 @@ class Sim : public ::testing::Test {
     EXPECT_EQ(0, out);
     return status;
   }
-  std::int32_t Set(std::int32_t handle, std::vector<ResourceArg> args) {
-    return Ioctl(handle, pos::kReqSysSetValues, args);
-  }
+  std::int32_t Set(std::int32_t handle, std::vector<ResourceArg> a) { return Ioctl(handle, pos::kReqSysSetValues, a); }
   std::int32_t Get(std::int32_t handle, const char* name) {
     ResourceArg arg{name, -1};
     std::int32_t out = -1;
@@ -67,8 +63,7 @@ class Sim : public ::testing::Test {
   }
   // A write accepts all of `data`, or nothing when refused.
   std::int32_t Write(std::int32_t handle, const std::string& data) {
-    std::int32_t out = -1;
-    const std::int32_t status = sim_.Write(handle, data.data(), static_cast<std::int32_t>(data.size()), &out);
+    std::int32_t out = -1, status = sim_.Write(handle, data.data(), static_cast<std::int32_t>(data.size()), &out);
     EXPECT_EQ(status == 0 ? static_cast<std::int32_t>(data.size()) : 0, out) << data;
     return status;
   }
@@ -86,23 +81,13 @@ class Sim : public ::testing::Test {
     unsigned char b[64 * 16];
     auto le32 = [](const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24; };
     for (std::int32_t out = 0; sim_.Read(0, b, sizeof b, &out) == 0;) {
-      for (const unsigned char* r = b; r < b + out; r += 16) records.push_back({le32(r), le32(r + 4), le32(r + 8), le32(r + 12)});
+      for (auto r = b; r < b + out; r += 16) records.push_back({le32(r), le32(r + 4), le32(r + 8), le32(r + 12)});
     }
     return records;
   }
-  // The journal's lines, CR LF removed.
-  static std::vector<std::string> Journal() {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end; at < gJournal.size(); at = end + 2) {
-      end = std::min(gJournal.find("\r\n", at), gJournal.size());
-      lines.push_back(gJournal.substr(at, end - at));
-    }
-    return lines;
-  }
 
   sim::Simulator sim_{sim::Platform{[](std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) {
-                                      gPosts.push_back({w, m, wp, lp});
-                                      return true;
+                                      return gPosts.push_back({w, m, wp, lp}), true;
                                     },
                                     RecordJournal, nullptr}};
 };

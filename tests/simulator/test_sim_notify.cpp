@@ -1,8 +1,6 @@
 // The notifications each bench action and device call posts and the records
 // it queues on descriptor 0: to whom, with which parameters, in what order.
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -61,8 +59,8 @@ TEST_F(SimNotify, HandleNotificationsGoToEachHandlesOwnWindowAndTheQueue) {
       {"PosMsr", [](S& s, std::int32_t) { return s.SwipeCard(kLongCard.c_str()); }, {{kMsgMsrDataAvail, 300 & 0xFF, true}}, kLongCard},
       {"PosScanner", [](S& s, std::int32_t) { return s.ScanLabel("4006381333931"); }, {{kMsgScanDataAvail, 13, true}}, "4006381333931"},
       {"PosScanner", [](S& s, std::int32_t) { return s.ScanLabel(nullptr); }, {{kMsgScanDataAvail, 13, true}}, sim::kTestLabel},
-      {"PosTouch", [](S& s, std::int32_t) { return s.Touch(300, 2); }, {{kMsgTouchData, 2 << 16 | 300, true}},
-       std::string("\x2C\x01\x02\x00", 4)},
+      {"PosTouch", [](S& s, std::int32_t) { return s.Touch(258, 300); }, {{kMsgTouchData, 300 << 16 | 258, true}},
+       std::string("\x02\x01\x2C\x01", 4)},
       {"PosScale", [](S& s, std::int32_t) { return s.PlaceWeight(480) + s.PlaceWeight(-1) - kErrSysOutOfBounds; }, {}, "0.480 kg"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cls + (" " + std::to_string(&c - cases)));
@@ -96,50 +94,45 @@ TEST_F(SimNotify, DeviceNotificationsGoToTheMainWindowAndEveryOtherAskedFor) {
   ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
   const std::vector<Post> online = gPosts;
   const std::vector<Record> records = Drain();
-  // The bench devices in class order, with their DeviceClassNames codes.
-  const struct { const char* cls; std::uint32_t code; } devices[] = {
-      {"PosAlarm", 7}, {"PosDisplay", 2}, {"PosDrawer", 6}, {"PosKeyboard", 9}, {"PosMsr", 5}, {"PosNvram", 8},
-      {"PosPower", 12}, {"PosPrinter", 3}, {"PosRs232c", 10}, {"PosScale", 11}, {"PosScanner", 4}, {"PosTouch", 13}};
-  ASSERT_EQ(12u, online.size());
-  ASSERT_EQ(12u, records.size());
-  for (std::uint32_t i = 0; i < 12; ++i) {
-    const std::int32_t h = Open(devices[i].cls);
-    const Post expected{kMain, kMsgSysDeviceOnline, static_cast<std::uint32_t>(Get(h, "Slot")) << 24 |
-                            static_cast<std::uint32_t>(Get(h, "Port")) << 16 |
-                            static_cast<std::uint32_t>(Get(h, "DeviceType")) << 8 | devices[i].code,
-                        static_cast<std::uint32_t>(Get(h, "Subtype"))};
-    EXPECT_EQ(expected, online[i]) << devices[i].cls;
-    EXPECT_EQ((Record{i + 1, kMsgSysDeviceOnline, expected.wParam, expected.lParam}), records[i]);
+  // The bench devices in class order, with their DeviceClassNames codes; each named as it reports itself.
+  const std::pair<const char*, std::uint32_t> devices[] = {{"PosAlarm", 7}, {"PosDisplay", 2}, {"PosDrawer", 6},
+      {"PosKeyboard", 9}, {"PosMsr", 5}, {"PosNvram", 8}, {"PosPower", 12}, {"PosPrinter", 3}, {"PosRs232c", 10},
+      {"PosScale", 11}, {"PosScanner", 4}, {"PosTouch", 13}};
+  std::vector<Post> expected;
+  std::vector<Record> queued;
+  for (auto [cls, code] : devices) {
+    const std::int32_t h = Open(cls);
+    const std::uint32_t word = Word(h, static_cast<std::uint32_t>(Get(h, "DeviceType")) << 8 | code);
+    expected.push_back({kMain, kMsgSysDeviceOnline, word, static_cast<std::uint32_t>(Get(h, "Subtype"))});
+    queued.push_back({static_cast<std::uint32_t>(queued.size() + 1), kMsgSysDeviceOnline, word, expected.back().lParam});
     ASSERT_EQ(0, sim_.Close(h));
   }
+  EXPECT_EQ(expected, online);
+  EXPECT_EQ(queued, records);
   // Slot 2, port 0x11, ANOP_DISPLAY_A, class DISPLAY; subtype 6, 2X20_VFD.
   const Post off{kMain, kMsgSysDeviceOffline, 0x02112402, 6}, on{kMain, kMsgSysDeviceOnline, 0x02112402, 6};
   EXPECT_EQ(on, online[1]);
   const int display = sim::FindClass("PosDisplay");
   Open("PosDisplay", kOwn), Open("PosDisplay", kOwn), Open("PosDisplay");
   Forget();
-  ASSERT_EQ(0, sim_.SetFault(display, sim::FaultKind::kOffline, 1));
-  ASSERT_EQ(0, sim_.SetFault(display, sim::FaultKind::kOffline, 1));  // no news
-  ASSERT_EQ(0, sim_.SetFault(display, sim::FaultKind::kOffline, 0));
-  ASSERT_EQ(0, sim_.SetFault(display, sim::FaultKind::kOffline, 1));
+  for (int offline : {1, 1, 0, 1}) ASSERT_EQ(0, sim_.SetFault(display, sim::FaultKind::kOffline, offline));  // twice is no news
   sim_.ClearFaults();
   ASSERT_EQ(0, sim_.Burst(display, 1));
   const auto to = [](Post p, std::uintptr_t w) { return p.window = w, p; };
   EXPECT_EQ((std::vector<Post>{off, to(off, kOwn), on, to(on, kOwn), off, to(off, kOwn), on, to(on, kOwn), on, to(on, kOwn)}), gPosts);
   EXPECT_EQ(5u, Drain().size()) << "each queued once";
-  // The main window may be changed through the library setting.
-  ASSERT_EQ(0, Set(Open("PosSystem"), {{"QueueHandle", 0x777}}));
+  ASSERT_EQ(0, Set(Open("PosSystem"), {{"QueueHandle", 0x777}}));  // the main window, changed by its setting
   Forget();
   ASSERT_EQ(0, sim_.Burst(sim::FindClass("PosAlarm"), 1));
   EXPECT_EQ((std::vector<Post>{{0x777, kMsgSysDeviceOnline, 0x00008407, 0}}), gPosts);
 }
 
-TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
+TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewestWholeRecords) {
   Init();
   const int alarm = sim::FindClass("PosAlarm");
-  const struct { int target; std::int32_t count, status; } cases[] = {
-      {alarm, 0, kErrSysOutOfBounds}, {alarm, 10001, kErrSysOutOfBounds}, {sim::kGenericClass, 1, kErrSysInvalidClass},
-      {sim::kClassCount, 1, kErrSysInvalidClass}, {-3, 1, kErrSysInvalidClass}, {alarm, 1, 0}, {alarm, 10000, 0}};
+  const struct { int target; std::int32_t count, status; } cases[] = {{alarm, 0, kErrSysOutOfBounds},
+      {alarm, 10001, kErrSysOutOfBounds}, {sim::kGenericClass, 1, kErrSysInvalidClass}, {sim::kClassCount, 1, kErrSysInvalidClass},
+      {-3, 1, kErrSysInvalidClass}, {alarm, 1, 0}, {alarm, 10000, 0}};
   for (const auto& c : cases) {
     Forget();
     EXPECT_EQ(c.status, sim_.Burst(c.target, c.count)) << c.target << " " << c.count;
@@ -147,19 +140,19 @@ TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
   }
   const std::vector<Record> kept = Drain();
   ASSERT_EQ(sim::MessageQueue::kCapacity, kept.size());
-  EXPECT_EQ(10013u - 1023, kept.front().opaque) << "numbered on after initialize's twelve";
+  EXPECT_EQ((Record{10013 - 1023, kMsgSysDeviceOnline, 0x00008407, 0}), kept.front()) << "numbered on after the twelve";
   EXPECT_EQ(10013u, kept.back().opaque);
-  // Whole records only, oldest first; a buffer under 16 bytes keeps them.
+  // Little-endian records, oldest first, as many whole ones as fit; a buffer under 16 bytes keeps them.
   ASSERT_EQ(0, sim_.Burst(alarm, 3));
   const struct { std::int32_t size, status, out; } reads[] = {{15, kErrSysBufferTooSmall, 0}, {31, 0, 16}, {40, 0, 32}, {16, kErrSysTimeout, 0}};
   unsigned char expected[48] = {}, buffer[48];
-  for (unsigned char at = 0; at < 48; at += 16) {  // 0x420D, slot 0, port 0, ALARM (0x84), class 7
-    expected[at] = static_cast<unsigned char>(10014 + at / 16), expected[at + 1] = 10014 >> 8;
-    expected[at + 4] = 0x0D, expected[at + 5] = 0x42, expected[at + 8] = 0x07, expected[at + 9] = 0x84;
+  for (int at = 0; at < 48; at += 16) {  // 0x420D from slot 0, port 0, ALARM (0x84), class 7
+    const unsigned char record[] = {static_cast<unsigned char>(0x1E + at / 16), 0x27, 0, 0, 0x0D, 0x42, 0, 0, 0x07, 0x84};
+    std::memcpy(expected + at, record, sizeof record);  // 0x271E is 10014
   }
   std::int32_t out = -1, taken = 0;
   for (const auto& r : reads) {
-    std::fill(std::begin(buffer), std::end(buffer), 0xBB);
+    std::memset(buffer, 0xBB, sizeof buffer);
     EXPECT_EQ(r.status, sim_.Read(0, buffer, r.size, &out)) << r.size;
     EXPECT_EQ(r.out, out);
     EXPECT_EQ(0, std::memcmp(expected + taken, buffer, static_cast<std::size_t>(r.out)));
@@ -167,8 +160,10 @@ TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
     taken += r.out;
   }
   sim::MessageQueue queue;
-  queue.Push(1, 2, 3), queue.Clear(), queue.Push(4, 5, 6);
-  EXPECT_EQ(1u, queue.Records().front().opaque) << "numbering starts again";
+  queue.Push(1, 2, 3), queue.Push(1, 2, 3);
+  EXPECT_EQ(2u, queue.Records().back().opaque) << "numbered from 1";
+  queue.Clear(), queue.Push(4, 5, 6);
+  EXPECT_EQ(1u, queue.Records().front().opaque) << "and from 1 again";
 }
 
 }  // namespace
