@@ -13,10 +13,7 @@
 #include <string>
 #include <vector>
 
-struct ApiRow {
-  std::string family, name;  // the family prefix ("" for none) and the whole name
-  std::int32_t code;
-};
+struct ApiRow { std::string family, name; std::int32_t code; };  // family: the prefix, "" for none
 using ApiRows = std::vector<ApiRow>;
 
 inline ApiRows ParseFamilies(std::initializer_list<const char*> families) {

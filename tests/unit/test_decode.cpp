@@ -55,6 +55,13 @@ std::uint32_t Device(unsigned slot, unsigned port, unsigned type, unsigned low) 
   return slot << 24 | port << 16 | type << 8 | low;
 }
 
+// The six lines of device online, given their variable parts.
+Lines Online(const std::string& w, const std::string& l, const std::string& device, const std::string& slot,
+             const std::string& port) {
+  return {" wParam --> " + w + " ", " lParam --> " + l + " ", "  POSM_SYS_DEVICE_ONLINE ", "        Device: " + device,
+          "            " + slot + " ", "            " + port + " "};
+}
+
 }  // namespace
 
 // The rows go to the log in one batch; the row formatter hands the same
@@ -132,9 +139,9 @@ TEST(QueueMessage, RecordsDecodedLineByLine) {
       {Bytes(0x420D, Device(0xFF, 0x33, 0x99, 0), 0x1C), false,
        {"  POSM_SYS_DEVICE_ONLINE - 255    (0x000000FF), 51     (0x00000033), 0      (0x00000000)  ",
         "*** Device: 153    (0x00000099)  (Subtype:  28 (0x1C))"}},
-      {Bytes(0x4203, 0x00050003, 0x12), false,
+      {Bytes(0x4203, 0x00050003, 0xBEEF), false,
        {"POSQ Message from Handle  3: POSM_MSR_DATA_AVAIL", "     mp1 = 0x00050003 (327683)",
-        "     mp2 = 0x00000012 (18)"}},
+        "     mp2 = 0x0000BEEF (48879)"}},
       {Bytes(0x4203, 3, 0), true,
        {in + "POSQ Message from Handle  3: POSM_MSR_DATA_AVAIL", in + "     mp1 = 0x00000003 (3)",
         in + "     mp2 = 0x00000000 (0)"}},
@@ -206,28 +213,22 @@ TEST(Notifications, SingleLineKinds) {
 // the bytes "%#04x" (0000 for a zero byte: the alternate form adds no prefix
 // to zero).
 TEST(Notifications, DeviceOnlineSixLinesAndTheirNumberForms) {
-  const std::string kName = "  POSM_SYS_DEVICE_ONLINE ";
   const struct { std::uint32_t wParam, lParam; Lines lines; } kCases[] = {
       {Device(2, 0x11, 0x24, 2), 6,
-       {" wParam --> 2112402 ", " lParam --> 00000006 ", kName,
-        "        Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD) (Device Num: 0x24)", "            SLOT_2   (0x02) ",
-        "            PORT_1   (0x11) "}},
+       Online("2112402", "00000006", "ANOP_DISPLAY_A  (Subtype: 2X20_VFD) (Device Num: 0x24)", "SLOT_2   (0x02)",
+              "PORT_1   (0x11)")},
       {0x1A, 1,
-       {" wParam --> 001a ", " lParam --> 00000001 ", kName,
-        "        Device: 0      (0x00000000)  (Subtype:   1 (0x01)) (Device Num: 0000)", "            SLOT_0   (0000) ",
-        "            PORT_0   (0000) "}},
+       Online("001a", "00000001", "0      (0x00000000)  (Subtype:   1 (0x01)) (Device Num: 0000)", "SLOT_0   (0000)",
+              "PORT_0   (0000)")},
       {0xFFFFFFFF, 0xABCDEF12,
-       {" wParam --> ffffffff ", " lParam --> abcdef12 ", kName,
-        "        Device: 255    (0x000000FF)  (Subtype:  18 (0x12)) (Device Num: 0xff)",
-        "            255    (0x000000FF)   (0xff) ", "            255    (0x000000FF)   (0xff) "}},
+       Online("ffffffff", "abcdef12", "255    (0x000000FF)  (Subtype:  18 (0x12)) (Device Num: 0xff)",
+              "255    (0x000000FF)   (0xff)", "255    (0x000000FF)   (0xff)")},
       {Device(9, 0x01, 0x10, 0), 0x100,
-       {" wParam --> 9011000 ", " lParam --> 00000100 ", kName,
-        "        Device: CHECKOUT_KEYBOARD_A  (Subtype: NONE) (Device Num: 0x10)",
-        "            9      (0x00000009)   (0x09) ", "            1      (0x00000001)   (0x01) "}},
+       Online("9011000", "00000100", "CHECKOUT_KEYBOARD_A  (Subtype: NONE) (Device Num: 0x10)",
+              "9      (0x00000009)   (0x09)", "1      (0x00000001)   (0x01)")},
       {Device(8, 0x22, 0x20, 0), 5,  // the longest device line: 80 characters
-       {" wParam --> 8222000 ", " lParam --> 00000005 ", kName,
-        "        Device: ALPHANUMERIC_DISPLAY_A  (Subtype:   5 (0x05)) (Device Num: 0x20)",
-        "            SLOT_8   (0x08) ", "            PORT_2   (0x22) "}},
+       Online("8222000", "00000005", "ALPHANUMERIC_DISPLAY_A  (Subtype:   5 (0x05)) (Device Num: 0x20)",
+              "SLOT_8   (0x08)", "PORT_2   (0x22)")},
   };
   for (const auto& c : kCases) {
     ResetShellRecord();

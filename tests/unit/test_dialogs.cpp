@@ -24,11 +24,7 @@ namespace {
 
 const std::string kZeros(250, '0'), kSevens(300, '7');
 
-struct FieldCase {
-  std::string text;
-  std::int32_t value;   // the value taken; -9 (left alone) when refused
-  std::string refusal;  // "" when taken
-};
+struct FieldCase { std::string text; std::int32_t value; std::string refusal; };  // value -9, refusal "": none
 
 // A refusal is one box, under nonDigitCaption for a text holding a
 // non-digit and under caption otherwise; nothing is ever logged.
@@ -125,9 +121,7 @@ TEST(ReadChecks, GuardBytesAndTheCountShown) {
   for (const auto& c : kCases) {
     ResetShellRecord();
     unsigned char* block = TakeReadBuffer(c.size, "n");
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(block[0], 0xBB);
-    EXPECT_EQ(block[c.size + 1], 0xBB);
+    ASSERT_TRUE(block != nullptr && block[0] == 0xBB && block[c.size + 1] == 0xBB);
     std::memset(block + 1, 0x5A, static_cast<std::size_t>(c.size));
     if (c.before) block[0] = 0;
     if (c.after) block[c.size + 1] = 'x';
@@ -139,7 +133,7 @@ TEST(ReadChecks, GuardBytesAndTheCountShown) {
 }
 
 TEST(Escapes, EachSequenceGivesItsByteAndTheCountIncludesZeros) {
-  std::string longest;
+  std::string longest;  // the most the text holds, all escapes
   while (longest.size() + 4 <= 253) longest += R"(\x41)";
   const struct { std::string typed; std::string bytes; Lines logged; } kCases[] = {
       {"Hello, world", "Hello, world", {}}, {"", "", {}}, {R"(\\n)", "\\n", {}}, {R"(AB\x1bC)", "AB\x1b" "C", {}},

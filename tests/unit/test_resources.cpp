@@ -10,16 +10,12 @@
 #include "resources/arguments.h"
 #include "resources/resource_files.h"
 #include "tables/code_tables.h"
-#include "tables/lookup.h"
 #include "tests/support/recording_shell.h"
 #include "tests/unit/api_names.h"
 
 namespace {
 
-struct FileRow {
-  const char* name;  // compared over its own length
-  const char* file;
-};
+struct FileRow { const char* name; const char* file; };  // the name is compared over its own length
 
 const FileRow kClassFiles[] = {
     {"PosSystem", "PSYSTEM.DAT"},  {"PosDevice", "PDEVICE.DAT"},    {"PosAlarm", "PALARM.DAT"},
@@ -131,7 +127,7 @@ TEST(ResourceListReader, EntriesInFileOrder) {
 // tag written stays in the row), then the echo of the record built from it.
 TEST_F(Arguments, OneRowFromNameTypeAndValue) {
   const std::string zeros(250, '0'), sevens(300, '7'), v253(253, 'v'), name102 = "PosN" + std::string(98, 'q');
-  const std::string name103 = name102 + "q", rows = "     1: Rows   ", none = "     1:    ";
+  const std::string name103 = name102 + "q", rows = "     1: Rows   ", text = "     1: Text   ", none = "     1:    ";
   const char* const kLabels[] = {ArgumentTypeNames[kHex], ArgumentTypeNames[kDec], ArgumentTypeNames[kString],
                                  "Float", "", "Hez", "Dez", "Strin"};
   const struct { std::string name; int type; std::string value, refusal; Lines echo; } kCases[] = {
@@ -144,9 +140,8 @@ TEST_F(Arguments, OneRowFromNameTypeAndValue) {
       {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}},
       {"PosNRows", kDec, "", "", {rows, Value("-1")}},
       {"PosNRows", kDec, zeros + "7", "", {rows, Value("7")}},
-      {"PosSText", kString, "abc", "", {"     1: Text   ", "  abc    "}},
-      {"PosSText", kString, "", "", {"     1: Text   ", "      "}},
-      {"PosSText", kString, v253, "", {"     1: Text   ", "  " + v253 + "    "}},
+      {"PosSText", kString, "abc", "", {text, "  abc    "}}, {"PosSText", kString, "x", "", {text, "  x    "}},
+      {"PosSText", kString, "", "", {text, "      "}}, {"PosSText", kString, v253, "", {text, "  " + v253 + "    "}},
       {name102, kDec, "1", "", {"     1: " + name102.substr(4) + "   ", Value("1")}},
       {"PosNRows", kHex, "0x10", "Non Hexadecimal Argument : 0x10 ", {none, Value("0x0")}},
       {"PosNRows", kHex, "G", "Non Hexadecimal Argument : G ", {none, Value("0x0")}},
@@ -189,8 +184,8 @@ TEST_F(Arguments, NamesAndCountsBeyondTheRowsAndTheArray) {
   }
   EXPECT_EQ(Echo(8).back(), "     8:    ");
   EXPECT_EQ(Echo(8).size(), 6u * 2 + 2);
-  BuildResourceArgs(kResourceArgCapacity + 1);
-  EXPECT_EQ(ResourceArgCount, kResourceArgCapacity);
+  BuildResourceArgs(21);
+  EXPECT_EQ(ResourceArgCount, 20);
   BuildResourceArgs(-1);
   EXPECT_EQ(ResourceArgCount, 0);
   EXPECT_TRUE(Echo(0).empty());

@@ -75,6 +75,8 @@ TEST(CodeTables, SubtypeRowsByKey) {
   for (const ApiRow& row : ApiSubtypes()) EXPECT_EQ(nameOf(row.code), row.name) << std::hex << row.code;
   std::set<std::string> models;
   for (std::int32_t key : kModels) models.insert(nameOf(key));
+  for (const std::string& name : models)
+    EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"), name.npos) << name;
   EXPECT_EQ(models.size(), kModels.size() - 4);
   for (std::int32_t key : {0x6A01, 0x6E01}) EXPECT_EQ(nameOf(key), nameOf(0x4A01));
   for (std::int32_t key : {0x6A02, 0x6E02}) EXPECT_EQ(nameOf(key), nameOf(0x4A04));
