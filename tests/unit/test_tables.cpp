@@ -60,8 +60,8 @@ TEST(CodeTables, EveryRowInStoredOrder) {
   EXPECT_EQ(Stored(DeviceClassNames), Listed(ApiClasses()));
 }
 
-// Subtype keys are unique, so only the set of keys and each key's name
-// count. The model rows' names are free, but shared exactly where stated.
+// Keys are unique: the set of keys and each key's name count. Model names
+// are free, but a scanner-scale model has one name under all three types.
 TEST(CodeTables, SubtypeRowsByKey) {
   const std::vector<std::int32_t> kModels = {0x4A01, 0x4A02, 0x4A03, 0x4A04, 0x4A05, 0x4A06, 0x4B01, 0x4B02, 0x4B03,
                                              0x6A01, 0x6A02, 0x6E01, 0x6E02, 0x5C01, 0x5C02, 0x5C03, 0x5C0A, 0x5C0B};
