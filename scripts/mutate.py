@@ -520,7 +520,8 @@ def main():
     ready = time.time()
     for n, m in numbered:              # a worker stays on one file a while: one recompile per mutant
         by_file.setdefault(m.path, []).append((n, m))
-    pieces = sorted((ms[k:k + 8] for ms in by_file.values() for k in range(0, len(ms), 8)), key=len, reverse=True)
+    pieces = sorted((ms[k:k + 8] for ms in by_file.values() for k in range(0, len(ms), 8)),
+                    key=lambda p: (not p[0][1].path.endswith('.h'), -len(p)))   # the slow headers first
     for w in workers:
         free.put(w)
     stop = threading.Event()           # on SIGINT or SIGTERM: finish the mutants under way, restore, stop
