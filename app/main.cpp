@@ -60,19 +60,22 @@ bool NotificationWaiting(HWND window) {
                       PM_NOREMOVE | PM_NOYIELD) != FALSE;
 }
 
-// A burst of notifications is logged under one held redraw of the log: it
-// is held while further ones wait in the queue and given back as soon as
-// none does (and before any box is shown, see ShowMessageBox), so the log is
-// current whenever the tool waits for anything.
+// A burst of notifications is logged under one held redraw of the log: after
+// each one, the redraw stays held while another waits in the queue and is
+// given back as soon as none does (and before any box is shown, see
+// ShowMessageBox), so the log is current whenever the tool waits.
 LRESULT OnNotification(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (NotificationWaiting(window)) HoldStatusLogRedraw();
   LRESULT result = 0;
   if (!IsDeviceNotification(message) ||
       !HandleDeviceNotification(message, static_cast<std::uint32_t>(wParam),
                                 static_cast<std::uint32_t>(lParam))) {
     result = DefWindowProcA(window, message, wParam, lParam);
   }
-  if (!NotificationWaiting(window)) ReleaseStatusLogRedraw();
+  if (NotificationWaiting(window)) {
+    HoldStatusLogRedraw();
+  } else {
+    ReleaseStatusLogRedraw();
+  }
   return result;
 }
 

@@ -27,11 +27,13 @@ void BeginStatusLogBatch() {
   }
 }
 
+// Turning redraw back on updates the scroll bars; the lines themselves are
+// painted with the next WM_PAINT. The frame and caption have not changed.
 void EndStatusLogBatch() {
   if (batchDepth == 0 || --batchDepth != 0) return;
   if (StatusLog != nullptr && IsWindow(StatusLog)) {
     SendMessageA(StatusLog, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(StatusLog, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    InvalidateRect(StatusLog, nullptr, TRUE);
   }
 }
 

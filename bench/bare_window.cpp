@@ -12,6 +12,9 @@
 //                                for the driver's messages:
 //     kAddAllMessage             adds every line, in order
 //     kAddNextMessage, wParam n  adds the next n lines
+//     kAddAllBatchedMessage      adds every line in one redraw batch
+//                                (WM_SETREDRAW off, the lines, on, one
+//                                invalidation), as a careful program would
 // WM_CLOSE ends it (exit status 0).
 #include <windows.h>
 
@@ -70,6 +73,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case bench::kAddNextMessage:
       AddLines(static_cast<std::size_t>(wParam));
+      return 0;
+    case bench::kAddAllBatchedMessage:
+      SendMessageA(List, WM_SETREDRAW, FALSE, 0);
+      AddLines(Lines.size());
+      SendMessageA(List, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(List, nullptr, TRUE);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

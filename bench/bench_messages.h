@@ -10,6 +10,8 @@ namespace bench {
 inline constexpr UINT kAddAllMessage = WM_APP + 1;
 // Adds the next wParam loaded lines.
 inline constexpr UINT kAddNextMessage = WM_APP + 2;
+// Adds every loaded line with the list's redraw off, then redraws it once.
+inline constexpr UINT kAddAllBatchedMessage = WM_APP + 3;
 
 }  // namespace bench
 

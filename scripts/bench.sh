@@ -10,10 +10,11 @@
 # BUILD is $REVEDIZ_BUILD_DIR (default: build). Every ratio comes from this
 # one run. The Wine prefix is the shared $BUILD/wineprefix (prepared once as
 # scripts/test.sh does); REVEDIZ_BENCH_WINEPREFIX names another.
-# REVEDIZ_BENCH_STARTUP_RUNS (default 15) and REVEDIZ_BENCH_LINE_RUNS
-# (default 1: a line run takes about a minute under Wine) set the runs. Exit status: nonzero if a build or a
-# measurement failed or the dump differed; a missed goal is reported, not
-# failed.
+# REVEDIZ_BENCH_STARTUP_RUNS (default 15), REVEDIZ_BENCH_LINE_RUNS (default
+# 1: a run of the line-at-a-time baselines takes minutes under Wine) and
+# REVEDIZ_BENCH_BURST_RUNS (default 5: the tool's burst and its batched
+# baseline) set the runs. Exit status: nonzero if a build or a measurement
+# failed or the dump differed; a missed goal is reported, not failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -27,6 +28,7 @@ OUT="$BUILD/bench"
 RESULTS="$OUT/results.md"
 STARTUP_RUNS=${REVEDIZ_BENCH_STARTUP_RUNS:-15}
 LINE_RUNS=${REVEDIZ_BENCH_LINE_RUNS:-1}
+BURST_RUNS=${REVEDIZ_BENCH_BURST_RUNS:-5}
 STATUS=0
 
 trap revediz_cleanup EXIT
@@ -114,9 +116,9 @@ if build win32 "$BUILD/bench-win32" bench_driver -DCMAKE_TOOLCHAIN_FILE="$REVEDI
     else
       revediz_start_wineserver
     fi
-    revediz_log "REVEDIZ.exe against the bare program ($STARTUP_RUNS start-ups, $LINE_RUNS runs of the rest)"
+    revediz_log "REVEDIZ.exe against the bare program ($STARTUP_RUNS start-ups, $BURST_RUNS bursts, $LINE_RUNS runs of the rest)"
     (cd "$BUILD/bench-win32/bench" &&
-      wine bench_driver.exe --startup-runs "$STARTUP_RUNS" --line-runs "$LINE_RUNS" \
+      wine bench_driver.exe --startup-runs "$STARTUP_RUNS" --line-runs "$LINE_RUNS" --burst-runs "$BURST_RUNS" \
         >"$OUT/driver-table.txt" 2>"$OUT/driver.log" </dev/null)
     rc=$?
     tr -d '\r' <"$OUT/driver.log"
