@@ -28,7 +28,8 @@ mkdir -p "$BUILD"
 cmake -S "$ROOT" -B "$WIN32" -DCMAKE_TOOLCHAIN_FILE="$REVEDIZ_WINE_TOOLCHAIN" >"$WIN32.configure.log" 2>&1 ||
   { cat "$WIN32.configure.log"; exit 1; }
 cmake --build "$WIN32" -j"${REVEDIZ_JOBS:-2}" --target REVEDIZ revediz_window
-if cmake --build "$WIN32" --target help | grep -qw vavuro32; then
+# grep reads the whole list (with -q it would stop early and break make's pipe).
+if cmake --build "$WIN32" --target help | grep -w vavuro32 >/dev/null; then
   cmake --build "$WIN32" -j"${REVEDIZ_JOBS:-2}" --target vavuro32
 fi
 
