@@ -14,14 +14,11 @@
 
 namespace simtest {
 
+// A posted notification {window, message, wParam, lParam}, or a queued record {opaque, message, mp1, mp2}.
 struct Post {
   std::uintptr_t window;
   std::uint32_t message, wParam, lParam;
   bool operator==(const Post&) const = default;
-};
-struct Record {
-  std::uint32_t opaque, message, mp1, mp2;
-  bool operator==(const Record&) const = default;
 };
 
 // The tool's main window, and another one a handle may ask for.
@@ -41,7 +38,6 @@ class Sim : public ::testing::Test {
     ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
     Drain(), Forget();
   }
-  // A new handle of `cls` whose notifications go to `window`.
   std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {
     ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(window)};
     std::int32_t handle = 0;
@@ -49,8 +45,7 @@ class Sim : public ::testing::Test {
     return handle;
   }
   std::int32_t Ioctl(std::int32_t handle, std::int32_t request, std::vector<ResourceArg> args = {}) {
-    std::int32_t out = -1;
-    const std::int32_t status = sim_.IOCtl(handle, request, args.data(), static_cast<std::int32_t>(args.size()), &out);
+    std::int32_t out = -1, status = sim_.IOCtl(handle, request, args.data(), static_cast<std::int32_t>(args.size()), &out);
     EXPECT_EQ(0, out);
     return status;
   }
@@ -76,8 +71,8 @@ class Sim : public ::testing::Test {
     return buffer.substr(0, static_cast<std::size_t>(out < 0 ? 0 : out));
   }
   // Every record waiting on descriptor 0, oldest first.
-  std::vector<Record> Drain() {
-    std::vector<Record> records;
+  std::vector<Post> Drain() {
+    std::vector<Post> records;
     unsigned char b[64 * 16];
     auto le32 = [](const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24; };
     for (std::int32_t out = 0; sim_.Read(0, b, sizeof b, &out) == 0;) {
@@ -86,10 +81,9 @@ class Sim : public ::testing::Test {
     return records;
   }
 
-  sim::Simulator sim_{sim::Platform{[](std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) {
-                                      return gPosts.push_back({w, m, wp, lp}), true;
-                                    },
-                                    RecordJournal, nullptr}};
+  sim::Simulator sim_{sim::Platform{
+      [](std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) { return gPosts.push_back({w, m, wp, lp}), true; },
+      RecordJournal, nullptr}};
 };
 
 }  // namespace simtest

@@ -1,5 +1,5 @@
 // What each bench device does with a write, answers to a read and does on
-// each ioctl request, and the values GET_VALUES hands back.
+// each ioctl request, and the faults a test or the bench sets on it.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -37,24 +37,21 @@ TEST_F(SimDevices, WritesThenReads) {
       // The printer: LF ends a line, CR is dropped, a line of CharsPerLine characters is ended.
       {"PosPrinter", {}, 0, "RECEIPT\r\nITEM 1\nTO", 0, {{4, kNo, ""}, {-1, 0, "RECEIPT\nITEM 1\nTO\n"}}},
       {"PosPrinter", {{"CharsPerLine", 5}}, 0, "ABCDEFG", 0, {{-1, 0, "ABCDE\nFG\n"}}},
-      {"PosPrinter", {{"CharsPerLine", 1}}, 0, "AB", 0, {{-1, 0, "A\nB\n"}}},
+      {"PosPrinter", {{"CharsPerLine", 1}}, 0, "AB", 0, {{-1, 0, "A\nB\n"}}}, {"PosRs232c", {}, 0, "", 0, {{8, kNone, ""}}},
       {"PosPrinter", {{"Station", 3}}, kReqPrnDisableDiPrinting, "AB", kErrSysCmdReject, {{-1, 0, ""}}},
       {"PosPrinter", {{"Station", 2}}, kReqPrnDisableDiPrinting, "AB", 0, {{-1, 0, "AB\n"}}},
       // The serial port loops back what was written; reading consumes it.
-      {"PosRs232c", {}, 0, "", 0, {{8, kNone, ""}}},
       {"PosRs232c", {}, 0, "\x01\x02\x03\x04\x05", 0, {{0, kSmall, ""}, {3, 0, "\x01\x02\x03"}, {8, 0, "\x04\x05"}, {8, kNone, ""}}},
       // NVRAM: byte n of a fresh one is (n + n / 256) & 0xFF; reads and writes at Cursor, which moves on only in
       // Mode 1; writes in whole records.
       {"PosNvram", {{"Cursor", 254}}, 0, "", 0, {{4, 0, "\xFE\xFF\x01\x02"}, {4, 0, "\xFE\xFF\x01\x02"}, {0, kSmall, ""}}},
       {"PosNvram", {{"Cursor", 510}, {"Mode", 1}}, 0, "", 0, {{2, 0, std::string("\xFF\x00", 2)}, {2, 0, "\x02\x03"}}},
-      {"PosNvram", {{"Cursor", 65534}}, 0, "", 0, {{4, 0, "\xFD\xFE"}}},
-      {"PosNvram", {{"Cursor", 65536}}, 0, "", 0, {{4, 4103, ""}}},
+      {"PosNvram", {{"Cursor", 65534}}, 0, "", 0, {{4, 0, "\xFD\xFE"}}}, {"PosNvram", {{"Cursor", 65536}}, 0, "", 0, {{4, 4103, ""}}},
       {"PosNvram", {{"Cursor", 100}}, 0, "SAVE", 0, {{6, 0, "SAVE\x68\x69"}}},
       {"PosNvram", {{"Cursor", 100}, {"Mode", 1}}, 0, "SAVE", 0, {{2, 0, "\x68\x69"}}},
       {"PosNvram", {{"Cursor", 65532}}, 0, "ABCD", 0, {{8, 0, "ABCD"}}},
       {"PosNvram", {{"Cursor", 65532}}, 0, "ABCDE", 4101, {{1, 0, "\xFB"}}},
-      {"PosNvram", {{"RecordLength", 3}}, 0, "ABCD", 4105, {}},
-      {"PosNvram", {{"RecordLength", 3}}, 0, "ABCDEF", 0, {{6, 0, "ABCDEF"}}},
+      {"PosNvram", {{"RecordLength", 3}}, 0, "ABCD", 4105, {}}, {"PosNvram", {{"RecordLength", 3}}, 0, "ABCDEF", 0, {{6, 0, "ABCDEF"}}},
       // Input devices give what a fresh bench holds, whole or not at all (keys in parts), once.
       {"PosMsr", {}, 0, "x", kNo, {{88, kSmall, ""}, {89, 0, sim::kTestCardTracks}, {89, kNone, ""}}},
       {"PosScanner", {}, 0, "", 0, {{12, kSmall, ""}, {13, 0, "0123456789012"}}},
@@ -63,9 +60,8 @@ TEST_F(SimDevices, WritesThenReads) {
       {"PosKeyboard", {}, 0, "x", kNo, {{0, kSmall, ""}, {2, 0, "12"}, {9, 0, "50\r"}, {9, kNone, ""}}},
       // The scale answers its weight (1250 g on a fresh bench) in its units, less the zero set.
       {"PosScale", {}, 0, "x", kNo, {{7, kSmall, ""}, {8, 0, "1.250 kg"}, {8, 0, "1.250 kg"}}},
-      {"PosScale", {{"Units", 0}}, 0, "", 0, {{10, 0, "1250 g"}}},
+      {"PosScale", {{"Units", 0}}, 0, "", 0, {{10, 0, "1250 g"}}}, {"PosScale", {}, kReqScaleZeroScale, "", 0, {{10, 0, "0.000 kg"}}},
       {"PosScale", {{"Units", 2}}, 0, "", 0, {{10, 0, "2.755 lb"}}},  // 1250 / 453.59237, cut to thousandths
-      {"PosScale", {}, kReqScaleZeroScale, "", 0, {{10, 0, "0.000 kg"}}},
       {"PosDrawer", {}, 0, "x", kNo, {{0, kSmall, ""}, {2, 0, std::string(1, '\0')}}},
       {"PosDrawer", {}, kReqTillOpenTill, "", 0, {{2, 0, "\x01"}}},
       {"PosAlarm", {}, 0, "x", kNo, {{4, kNo, ""}}}, {"PosPower", {}, 0, "x", kNo, {{4, kNo, ""}}},
@@ -77,11 +73,10 @@ TEST_F(SimDevices, WritesThenReads) {
     ASSERT_EQ(0, (c.set.empty() ? 0 : Set(handle, c.set)) + (c.request ? Ioctl(handle, c.request) : 0)) << c.cls;
     if (!c.write.empty()) { EXPECT_EQ(c.status, Write(handle, c.write)) << c.cls << " <- " << c.write; }
     for (const Step& r : c.reads) {
-      std::int32_t status = -1;
+      std::int32_t status = 0;
       std::string text;
-      EXPECT_EQ(r.bytes, r.size < 0 ? (sim_.DeviceText(sim::FindClass(c.cls), &text), text) : Read(handle, r.size, &status))
-          << c.cls << " <- " << c.write << ", read " << r.size;
-      EXPECT_EQ(r.status, r.size < 0 ? 0 : status) << c.cls << " <- " << c.write << ", read " << r.size;
+      EXPECT_EQ(r.bytes, r.size < 0 ? (sim_.DeviceText(sim::FindClass(c.cls), &text), text) : Read(handle, r.size, &status)) << c.cls;
+      EXPECT_EQ(r.status, status) << c.cls << " <- " << c.write << ", read " << r.size;
     }
   }
   std::string text = "x";
@@ -117,9 +112,8 @@ TEST_F(SimDevices, RequestsActOnTheirOwnClassOnly) {
     }
     ASSERT_EQ(0, sim_.Close(handle));
   }
-  const std::int32_t keyboard = Open("PosKeyboard");  // its locks now disabled
-  EXPECT_EQ(kErrSysCmdReject, Ioctl(keyboard, kReqKbdSetNumLockOn));
-  EXPECT_EQ(kErrSysCmdReject, Ioctl(keyboard, kReqKbdSetScrollLockOn));
+  const std::int32_t keyboard = Open("PosKeyboard");  // its locks now disabled, and off
+  EXPECT_TRUE(Ioctl(keyboard, kReqKbdSetNumLockOn) == kErrSysCmdReject && Ioctl(keyboard, kReqKbdSetScrollLockOn) == kErrSysCmdReject);
   EXPECT_FALSE(sim_.DeviceOf(sim::FindClass("PosKeyboard")).numLock || sim_.DeviceOf(sim::FindClass("PosKeyboard")).scrollLock);
   // Requests of another class, of no class, and system requests on the system or the queue.
   const struct { const char* cls; std::int32_t request; } refused[] = {{"PosScale", kReqPowerOff}, {"PosDisplay", kReqTillOpenTill},
@@ -130,15 +124,12 @@ TEST_F(SimDevices, RequestsActOnTheirOwnClassOnly) {
   ASSERT_EQ(0, sim_.Term());
   Init();
   const std::int32_t power = Open("PosPower"), alarm = Open("PosAlarm"), printer = Open("PosPrinter"), display = Open("PosDisplay");
-  for (auto [request, state] : {std::pair{kReqPowerOff, 0}, {kReqPowerOn, 1}, {kReqPowerOff, 0}}) {
-    EXPECT_EQ(0, Ioctl(power, request));
-    EXPECT_EQ(state, Get(power, "PowerState"));
-  }
+  EXPECT_TRUE(Ioctl(power, kReqPowerOff) == 0 && Get(power, "PowerState") == 0 && Ioctl(power, kReqPowerOn) == 0 &&
+              Get(power, "PowerState") == 1);
   // A device request takes its arguments as settings first.
-  EXPECT_EQ(kErrSysOutOfBounds, Ioctl(alarm, kReqAlarmSoundAlarm, {{"ToneVolume", 101}}));
-  EXPECT_FALSE(sim_.DeviceOf(sim::FindClass("PosAlarm")).sounding);
-  EXPECT_EQ(0, Ioctl(alarm, kReqAlarmSoundAlarm, {{"ToneVolume", 100}}));
-  EXPECT_EQ(100, Get(alarm, "ToneVolume"));
+  EXPECT_TRUE(Ioctl(alarm, kReqAlarmSoundAlarm, {{"ToneVolume", 101}}) == kErrSysOutOfBounds &&
+              !sim_.DeviceOf(sim::FindClass("PosAlarm")).sounding);
+  EXPECT_TRUE(Ioctl(alarm, kReqAlarmSoundAlarm, {{"ToneVolume", 100}}) == 0 && Get(alarm, "ToneVolume") == 100);
   EXPECT_EQ(0, Ioctl(display, kReqDspDefineCharacters) + Ioctl(display, kReqDspDefineCharacters) +
                    Ioctl(printer, kReqPrnDefineCharacters));
   EXPECT_EQ(std::pair(2, 1), std::pair(sim_.DeviceOf(sim::FindClass("PosDisplay")).definedCharacters,
@@ -147,7 +138,8 @@ TEST_F(SimDevices, RequestsActOnTheirOwnClassOnly) {
   std::string text;
   Forget();
   ASSERT_EQ(0, Set(printer, {{"CharsPerLine", 5}}) + Write(printer, "AB\nCD") + Ioctl(printer, kReqPrnResumePrinting) +
-                   Ioctl(printer, kReqPrnRetryPrinting) + Ioctl(printer, kReqPrnDiscardData) + Ioctl(Open("PosScale"), kReqScaleClearScreen));
+                   Ioctl(printer, kReqPrnRetryPrinting) + Ioctl(printer, kReqPrnDiscardData) +
+                   Ioctl(Open("PosScale"), kReqScaleClearScreen));
   EXPECT_EQ(5, Get(printer, "CharsPerLine"));
   EXPECT_EQ(1u, gPosts.size()) << "the write's chase complete only";
   ASSERT_EQ(0, Write(printer, "EF") + Ioctl(printer, kReqPrnDisableDiPrinting) + Ioctl(printer, kReqPrnResetPrinter));
@@ -170,47 +162,85 @@ TEST_F(SimDevices, AcquireAndLockGuardTheDevice) {
   Init();
   const std::int32_t handles[] = {Open("PosRs232c"), Open("PosRs232c")};
   for (const auto& s : steps) {
-    std::int32_t status = -1;
-    if (s.call == kIoctl) status = Ioctl(handles[s.who], s.request);
-    if (s.call == kWrite) status = Write(handles[s.who], "x");
-    if (s.call == kRead) Read(handles[s.who], 8, &status);
-    if (s.call == kClose) status = sim_.Close(handles[s.who]);
+    std::int32_t status = -1, h = handles[s.who];
+    status = s.call == kIoctl ? Ioctl(h, s.request) : s.call == kWrite ? Write(h, "x") : s.call == kClose ? sim_.Close(h) : status;
+    if (s.call == kRead) Read(h, 8, &status);
     EXPECT_EQ(s.status, status) << "step " << (&s - steps);
   }
 }
 
-TEST_F(SimDevices, GetValuesWritesWithinEachBlockOrNothing) {
+TEST_F(SimDevices, ReadFaultsClaimTooMuchOrWritePastTheBufferOnlyWhenAskedAndSuccessful) {
+  const sim::FaultKind claim = sim::FaultKind::kReadOverclaim, overrun = sim::FaultKind::kReadOverrun;
+  struct Case { const char* cls; sim::FaultKind kind; std::int32_t value, size, status, out, placed, past; } cases[] = {
+      {"PosScanner", claim, 5, 32, 0, 37, 13, 0},  // the buffer's size and more, whatever the bytes placed
+      {"PosNvram", claim, 1, 16, 0, 17, 16, 0}, {"PosNvram", overrun, 3, 16, 0, 16, 16, 3}, {"PosNvram", claim, -4, 16, 0, 16, 16, 0},
+      {"PosNvram", overrun, -1, 16, 0, 16, 16, 0}, {"PosScanner", overrun, 2, 4, kErrSysTimeout, 0, 0, 0}};  // its label read above
   Init();
-  const std::int32_t display = Open("PosDisplay", kOwn);
-  ASSERT_EQ(0, Set(display, {{"DisplayText", Ptr("HELLO WORLD")}, {"DeviceName", Ptr("FRONT")}}));
-  // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
-  char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "";
-  std::memset(empty, 'U', sizeof empty);
-  empty[0] = '\0';
-  ResourceArg args[] = {{"Rows", 0}, {"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)},
-                        {"DeviceName", Ptr(name)}, {"queueHandle", 0}, {"Slot", -1}};
-  std::int32_t out = -1;
-  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 6, &out));
-  EXPECT_EQ(2, args[0].value);
-  EXPECT_EQ("HELLO WORLD" + std::string(29, ' '), std::string(empty));
-  EXPECT_EQ('U', empty[41]);
-  EXPECT_EQ(std::string("HEL\0UUU", 8), std::string(shortBlock, 8));
-  EXPECT_STREQ("FRONT", name);
-  EXPECT_EQ(static_cast<std::intptr_t>(kOwn), args[4].value);
-  EXPECT_EQ(2, args[5].value);
-  EXPECT_EQ(static_cast<std::int32_t>(kMain), Get(0, "queueHandle")) << "the queue answers the main window";
-  // An empty block takes 99 characters of the 320 of a 4 x 80 screen.
-  ASSERT_EQ(0, Set(display, {{"Rows", 4}, {"Columns", 80}}));
-  empty[0] = '\0';
-  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, &args[1], 1, &out));
-  EXPECT_EQ("HELLO WORLD" + std::string(88, ' '), std::string(empty));
-  EXPECT_EQ('U', empty[100]);
-  // A refused call writes nothing back.
-  ResourceArg unknown[] = {{"Rows", 77}, {"NoSuchThing", 0}}, noBlock[] = {{"Rows", 77}, {"DisplayText", -1}};
-  EXPECT_EQ(kErrSysInvalidName, sim_.IOCtl(display, kReqSysGetValues, unknown, 2, &out));
-  EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, noBlock, 2, &out));
-  EXPECT_EQ(77, unknown[0].value);
-  EXPECT_EQ(77, noBlock[0].value);
+  for (const Case& c : cases) {
+    sim_.ClearFaults();
+    const std::int32_t handle = Open(c.cls);
+    ASSERT_EQ(0, sim_.SetFault(sim::FindClass(c.cls), c.kind, c.value));
+    unsigned char buffer[48];
+    std::int32_t out = -1;
+    std::memset(buffer, 0xBB, sizeof buffer);
+    EXPECT_EQ(c.status, sim_.Read(handle, buffer + 4, c.size, &out)) << c.cls << " " << c.value;
+    EXPECT_EQ(c.out, out) << c.cls << " " << c.value;
+    for (int at = -4; at < 44; ++at) {
+      const bool past = at >= c.size && at < c.size + c.past;
+      if (at < 0 || at >= c.placed) { EXPECT_EQ(past ? sim::kOverrunByte : 0xBB, buffer[at + 4]) << at; }
+    }
+  }
+}
+
+TEST_F(SimDevices, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
+  const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
+  const sim::FaultKind error = sim::FaultKind::kError, offline = sim::FaultKind::kOffline;
+  // Opening another handle, then write, read, ioctl and close on a handle opened before; the queue's read.
+  struct Case { int target; sim::FaultKind kind; std::int32_t value; const char* cls; std::vector<std::int32_t> answers; } cases[] = {
+      {display, error, 306, "PosDisplay", {306, 306, 306, 306, 306, 329}}, {display, error, 306, "PosRs232c", {0, 0, 0, 0, 0, 0}},
+      {display, error, 0, "PosDisplay", {0, 0, 0, 0, 0, 329}}, {queue, error, 332, "PosDisplay", {0, 0, 0, 0, 0, 332}},
+      {all, error, 306, "PosTouch", {306, 306, 306, 306, 306, 306}}, {all, error, 306, "PosSystem", {0, 311, 311, 0, 0, 306}},
+      {display, offline, 1, "PosDisplay", {317, 317, 317, 317, 0, 0}}};
+  Init();
+  for (const Case& c : cases) {
+    sim_.ClearFaults(), Drain();
+    const std::int32_t handle = Open(c.cls);
+    ASSERT_EQ(0, sim_.SetFault(c.target, c.kind, c.value));
+    std::int32_t other = 0, status = 0;
+    std::vector<std::int32_t> answers{sim_.Open("D", c.cls, nullptr, 0, &other), Write(handle, "x")};
+    Read(handle, 64, &status);
+    answers.insert(answers.end(), {status, Ioctl(handle, kReqSysGetValues), sim_.Close(handle)});
+    Read(0, 16, &status);
+    answers.push_back(status);
+    EXPECT_EQ(c.answers, answers) << c.cls << " " << c.target;
+    if (other != 0) sim_.Close(other);
+  }
+  ASSERT_EQ(0, sim_.SetFault(all, offline, 1));
+  Forget();  // off line, the bench's own actions fail too, and tell no one
+  const std::vector<std::int32_t> bench{sim_.SwipeCard(nullptr), sim_.ScanLabel(nullptr), sim_.PressKeys("1"), sim_.Touch(1, 1),
+                                        sim_.SetPaperOut(true), sim_.SetCoverOpen(true), sim_.PrinterError()};
+  EXPECT_TRUE(bench == std::vector<std::int32_t>(7, kErrSysDeviceOffline) && gPosts.empty());
+  sim_.ClearFaults();
+  EXPECT_EQ(12u, gPosts.size()) << "every bench device back on line";
+}
+
+TEST_F(SimDevices, FaultTargetsAndKindsAreCheckedAndOutliveTerm) {
+  const struct { const char* name; int target; } names[] = {{nullptr, sim::kAllTargets}, {"", sim::kAllTargets},
+      {"Queue", sim::kQueueTarget}, {"PosAlarm", 2}, {"PosTouch", sim::kClassCount - 1}, {"PosDevice", -2}, {"PosSystem", -2},
+      {"Q", -2}};
+  for (const auto& n : names) EXPECT_EQ(n.target, sim::FaultTarget(n.name)) << (n.name ? n.name : "null");
+  const struct { int target, kind; std::int32_t status; } cases[] = {{-2, 1, kErrSysInvalidClass}, {0, 1, kErrSysInvalidClass},
+      {1, 1, kErrSysInvalidClass}, {15, 1, kErrSysInvalidClass}, {14, 4, kErrSysInvalidRequest}, {2, 0, kErrSysInvalidRequest},
+      {2, 5, kErrSysInvalidRequest}, {2, 1, 0}, {13, 4, 0}, {sim::kAllTargets, 2, 0}, {14, 3, 0}};  // 14: the queue
+  for (const auto& c : cases) EXPECT_EQ(c.status, sim_.SetFault(c.target, sim::FaultKind(c.kind), 9)) << c.target << " " << c.kind;
+  const sim::Faults& queue = sim_.FaultsOf(sim::kQueueTarget);
+  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && queue.overclaim == 9 && queue.overrun == 9);
+  ResourceArg q{"queueHandle", static_cast<std::intptr_t>(kMain)};
+  ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "", &q, 1));
+  EXPECT_EQ(11u, gPosts.size()) << "the touch screen stays off line";
+  sim_.ClearFaults();
+  EXPECT_EQ((Post{kMain, kMsgSysDeviceOnline, 0x05225C0D, 1}), gPosts.back());
+  EXPECT_TRUE(gPosts.size() == 12 && queue.overrun == 0 && queue.overclaim == 0);
 }
 
 }  // namespace
