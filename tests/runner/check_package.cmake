@@ -1,8 +1,9 @@
 # Checks that the package REVEDIZ.zip holds everything it promises: the
 # tool, the simulator, the sixteen data files, the runner with every example
 # scenario, and the notes. Lists the archive and also unpacks it, so a file
-# that is named but broken (empty) is caught too.
-#   -DZIP= -DSOURCE_DIR= -DWORK=
+# that is named but broken (empty) is caught too; with OBJDUMP given, the
+# programs must carry no debug sections (they ship stripped).
+#   -DZIP= -DSOURCE_DIR= -DWORK= [-DOBJDUMP=]
 if(NOT EXISTS ${ZIP})
   message(FATAL_ERROR "no package ${ZIP} (target package_zip)")
 endif()
@@ -64,6 +65,18 @@ foreach(name ${wanted})
   file(SHA256 ${WORK}/${name} b)
   if(NOT a STREQUAL b)
     string(APPEND problems "differs from its source: ${name}\n")
+  endif()
+endforeach()
+set(programs REVEDIZ/REVEDIZ.exe REVEDIZ/vavuro32.dll REVEDIZ/revediz-run.exe)
+if(NOT OBJDUMP)
+  set(programs "")
+endif()
+foreach(name ${programs})
+  execute_process(COMMAND ${OBJDUMP} -h ${WORK}/${name} RESULT_VARIABLE status OUTPUT_VARIABLE sections)
+  if(NOT status EQUAL 0)
+    string(APPEND problems "not a program objdump can read: ${name}\n")
+  elseif(sections MATCHES "[ \t](\\.debug_[a-z_]+)")
+    string(APPEND problems "not stripped (${CMAKE_MATCH_1}): ${name}\n")
   endif()
 endforeach()
 if(problems)

@@ -3,6 +3,10 @@
 // numbers and names, and the shown form of texts.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
+
 #include "runner/scenario.h"
 
 namespace {
@@ -44,7 +48,10 @@ TEST(ScenarioParse, WhichLinesReadAndWhyTheOthersDoNot) {
       {"start 3", "start takes"},
       {"start library", "start takes"},
       {"file a.bin \"\\x00A\" times 4096", ""},
-      {"file a.bin \"AB\" times 40000000", "times N"},
+      {"file a.bin \"AB\" times 40000000", "at most 64 MiB in all)"},
+      {"start returns 0", "start takes"},
+      {"repeat 2 returns 0\nend", "takes 1 word"},
+      {"set 1 \"a\\", "not closed"},
       {"file a.bin \"AB\" twice 4", "times N"},
       {"expect file a.bin \"A\" times -1", "times N"},
       {"close log", ""},
@@ -113,7 +120,7 @@ TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
     bool good;
     std::int64_t value;
   } kNumbers[] = {{"0x420D", true, 0x420D},      {"-1", true, -1},  {"4294967295", true, 4294967295LL},
-                  {"-2147483648", true, INT32_MIN}, {"4294967296", false, 0}, {"-2147483649", false, 0},
+                  {"-2147483648", true, INT32_MIN}, {"0xab", true, 0xab}, {"4294967296", false, 0}, {"-2147483649", false, 0},
                   {"0x", false, 0},             {"12a", false, 0}, {"", false, 0}};
   for (const auto& c : kNumbers) {
     std::int64_t n = 0;
@@ -131,6 +138,127 @@ TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
   EXPECT_TRUE(runner::ParseFaultKind("offline", &id) && id == 4);
   EXPECT_EQ(runner::ShowText(" a\"b\\\r\n\t\x01\x7F "), "\" a\\\"b\\\\\\r\\n\\t\\x01\\x7F \"");
   EXPECT_EQ(runner::Substitute("(0x${hwnd})  ${hwnd8}${hwnd", 0x1004C), "(0x1004C)  0001004C${hwnd");
+}
+
+std::string SourceFile(const std::string& name) {
+  std::ifstream in(std::string(REVEDIZ_SOURCE_DIR) + "/" + name);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A placeholder of the language's documentation given a value that reads,
+// or one that does not ("" for any text).
+std::string Fill(const std::string& word, bool good) {
+  static const std::regex number("N|X|Y|WIDTH|HEIGHT|MSG|WPARAM|LPARAM|GRAMS|VALUE");
+  if (std::regex_match(word, number)) return good ? "1" : "x";
+  if (word == "TARGET") return "PosMsr";  // the simulator judges it
+  if (word == "COMMAND" || word == "ID") return good ? (word == "ID" ? "OK" : "PosOpen") : "Nonesuch";
+  if (word == "FIELD") return good ? "class" : "height";
+  if (std::regex_match(word, std::regex("[A-Z]+"))) return "\"t\"";
+  return word;  // a literal word of the step
+}
+
+// Every step form that runner/SCENARIOS.md shows reads with each of its
+// choices and with its optional words left out; it is refused with a word
+// short or one too many, and with a number, id or name that is none;
+// "returns N" ends only a bench step. So the language and its one
+// description stay in step.
+TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
+  std::istringstream doc(SourceFile("runner/SCENARIOS.md"));
+  std::vector<std::string> texts;
+  for (std::string row; std::getline(doc, row);) {
+    if (row.rfind("| `", 0) != 0) continue;
+    const std::string cell = row.substr(2, row.find(" | ") - 2);
+    for (std::size_t open = cell.find('`'); open != std::string::npos; open = cell.find('`', cell.find('`', open + 1) + 1)) {
+      texts.push_back(cell.substr(open + 1, cell.find('`', open + 1) - open - 1));
+    }
+  }
+  for (const std::string& text : texts) {
+    {
+      std::vector<std::vector<std::string>> words;  // the choices of each word
+      std::size_t optional = 0;
+      bool many = false;
+      std::istringstream in(std::regex_replace(text, std::regex(R"(\\\|)"), "|"));
+      for (std::string w; in >> w;) {
+        if (w.front() == '[' || optional > 0 || w.ends_with("...")) ++optional;
+        std::erase_if(w, [](char c) { return c == '[' || c == ']'; });
+        if (w.size() > 3 && w.ends_with("...")) many = true, w.resize(w.size() - 3);
+        std::vector<std::string> choices;
+        std::istringstream alt(w);
+        for (std::string c; std::getline(alt, c, '|');) choices.push_back(c);
+        words.push_back(choices);
+      }
+      const std::string& verb = words[0][0];
+      many = many || verb == "start";  // its words combine: start library X missing Y
+      const std::size_t keyWords = verb == "expect" || verb == "bench" || verb == "skip" ? 2 : 1;
+      const std::string lead = verb == "end" ? "repeat 1\n" : "", tail = verb == "repeat" ? "\nend" : "";
+      auto line = [&](std::size_t count, std::size_t choice, std::size_t bad) {
+        std::string out = lead;
+        for (std::size_t i = 0; i < count; ++i) {
+          const auto& c = words[std::min(i, words.size() - 1)];
+          out += (i ? " " : "") + Fill(c[std::min(choice, c.size() - 1)], i != bad);
+        }
+        return out + tail;
+      };
+      const std::size_t all = words.size(), least = all - optional, none = all + 1;
+      for (std::size_t choice = 0; choice < 5; ++choice) {
+        EXPECT_EQ(Check(line(all, choice, none)), "") << line(all, choice, none);
+        EXPECT_EQ(Check(line(least, choice, none)), "") << line(least, choice, none);
+      }
+      // (unless the shorter line is a documented form of its own: close, start)
+      if (least > keyWords && std::find(texts.begin(), texts.end(), line(least - 1, 0, none)) == texts.end()) {
+        EXPECT_NE(Check(line(least - 1, 0, none)), "") << line(least - 1, 0, none);
+      }
+      if (!many) {
+        EXPECT_NE(Check(line(all + 1, 0, none)), "") << line(all + 1, 0, none);
+      }
+      for (std::size_t i = keyWords; i < all; ++i) {
+        if (Fill(words[i][0], false) != Fill(words[i][0], true)) {
+          EXPECT_NE(Check(line(all, 0, i)), "") << line(all, 0, i);
+        }
+      }
+      if (!many && lead.empty() && tail.empty()) {
+        EXPECT_EQ(Check(line(all, 0, none) + " returns 0") == "", verb == "bench") << line(all, 0, none);
+      }
+    }
+  }
+  EXPECT_GE(texts.size(), 50u);
+}
+
+// Every control id name of the tool's and the bench's headers, and every
+// menu command, means its number.
+TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
+  const std::string headers = SourceFile("res/resource_ids.h") + SourceFile("simulator/bench_ids.h");
+  const std::regex named("(ID[CM]_\\w+)\\s*=?\\s*(\\d+)");
+  int names = 0;
+  for (std::sregex_iterator m(headers.begin(), headers.end(), named), end; m != end; ++m, ++names) {
+    int id = -1;
+    const std::string name = (*m)[1];
+    const int value = std::stoi((*m)[2]);
+    if (name.rfind("IDC_", 0) == 0) {
+      EXPECT_TRUE(runner::ParseControlId(name, &id) && id == value) << name;
+    }
+  }
+  EXPECT_GE(names, 55);
+  const struct {
+    const char* name;
+    int id;
+  } kMenu[] = {{"PosInitialize", 100}, {"PosOpen", 101}, {"POSCLOSE", 102}, {"posioctl", 103},
+               {"PosRead", 104},       {"PosWrite", 105}, {"Exit", 107},    {"65535", 65535}};
+  for (const auto& m : kMenu) {
+    int id = -1;
+    EXPECT_TRUE(runner::ParseMenuCommand(m.name, &id) && id == m.id) << m.name;
+  }
+  int id = 0;
+  EXPECT_FALSE(runner::ParseMenuCommand("65536", &id) || runner::ParseMenuCommand("PosOpe", &id) ||
+               runner::ParseMenuCommand("PosOpenX", &id));
+  EXPECT_TRUE(runner::ParseControlId("65535", &id) && id == 65535);
+  EXPECT_FALSE(runner::ParseControlId("ok", &id) || runner::ParseControlId("-1", &id));
+  const char* kinds[] = {"error", "overclaim", "overrun", "offline"};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_TRUE(runner::ParseFaultKind(kinds[k], &id) && id == k + 1) << kinds[k];
+  }
 }
 
 }  // namespace
