@@ -85,7 +85,13 @@ bool SendW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* res
   return ok != 0;
 }
 
-std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Built by appending: GCC 12 at -O3 misreads `"\"" + std::string(...)` as an
+// overlapping copy (-Wrestrict).
+std::string Quote(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted.append(text).push_back('"');
+  return quoted;
+}
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
   std::string path(dir);
@@ -384,7 +390,7 @@ int Dialog::IndexOf(int id, std::string_view item) const {
     if (items[i] == item) return static_cast<int>(i);
   }
   std::string known;
-  for (const std::string& each : items) known += " " + Quote(each);
+  for (const std::string& each : items) known.append(" ").append(Quote(each));
   session_->Fail("control " + std::to_string(id) + " has no item " + Quote(item) + "; items:" + known);
 }
 
