@@ -121,8 +121,6 @@ TEST_F(SimDevices, RequestsActOnTheirOwnClassOnly) {
       {"PosDisplay", 4499}, {"PosDisplay", 0}, {"PosSystem", kReqSysAcquireDevice}, {"PosSystem", kReqSysLockDevice},
       {"PosSystem", kReqDspClearScreen}, {nullptr, kReqSysAcquireDevice}, {nullptr, kReqSysUnlockDevice}};
   for (const auto& r : refused) EXPECT_EQ(kErrSysInvalidRequest, Ioctl(r.cls ? Open(r.cls) : 0, r.request)) << r.request;
-  ASSERT_EQ(0, sim_.Term());
-  Init();
   const std::int32_t power = Open("PosPower"), alarm = Open("PosAlarm"), printer = Open("PosPrinter"), display = Open("PosDisplay");
   EXPECT_TRUE(Ioctl(power, kReqPowerOff) == 0 && Get(power, "PowerState") == 0 && Ioctl(power, kReqPowerOn) == 0 &&
               Get(power, "PowerState") == 1);
