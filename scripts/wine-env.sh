@@ -6,7 +6,7 @@
 # wineserver -k for this prefix alone).
 
 REVEDIZ_PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix cmake make googletest wine wine64 wine32:i386 fonts-wine
-  xvfb xauth imagemagick xdotool clang libclang-rt-14-dev valgrind"
+  xvfb xauth imagemagick xdotool clang libclang-rt-14-dev valgrind ninja-build"
 
 revediz_log() { printf '== %s\n' "$*"; }
 
