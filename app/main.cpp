@@ -53,28 +53,20 @@ bool IsDeviceNotification(UINT message) {
   return message == kFirstNotification || (message >= 0x4203 && message <= kLastNotification);
 }
 
-// Whether another notification is already queued for the window.
-bool NotificationWaiting(HWND window) {
-  MSG waiting;
-  return PeekMessageA(&waiting, window, kFirstNotification, kLastNotification,
-                      PM_NOREMOVE | PM_NOYIELD) != FALSE;
-}
-
-// A burst of notifications is logged under one held redraw of the log: after
-// each one, the redraw stays held while another waits in the queue and is
-// given back as soon as none does (and before any box is shown, see
-// ShowMessageBox), so the log is current whenever the tool waits.
+// A burst of notifications is logged under one held redraw of the log. The
+// first one takes the hold and marks one pixel of this window for painting;
+// the system sends WM_PAINT only once no posted message is left in the
+// thread's queue, and OnPaint gives the hold back. So the log is redrawn once
+// per burst, as soon as the queue is quiet, with no look at the queue per
+// notification; a message box gives the hold back before it is shown.
 LRESULT OnNotification(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const RECT kCorner = {0, 0, 1, 1};
+  if (HoldStatusLogRedraw()) InvalidateRect(window, &kCorner, FALSE);
   LRESULT result = 0;
   if (!IsDeviceNotification(message) ||
       !HandleDeviceNotification(message, static_cast<std::uint32_t>(wParam),
                                 static_cast<std::uint32_t>(lParam))) {
     result = DefWindowProcA(window, message, wParam, lParam);
-  }
-  if (NotificationWaiting(window)) {
-    HoldStatusLogRedraw();
-  } else {
-    ReleaseStatusLogRedraw();
   }
   return result;
 }
@@ -92,10 +84,12 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* creation) {
   return 0;
 }
 
+// Nothing is drawn; a paint means the queue is quiet (see OnNotification).
 LRESULT OnPaint(HWND window) {
   PAINTSTRUCT paint;
   BeginPaint(window, &paint);
   EndPaint(window, &paint);
+  ReleaseStatusLogRedraw();
   return 0;
 }
 

@@ -18,9 +18,10 @@ extern HINSTANCE ModuleInstance;
 extern HWND StatusLog;
 
 // Holds the log's redraw across several notifications handled one after
-// the other; lines are added as ever. Release redraws the log once. Holding
-// twice is holding once; every message box releases the hold first.
-void HoldStatusLogRedraw();
+// the other; lines are added as ever. Release redraws the log once. Hold
+// returns true when it took the hold, false when it was held already; every
+// message box releases the hold first.
+bool HoldStatusLogRedraw();
 void ReleaseStatusLogRedraw();
 
 #endif  // REVEDIZ_APP_MAIN_WINDOW_H

@@ -9,17 +9,24 @@ HWND StatusLog = nullptr;
 
 void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
 
+namespace {
+int batchDepth = 0;
+// A hold is taken (HoldStatusLogRedraw), and a batch is open under it since
+// its first line: a notification that logs nothing costs the log nothing.
+bool redrawHeld = false;
+bool heldBatchOpen = false;
+}  // namespace
+
 void AppendTextToStatusLog(const char* text) {
   // The operator may have closed the log with its own close box; it is not
   // re-created, and later lines are dropped.
   if (StatusLog == nullptr || !IsWindow(StatusLog)) return;
+  if (redrawHeld && !heldBatchOpen) {
+    heldBatchOpen = true;
+    BeginStatusLogBatch();
+  }
   SendMessageA(StatusLog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
-
-namespace {
-int batchDepth = 0;
-bool redrawHeld = false;
-}  // namespace
 
 void BeginStatusLogBatch() {
   if (batchDepth++ == 0 && StatusLog != nullptr && IsWindow(StatusLog)) {
@@ -37,15 +44,16 @@ void EndStatusLogBatch() {
   }
 }
 
-void HoldStatusLogRedraw() {
-  if (redrawHeld) return;
+bool HoldStatusLogRedraw() {
+  if (redrawHeld) return false;
   redrawHeld = true;
-  BeginStatusLogBatch();
+  return true;
 }
 
 void ReleaseStatusLogRedraw() {
-  if (!redrawHeld) return;
   redrawHeld = false;
+  if (!heldBatchOpen) return;
+  heldBatchOpen = false;
   EndStatusLogBatch();
 }
 
