@@ -52,13 +52,9 @@ std::string Pattern(std::size_t size) {
 }  // namespace
 
 TEST(FieldChecks, HandleField) {
-  ExpectField({{"0", 0, ""}, {"2147483647", INT32_MAX, ""}, {kZeros + "7", 7, ""},
-               {"", -9, "Missing Handle number"}, {"-1", -9, "Non numeric Handle : -1 "},
-               {" 5", -9, "Non numeric Handle :  5 "}, {"5 ", -9, "Non numeric Handle : 5  "},
-               {"+5", -9, "Non numeric Handle : +5 "}, {"0x10", -9, "Non numeric Handle : 0x10 "},
-               {"-2147483649", -9, "Non numeric Handle : -2147483649 "},
+  ExpectField({{"0", 0, ""}, {"2147483647", INT32_MAX, ""}, {"", -9, "Missing Handle number"},
+               {"-1", -9, "Non numeric Handle : -1 "}, {" 5", -9, "Non numeric Handle :  5 "},
                {"2147483648", -9, "Handle out of range : 2147483648 "},
-               {"4294967297", -9, "Handle out of range : 4294967297 "},
                {kSevens.substr(47), -9, "Handle out of range : " + kSevens.substr(47) + " "}},
               CheckHandleText, "Handle Error ", "Handle Error ");
 }
@@ -66,11 +62,10 @@ TEST(FieldChecks, HandleField) {
 TEST(FieldChecks, ArgumentCountField) {
   for (std::int32_t capacity : {19, 20}) {
     const std::string over = std::to_string(capacity + 1);
-    ExpectField({{"", 0, ""}, {"0", 0, ""}, {std::to_string(capacity), capacity, ""}, {kZeros + "19", 19, ""},
+    ExpectField({{"", 0, ""}, {"0", 0, ""}, {std::to_string(capacity), capacity, ""},
                  {over, -9, "Too many arguments : " + over + " "}, {"100", -9, "Too many arguments : 100 "},
-                 {"101", -9, "Too many arguments : 101 "}, {"2147483648", -9, "Too many arguments : 2147483648 "},
-                 {kSevens, -9, "Too many arguments : " + kSevens + " "}, {"2a", -9, "Non Numeric Argument : 2a "},
-                 {" 5", -9, "Non Numeric Argument :  5 "}, {"-0", -9, "Non Numeric Argument : -0 "}},
+                 {"2147483648", -9, "Too many arguments : 2147483648 "}, {"2a", -9, "Non Numeric Argument : 2a "},
+                 {"-0", -9, "Non Numeric Argument : -0 "}},
                 [capacity](const char* text, std::int32_t* n) { return CheckArgumentCountText(text, capacity, n); },
                 "Argument Error ", "Argument Error ");
   }
@@ -78,28 +73,28 @@ TEST(FieldChecks, ArgumentCountField) {
 
 // Only the non-numeric refusal's caption lacks the trailing blank.
 TEST(FieldChecks, BufferSizeField) {
-  ExpectField({{"80", 80, ""}, {"0", 0, ""}, {"000016", 16, ""}, {"2147483645", 2147483645, ""},
-               {"", -9, "Missing Buffer Size"}, {"-1", -9, "Non numeric Buffer Size : -1 "},
-               {" 8", -9, "Non numeric Buffer Size :  8 "}, {"2147483646", -9, "Buffer Size too large : 2147483646 "},
-               {"2147483648", -9, "Buffer Size too large : 2147483648 "},
-               {kSevens, -9, "Buffer Size too large : " + kSevens + " "}},
+  ExpectField({{"80", 80, ""}, {"0", 0, ""}, {"2147483645", 2147483645, ""}, {"", -9, "Missing Buffer Size"},
+               {"-1", -9, "Non numeric Buffer Size : -1 "}, {"2147483646", -9, "Buffer Size too large : 2147483646 "},
+               {"2147483648", -9, "Buffer Size too large : 2147483648 "}},
               CheckBufferSizeText, "Buffer Size Error ", "Buffer Size Error");
 }
 
 // Hexadecimal: at most eight digits after leading zeros, the 32 bits as
-// they are; decimal: up to 2147483647. Both take digits only.
+// they are; decimal: up to 2147483647. Both take digits only: no sign,
+// blank or prefix.
 TEST(FieldChecks, HexAndDecimalConversions) {
-  const struct { bool hex; const char* text; bool taken; std::int32_t value; } kCases[] = {
+  const struct { bool hex; std::string text; bool taken; std::int32_t value; } kCases[] = {
       {true, "1a2B", true, 0x1A2B}, {true, "09afAF", true, 0x09AFAF}, {true, "FFFFFFFF", true, -1},
-      {true, "80000000", true, INT32_MIN}, {true, "7fffffff", true, INT32_MAX}, {true, "0000000000ff", true, 255},
-      {true, "0", true, 0}, {true, "100000000", false, -9}, {true, "x1", false, -9}, {true, "", false, -9},
-      {true, "fg", false, -9}, {true, "G", false, -9}, {false, "0000000000042", true, 42},
-      {false, "2147483647", true, INT32_MAX}, {false, "2147483648", false, -9}, {false, "12a", false, -9},
-      {false, "", false, -9},
+      {true, "80000000", true, INT32_MIN}, {true, "7fffffff", true, INT32_MAX}, {true, kZeros + "Ff", true, 255},
+      {true, "0", true, 0}, {true, "100000000", false, -9}, {true, "0x10", false, -9}, {true, "", false, -9},
+      {true, "fg", false, -9}, {true, "G", false, -9}, {true, " 5", false, -9}, {false, kZeros + "42", true, 42},
+      {false, "2147483647", true, INT32_MAX}, {false, "2147483648", false, -9}, {false, "4294967297", false, -9},
+      {false, kSevens, false, -9}, {false, "12a", false, -9}, {false, "", false, -9}, {false, "+5", false, -9},
+      {false, "-1", false, -9}, {false, " 5", false, -9}, {false, "5 ", false, -9},
   };
   for (const auto& c : kCases) {
     std::int32_t value = -9;
-    EXPECT_EQ((c.hex ? ParseHex32 : ParseDecimal32)(c.text, &value), c.taken) << c.text;
+    EXPECT_EQ((c.hex ? ParseHex32 : ParseDecimal32)(c.text.c_str(), &value), c.taken) << c.text;
     EXPECT_EQ(value, c.value) << c.text;
   }
 }

@@ -11,7 +11,6 @@
 #include "resources/resource_files.h"
 #include "tables/code_tables.h"
 #include "tests/support/recording_shell.h"
-#include "tests/unit/api_names.h"
 
 namespace {
 
@@ -75,17 +74,10 @@ std::string Value(const std::string& shown) { return "               (" + shown 
 
 }  // namespace
 
-// Every request of the API selects the list of its family.
 TEST(ResourceFileTables, ClassesAndRequestFamiliesSelectTheirLists) {
   ExpectFileTable(ClassResourceFiles, ClassResourceFile, kClassFiles);
   ExpectFileTable(IoctlResourceFiles, IoctlResourceFile, kRequestFiles);
   EXPECT_EQ(IoctlResourceFile("POS_MSR_READ"), nullptr);
-  for (const ApiRow& row : ApiRequests()) {
-    const char* expected = nullptr;
-    for (const FileRow& f : kRequestFiles)
-      if (row.family == std::string(f.name) + "_") expected = f.file;
-    EXPECT_STREQ(IoctlResourceFile(row.name.c_str()), expected) << row.name;
-  }
 }
 
 // One entry per line whatever its length or line end; a missing file logs
@@ -95,7 +87,6 @@ TEST(ResourceListReader, EntriesInFileOrder) {
   const struct { std::string bytes; Lines entries; bool failingStream; } kCases[] = {
       {"PosNDIWidth\nPosNRows\nPosSText\n", {"PosNDIWidth", "PosNRows", "PosSText"}, false},
       {"PosSystem\r\n\r\n  blanks kept  \r\n", {"PosSystem", "", "  blanks kept  "}, false},
-      {"PosSystem\n\n  blanks kept  \n", {"PosSystem", "", "  blanks kept  "}, false},
       {"\n", {""}, false}, {"", {}, false}, {"first\nlast", {"first", "last"}, false},
       {"first\r\nlast", {"first", "last"}, false}, {"tab\there\r", {"tab\there\r"}, false},
       {l78 + "\n" + l79 + "\n" + l100 + "\r\n" + l500 + "\nend\n", {l78, l79, l100, l500, "end"}, false},
@@ -126,31 +117,20 @@ TEST(ResourceListReader, EntriesInFileOrder) {
 // Each case from an empty table: the row added, or refused with its box (the
 // tag written stays in the row), then the echo of the record built from it.
 TEST_F(Arguments, OneRowFromNameTypeAndValue) {
-  const std::string zeros(250, '0'), sevens(300, '7'), v253(253, 'v'), name102 = "PosN" + std::string(98, 'q');
+  const std::string sevens(300, '7'), v253(253, 'v'), name102 = "PosN" + std::string(98, 'q');
   const std::string name103 = name102 + "q", rows = "     1: Rows   ", text = "     1: Text   ", none = "     1:    ";
   const char* const kLabels[] = {ArgumentTypeNames[kHex], ArgumentTypeNames[kDec], ArgumentTypeNames[kString],
                                  "Float", "", "Hez", "Dez", "Strin"};
   const struct { std::string name; int type; std::string value, refusal; Lines echo; } kCases[] = {
-      {"PosNRows", kHex, "1a2B", "", {rows, Value("0x1A2B")}},
-      {"PosNRows", kHex, "", "", {rows, Value("0xFFFFFFFF")}},
-      {"PosNRows", kHex, "FFFFFFFF", "", {rows, Value("0xFFFFFFFF")}},
+      {"PosNRows", kHex, "1a2B", "", {rows, Value("0x1A2B")}}, {"PosNRows", kHex, "", "", {rows, Value("0xFFFFFFFF")}},
       {"PosNRows", kHex, "80000000", "", {rows, Value("0x80000000")}},
-      {"PosNRows", kHex, zeros + "Ff", "", {rows, Value("0xFF")}},
-      {"PosNRows", kHex, "0", "", {rows, Value("0x0")}},
-      {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}},
-      {"PosNRows", kDec, "", "", {rows, Value("-1")}},
-      {"PosNRows", kDec, zeros + "7", "", {rows, Value("7")}},
+      {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}}, {"PosNRows", kDec, "", "", {rows, Value("-1")}},
       {"PosSText", kString, "abc", "", {text, "  abc    "}}, {"PosSText", kString, "x", "", {text, "  x    "}},
       {"PosSText", kString, "", "", {text, "      "}}, {"PosSText", kString, v253, "", {text, "  " + v253 + "    "}},
       {name102, kDec, "1", "", {"     1: " + name102.substr(4) + "   ", Value("1")}},
-      {"PosNRows", kHex, "0x10", "Non Hexadecimal Argument : 0x10 ", {none, Value("0x0")}},
-      {"PosNRows", kHex, "G", "Non Hexadecimal Argument : G ", {none, Value("0x0")}},
       {"PosNRows", kHex, " 5", "Non Hexadecimal Argument :  5 ", {none, Value("0x0")}},
       {"PosNRows", kHex, "100000000", "Argument out of range : 100000000 ", {none, Value("0x0")}},
       {"PosNRows", kDec, "-5", "Non decimal Argument : -5 ", {none, Value("0")}},
-      {"PosNRows", kDec, "+5", "Non decimal Argument : +5 ", {none, Value("0")}},
-      {"PosNRows", kDec, "1a", "Non decimal Argument : 1a ", {none, Value("0")}},
-      {"PosNRows", kDec, "2147483648", "Argument out of range : 2147483648 ", {none, Value("0")}},
       {"PosNRows", kDec, sevens, "Argument out of range : " + sevens + " ", {none, Value("0")}},
       {name103, kDec, "1", "Resource name too long : " + name103 + " ", {none}},
       {"PosNRows", 3, "1", "", {none}}, {"PosNRows", 4, "1", "", {none}}, {"PosNRows", 5, "1", "", {none}},
