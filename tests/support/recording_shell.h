@@ -1,7 +1,6 @@
 // Test doubles for native unit tests: a recording shell (app/status_log.h)
 // that keeps every log line and message box in the order they happened, and
-// file helpers: a fresh working folder, the count of open descriptors (a
-// stream left open shows as one more) and streams made to report errors.
+// file helpers.
 #ifndef REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 #define REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 
@@ -15,7 +14,6 @@ struct ShellEvent {
   bool defaultCaption = false;  // box shown with a null caption
   bool operator==(const ShellEvent&) const = default;
 };
-
 using Lines = std::vector<std::string>;
 using Events = std::vector<ShellEvent>;
 
@@ -32,8 +30,8 @@ void ResetShellRecord();
 // Log batches (BeginStatusLogBatch) open now, and the lines added inside one.
 int OpenStatusLogBatches();
 int BatchedLineCount();
-// Called while a box is "open", as a notification arriving during its nested
-// message loop would be. Null for none.
+// Called while a box is "open", as a notification arriving during its
+// nested message loop would be. Null for none.
 using BoxHook = void (*)(const ShellEvent& box);
 void SetBoxHook(BoxHook hook);
 
@@ -43,14 +41,14 @@ struct WorkFolder {
   ~WorkFolder();
   std::string previous, folder;
 };
-
-// Writes bytes to a file exactly as given; reads a whole file ("" if none).
+// Writes bytes to a file as given; reads a whole file ("" if none); counts
+// the open descriptors (a stream left open shows as one more).
 void WriteFile(const std::string& name, const std::string& bytes);
 std::string ReadFile(const std::string& name);
 int OpenDescriptors();
-// A fault every stream shows until it is set back to kNone: ferror()
-// reporting an error, as after a device failed in the middle of a read or
-// write, or a seek to the start failing, as on a device that cannot go back.
+// A fault every stream shows until set back to kNone: ferror() reporting an
+// error, as after a device failed in the middle of a read or write, or a
+// seek to the start failing, as on a device that cannot go back.
 enum class StreamFault { kNone, kError, kNoRewind };
 void SetStreamFault(StreamFault fault);
 

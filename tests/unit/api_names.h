@@ -1,8 +1,7 @@
 // The device API's codes and names, written out by hand apart from
-// tables/code_tables.cpp in the API's family layout: per family its prefix (a
-// first token ending in '_'), then suffix and code pairs, rows in the order
-// the tool stores them; tables without families are name and code pairs. Of
-// the subtypes only the rows with fixed names; the model rows are the tool's.
+// tables/code_tables.cpp: per family its prefix (a first token ending in
+// '_'), then suffix and code pairs, rows in the order the tool stores them.
+// Of the subtypes only the rows with fixed names; the model rows are the tool's.
 #ifndef REVEDIZ_TESTS_UNIT_API_NAMES_H
 #define REVEDIZ_TESTS_UNIT_API_NAMES_H
 
@@ -11,20 +10,20 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-struct ApiRow { std::string family, name; std::int32_t code; };  // family: the prefix, "" for none
-using ApiRows = std::vector<ApiRow>;
+using ApiRows = std::vector<std::pair<std::string, std::int32_t>>;  // name and code
 
 inline ApiRows ParseFamilies(std::initializer_list<const char*> families) {
   ApiRows rows;
   for (const char* text : families) {
     std::istringstream in(text);
-    std::string family, name, code;
-    if (in >> name && name.back() == '_') family = name, in >> name;
+    std::string prefix, name, code;
+    if (in >> name && name.back() == '_') prefix = name, in >> name;
     do {
       in >> code;
-      rows.push_back({family, family + name, static_cast<std::int32_t>(std::strtol(code.c_str(), nullptr, 0))});
+      rows.emplace_back(prefix + name, static_cast<std::int32_t>(std::strtol(code.c_str(), nullptr, 0)));
     } while (in >> name);
   }
   return rows;
