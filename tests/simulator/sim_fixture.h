@@ -23,6 +23,7 @@ struct Post {
 
 // The tool's main window, and another one a handle may ask for.
 inline constexpr std::uintptr_t kMain = 0x000200B4, kOwn = 0x00030C02;
+inline ResourceArg gQueue{"queueHandle", static_cast<std::intptr_t>(kMain)};  // what the tool initializes with
 inline std::vector<Post> gPosts;
 inline std::string gJournal;
 inline void RecordJournal(const char* text, std::size_t length) { gJournal.append(text, length); }
@@ -32,10 +33,10 @@ class Sim : public ::testing::Test {
  protected:
   Sim() { Forget(); }
   void Forget() { gPosts.clear(), gJournal.clear(); }
-  // Initializes with the queue handle only, then forgets what that posted, queued and journaled.
+  // A fresh bench, initialized with the queue handle only; what that posted, queued and journaled is forgotten.
   void Init() {
-    ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(kMain)};
-    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &queue, 1));
+    if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
+    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &gQueue, 1));
     Drain(), Forget();
   }
   std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {
@@ -45,7 +46,7 @@ class Sim : public ::testing::Test {
     return handle;
   }
   std::int32_t Ioctl(std::int32_t handle, std::int32_t request, std::vector<ResourceArg> args = {}) {
-    std::int32_t out = -1, status = sim_.IOCtl(handle, request, args.data(), static_cast<std::int32_t>(args.size()), &out);
+    std::int32_t out = -1, status = sim_.IOCtl(handle, request, args.data(), static_cast<int>(args.size()), &out);
     EXPECT_EQ(0, out);
     return status;
   }
@@ -81,9 +82,9 @@ class Sim : public ::testing::Test {
     return records;
   }
 
-  sim::Simulator sim_{sim::Platform{
-      [](std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) { return gPosts.push_back({w, m, wp, lp}), true; },
-      RecordJournal, nullptr}};
+  sim::Simulator sim_{sim::Platform{[](std::uintptr_t w, std::uint32_t m, std::uint32_t wp, std::uint32_t lp) {
+    return gPosts.push_back({w, m, wp, lp}), true;
+  }, RecordJournal, nullptr}};
 };
 
 }  // namespace simtest
