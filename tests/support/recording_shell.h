@@ -1,6 +1,5 @@
 // Test doubles for native unit tests: a recording shell (app/status_log.h)
-// that keeps every log line and message box in the order they happened, and
-// file helpers.
+// that keeps every log line and message box in order, and file helpers.
 #ifndef REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 #define REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 

@@ -1,7 +1,6 @@
-// The device API's codes and names, written out by hand apart from
-// tables/code_tables.cpp: per family its prefix (a first token ending in
-// '_'), then suffix and code pairs, rows in the order the tool stores them.
-// Of the subtypes only the rows with fixed names; the model rows are the tool's.
+// The device API's codes and names apart from tables/code_tables.cpp: per
+// family its prefix (a first token ending in '_'), then suffix and code pairs,
+// in the tool's row order. Of the subtypes only the rows with fixed names.
 #ifndef REVEDIZ_TESTS_UNIT_API_NAMES_H
 #define REVEDIZ_TESTS_UNIT_API_NAMES_H
 

@@ -59,7 +59,6 @@ TEST(ResultReport, FailuresAndOutcomesOfInitializeOpenAndClose) {
   const Events initialized = {BoxEvent("Initialize Successful.", "POS Initialize")};
   const struct { int call; std::int32_t result, error; Events events; } kCases[] = {
       {0, -1, 304, failed("  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  ")},
-      {0, 0, 302, failed("  RC = 0, errno = (302) POSERR_SYS_NOT_INITIALIZED  ")},
       {0, -1, 337, failed("  RC = -1, errno = (337) 337    (0x00000151)  ")},
       {0, -2147483647, 0, failed("  RC = -2147483647, errno = (0) 0      (0x00000000)  ")},
       {1, 0, 0, initialized}, {1, 1, 5, initialized},

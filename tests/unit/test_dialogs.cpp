@@ -22,6 +22,7 @@
 namespace {
 
 const std::string kZeros(250, '0'), kSevens(300, '7');
+const std::string kStaleEmpty("\0" "7", 2);  // an empty field with a stale digit behind its end
 
 struct FieldCase { std::string text; std::int32_t value; std::string refusal; };  // value -9, refusal "": none
 
@@ -53,14 +54,14 @@ std::string Pattern(std::size_t size) {
 // The handle, argument count and buffer size fields; only the buffer size's
 // non-numeric refusal has a caption without the trailing blank.
 TEST(FieldChecks, HandleArgumentCountAndBufferSize) {
-  ExpectField({{"0", 0, ""}, {"2147483647", INT32_MAX, ""}, {"", -9, "Missing Handle number"},
+  ExpectField({{"0", 0, ""}, {"2147483647", INT32_MAX, ""}, {kStaleEmpty, -9, "Missing Handle number"},
                {"-1", -9, "Non numeric Handle : -1 "}, {" 5", -9, "Non numeric Handle :  5 "},
                {"2147483648", -9, "Handle out of range : 2147483648 "},
                {kSevens.substr(47), -9, "Handle out of range : " + kSevens.substr(47) + " "}},
               CheckHandleText, "Handle Error ", "Handle Error ");
   for (std::int32_t capacity : {19, 20}) {
     const std::string over = std::to_string(capacity + 1);
-    ExpectField({{"", 0, ""}, {"0", 0, ""}, {std::to_string(capacity), capacity, ""},
+    ExpectField({{kStaleEmpty, 0, ""}, {"0", 0, ""}, {std::to_string(capacity), capacity, ""},
                  {over, -9, "Too many arguments : " + over + " "}, {"100", -9, "Too many arguments : 100 "},
                  {"2147483648", -9, "Too many arguments : 2147483648 "}, {"2a", -9, "Non Numeric Argument : 2a "}},
                 [capacity](const char* text, std::int32_t* n) { return CheckArgumentCountText(text, capacity, n); },
