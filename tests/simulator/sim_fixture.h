@@ -1,5 +1,4 @@
-// A Simulator wired to recording hooks (what it posts, what it journals) and
-// short forms of the calls the tests make.
+// A Simulator wired to recording hooks (what it posts, what it journals); short forms of the calls tests make.
 #ifndef REVEDIZ_TESTS_SIMULATOR_SIM_FIXTURE_H
 #define REVEDIZ_TESTS_SIMULATOR_SIM_FIXTURE_H
 
