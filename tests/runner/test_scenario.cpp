@@ -197,7 +197,8 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
         std::string out = lead;
         for (std::size_t i = 0; i < count; ++i) {
           const auto& c = words[std::min(i, words.size() - 1)];
-          out += (i ? " " : "") + Fill(c[std::min(choice, c.size() - 1)], i != bad);
+          if (i) out += ' ';
+          out += Fill(c[std::min(choice, c.size() - 1)], i != bad);
         }
         return out + tail;
       };
