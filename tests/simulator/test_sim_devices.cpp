@@ -30,7 +30,7 @@ TEST_F(SimDevices, WritesThenReads) {
                 std::int32_t status; std::vector<Step> reads; };
   const std::string a40(40, 'a'), blank(40, ' ');
   const std::int32_t kNo = kErrSysFunctionNotSupported, kSmall = kErrSysBufferTooSmall, kNone = kErrSysTimeout;
-  // NVRAM codes as ErrorNames has them: 4101 NOT_ENOUGH_ROOM, 4103 EOF, 4105 INVALID_LENGTH_RECORD.
+  // NVRAM codes as ErrorNames has them: 4101 NOT_ENOUGH_ROOM, 4105 INVALID_LENGTH_RECORD.
   const Case cases[] = {
       // The display (2 x 20): CR LF start the next row, a full screen wraps to the top, a clear puts the cursor home.
       {"PosDisplay", {}, 0, "TOTAL\r\n  12.50", 0,
@@ -130,8 +130,9 @@ TEST_F(SimDevices, AcquireAndLockGuardTheDevice) {
   for (const auto& s : steps) {
     std::int32_t status = -1, h = handles[s.who];
     if (s.call == kRead) Read(h, 8, &status);
-    status = s.call == kIoctl   ? Ioctl(h, s.request)
-             : s.call == kWrite ? Write(h, "x") : s.call == kClose ? sim_.Close(h) : status;
+    if (s.call == kIoctl) status = Ioctl(h, s.request);
+    if (s.call == kWrite) status = Write(h, "x");
+    if (s.call == kClose) status = sim_.Close(h);
     EXPECT_EQ(s.status, status) << "step " << (&s - steps);
   }
 }
@@ -141,7 +142,8 @@ TEST_F(SimDevices, ReadFaultsClaimTooMuchOrWritePastTheBufferOnlyWhenAskedAndSuc
   struct Case { const char* cls; FaultKind kind; std::int32_t value, size, status, out, placed, past; } cases[] = {
       {"PosScanner", claim, 5, 32, 0, 37, 13, 0},  // the buffer's size and more, whatever the bytes placed
       {"PosNvram", overrun, 3, 16, 0, 16, 16, 3}, {"PosNvram", claim, -4, 16, 0, 16, 16, 0},
-      {"PosNvram", overrun, -1, 16, 0, 16, 16, 0}, {"PosScanner", overrun, 2, 4, kErrSysTimeout, 0, 0, 0}};  // no label
+      {"PosNvram", overrun, -1, 16, 0, 16, 16, 0},
+      {"PosScanner", overrun, 2, 4, kErrSysTimeout, 0, 0, 0}};  // its label was read in the first row
   Init();
   for (const Case& c : cases) {
     sim_.ClearFaults();

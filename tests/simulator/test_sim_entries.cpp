@@ -96,7 +96,7 @@ TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
       {D, {{"Slot", 8}, {"Port", 0x22}}, 0}, {D, {{"Slot", 9}}, kErrSysInvalidSlot},
       {D, {{"Port", 1}}, kErrSysInvalidPort}, {D, {{"DeviceType", 0x25}}, kErrSysInvalidClassDeviceCombo},
       {"PosNvram", {{"Size", 1024}}, 4101},
-      // The display: up to kDisplayMaxRows x kDisplayMaxColumns (2 x 20 when fresh), the cursor and text on it.
+      // The display up to kDisplayMaxRows x kDisplayMaxColumns (2 x 20 fresh), the cursor on it; texts past limits.
       {D, {{"Rows", 4}, {"Columns", 80}, {"CursorRow", 3}, {"CursorColumn", 79}}, 0}, {D, {{"Rows", 5}}, kSize},
       {D, {{"CursorColumn", 20}}, kCursor}, {D, {{"DisplayText", Ptr(t41.c_str())}}, kSize},
       {D, {{"DisplayText", 40}}, kErrSysInvalidAddress}, {D, {{"DeviceName", Ptr(n64.c_str())}}, kErrSysInvalidName},

@@ -52,18 +52,16 @@ TEST_F(SimNotify, HandleNotificationsGoToEachHandlesOwnWindowAndTheQueue) {
     EXPECT_EQ(0, c.act()) << c.cls << " " << (&c - cases);
     EXPECT_EQ(posts, gPosts) << c.cls << " " << (&c - cases);
     EXPECT_EQ(records, Drain()) << c.cls << " " << (&c - cases);
-    std::int32_t status = -1;
-    if (!c.read.empty()) { EXPECT_EQ(c.read, Read(h, 512, &status)); }
+    if (std::int32_t status = -1; !c.read.empty()) { EXPECT_EQ(c.read, Read(h, 512, &status)); }
   }
 }
 
 TEST_F(SimNotify, DeviceNotificationsGoToTheMainWindowAndOnceToEveryOtherAskedFor) {
   ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &gQueue, 1));
-  const std::vector<Post> online = gPosts;
-  ASSERT_TRUE(online.size() == 12 && Drain().size() == 12);  // one for every bench device, posted and queued
+  ASSERT_TRUE(gPosts.size() == 12 && Drain().size() == 12);  // one for every bench device, posted and queued
   // Slot 2, port 0x11, ANOP_DISPLAY_A, class DISPLAY; subtype 6, 2X20_VFD.
   const auto display = [](std::uintptr_t to, std::uint32_t message) { return Post{to, message, 0x02112402, 6}; };
-  EXPECT_EQ(display(kMain, kMsgSysDeviceOnline), online[1]);
+  EXPECT_EQ(display(kMain, kMsgSysDeviceOnline), gPosts[1]);
   Open("PosDisplay", kOwn), Open("PosDisplay", kOwn), Open("PosDisplay");
   Forget();
   for (int offline : {1, 1, 0}) ASSERT_EQ(0, sim_.SetFault(3, FaultKind::kOffline, offline));  // the 2nd is no news
@@ -95,8 +93,7 @@ TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
   EXPECT_EQ(2u, fresh.Records().back().opaque) << "numbered from 1";
 }
 
-// Journal blocks are written here with '|' for CR LF.
-std::string Lines(std::string text) {
+std::string Lines(std::string text) {  // journal blocks are written here with '|' for CR LF
   for (std::size_t at; (at = text.find('|')) != std::string::npos;) text.replace(at, 1, "\r\n");
   return text + "\r\n";
 }
