@@ -3,8 +3,10 @@
 // numbers and names, and the shown form of texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
-#include <regex>
+#include <set>
 #include <sstream>
 
 #include "runner/scenario.h"
@@ -129,12 +131,12 @@ std::string SourceFile(const std::string& name) {
 // A placeholder of the language's documentation given a value that reads,
 // or one that does not ("" for any text).
 std::string Fill(const std::string& word, bool good) {
-  static const std::regex number("N|X|Y|WIDTH|HEIGHT|MSG|WPARAM|LPARAM|GRAMS|VALUE");
-  if (std::regex_match(word, number)) return good ? "1" : "x";
+  static const std::set<std::string> numbers = {"N", "X", "Y", "WIDTH", "HEIGHT", "MSG", "WPARAM", "LPARAM", "GRAMS", "VALUE"};
+  if (numbers.count(word)) return good ? "1" : "x";
   if (word == "TARGET") return "PosMsr";  // the simulator judges it
   if (word == "COMMAND" || word == "ID") return good ? (word == "ID" ? "OK" : "PosOpen") : "Nonesuch";
   if (word == "FIELD") return good ? "class" : "height";
-  if (std::regex_match(word, std::regex("[A-Z]+"))) return "\"t\"";
+  if (!word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) return "\"t\"";
   return word;  // a literal word of the step
 }
 
@@ -158,7 +160,9 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
       std::vector<std::vector<std::string>> words;  // the choices of each word
       std::size_t optional = 0;
       bool many = false;
-      std::istringstream in(std::regex_replace(text, std::regex(R"(\\\|)"), "|"));
+      std::string plain = text;  // "\|" in a table cell is a "|"
+      for (std::size_t at; (at = plain.find("\\|")) != std::string::npos;) plain.erase(at, 1);
+      std::istringstream in(plain);
       for (std::string w; in >> w;) {
         if (w.front() == '[' || optional > 0 || w.ends_with("...")) ++optional;
         std::erase_if(w, [](char c) { return c == '[' || c == ']'; });
@@ -210,12 +214,19 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
 // menu command, means its number.
 TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
   const std::string headers = SourceFile("res/resource_ids.h") + SourceFile("simulator/bench_ids.h");
-  const std::regex named("(ID[CM]_\\w+)\\s*=?\\s*(\\d+)");
   int names = 0;
-  for (std::sregex_iterator m(headers.begin(), headers.end(), named), end; m != end; ++m, ++names) {
+  auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  for (std::size_t at = 0; (at = headers.find("ID", at)) != std::string::npos; ++at) {
+    if ((at > 0 && word(headers[at - 1])) || headers.compare(at + 3, 1, "_") != 0 ||
+        (headers[at + 2] != 'C' && headers[at + 2] != 'M')) continue;
+    std::size_t end = at;
+    while (end < headers.size() && word(headers[end])) ++end;
+    const std::string name = headers.substr(at, end - at);
+    end = headers.find_first_not_of(" \t=", end);
+    if (end == std::string::npos || !std::isdigit(static_cast<unsigned char>(headers[end]))) continue;
+    const int value = std::stoi(headers.substr(end));
+    ++names;
     int id = -1;
-    const std::string name = (*m)[1];
-    const int value = std::stoi((*m)[2]);
     if (name.rfind("IDC_", 0) == 0) {
       EXPECT_TRUE(runner::ParseControlId(name, &id) && id == value) << name;
     }

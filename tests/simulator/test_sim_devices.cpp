@@ -34,8 +34,8 @@ TEST_F(SimDevices, WritesThenReads) {
   const Case cases[] = {
       // The display (2 x 20): CR LF start the next row, a full screen wraps to the top, a clear puts the cursor home.
       {"PosDisplay", {}, 0, "TOTAL\r\n  12.50", 0,
-       {{40, 0, "TOTAL" + blank.substr(25) + "  12.50" + blank.substr(27)}, {10, 0, "TOTAL     "}, {0, kSmall, ""}}},
-      {"PosDisplay", {}, 0, a40 + "b", 0, {{40, 0, "b" + a40.substr(1)}}},
+       {{40, 0, std::string("TOTAL") + blank.substr(25) + "  12.50" + blank.substr(27)}, {10, 0, "TOTAL     "}, {0, kSmall, ""}}},
+      {"PosDisplay", {}, 0, a40 + "b", 0, {{40, 0, std::string("b") + a40.substr(1)}}},
       {"PosDisplay", {{"DisplayText", Ptr("HI")}}, kReqDspClearScreen, "!", 0, {{3, 0, "!  "}}},
       // The printer: LF ends a line, CR is dropped, a line of CharsPerLine characters is ended.
       {"PosPrinter", {}, 0, "RECEIPT\r\nITEM 1\nTO", 0, {{4, kNo, ""}, {-1, 0, "RECEIPT\nITEM 1\nTO\n"}}},

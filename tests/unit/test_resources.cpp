@@ -39,7 +39,7 @@ void ExpectFileTable(const ResourceFileRow* rows, const char* (*find)(const char
     EXPECT_STREQ(find(name.c_str()), expected[i].file);
     EXPECT_STREQ(find((name + "_X (2x20)").c_str()), expected[i].file);
     EXPECT_EQ(find(name.substr(0, name.size() - 1).c_str()), nullptr) << name;
-    EXPECT_EQ(find(("p" + name.substr(1)).c_str()), nullptr) << name;
+    EXPECT_EQ(find((std::string("p") + name.substr(1)).c_str()), nullptr) << name;
   }
   EXPECT_EQ(find(""), nullptr);
 }
@@ -111,7 +111,7 @@ TEST(ResourceListReader, EntriesInFileOrder) {
 // Each case from an empty table: the row added, or refused with its box (the
 // tag written stays in the row), then the echo of the record built from it.
 TEST_F(Arguments, OneRowFromNameTypeAndValue) {
-  const std::string sevens(300, '7'), v253(253, 'v'), name102 = "PosN" + std::string(98, 'q');
+  const std::string sevens(300, '7'), v253(253, 'v'), name102 = std::string("PosN").append(98, 'q');
   const std::string name103 = name102 + "q", rows = "     1: Rows   ", text = "     1: Text   ", none = "     1:    ";
   const char* const kLabels[] = {ArgumentTypeNames[kHex], ArgumentTypeNames[kDec], ArgumentTypeNames[kString],
                                  "Float", "", "Hez", "Dez", "Strin"};
@@ -121,7 +121,7 @@ TEST_F(Arguments, OneRowFromNameTypeAndValue) {
       {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}}, {"PosNRows", kDec, "", "", {rows, Value("-1")}},
       {"PosSText", kString, "abc", "", {text, "  abc    "}}, {"PosSText", kString, "x", "", {text, "  x    "}},
       {"PosSText", kString, "", "", {text, "      "}}, {"PosSText", kString, v253, "", {text, "  " + v253 + "    "}},
-      {name102, kDec, "1", "", {"     1: " + name102.substr(4) + "   ", Value("1")}},
+      {name102, kDec, "1", "", {std::string("     1: ") + name102.substr(4) + "   ", Value("1")}},
       {"PosNRows", kHex, " 5", "Non Hexadecimal Argument :  5 ", {none, Value("0x0")}},
       {"PosNRows", kHex, "100000000", "Argument out of range : 100000000 ", {none, Value("0x0")}},
       {"PosNRows", kDec, "-5", "Non decimal Argument : -5 ", {none, Value("0")}},
