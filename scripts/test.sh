@@ -126,9 +126,9 @@ run_wine_suite() {
   if revediz_prepare_prefix; then
     revediz_start_wineserver
     revediz_hold_desktop "$dir/revediz_window.exe"
-    # The README's screenshots come from this run (tests/scenarios/bench/
-    # screenshots.scn saves them beside the scenarios' other output).
-    local shots="$dir/tests/scenarios/out"
+    # The README's screenshots come from this run (the example
+    # runner/scenarios/readme_screenshots.scn saves them in its --out folder).
+    local shots="$dir/tests/runner"
     rm -f "$shots"/*.bmp
     run_ctest "$name" "$dir" -j"$JOBS"
     save_screenshots "$shots"

@@ -1,7 +1,5 @@
-# Checks that the package REVEDIZ.zip holds everything it promises, sound:
-# the tool, the simulator and the runner (stripped: no debug sections, when
-# OBJDUMP is given), the notes, and the sixteen data files and every example
-# scenario as the sources have them.
+# REVEDIZ.zip holds the tool, the simulator and the runner (stripped, when OBJDUMP
+# is given), the notes, and the data files and example scenarios as the sources have them.
 #   -DZIP= -DSOURCE_DIR= -DWORK= [-DOBJDUMP=]
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})

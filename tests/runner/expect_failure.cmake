@@ -1,6 +1,5 @@
-# Runs revediz-run on a scenario whose expectation is wrong and checks that
-# it fails the way a user needs: status 1, the scenario line, the expected
-# and the actual text, the FAIL summary, and a screenshot of the desktop.
+# A wrong expectation fails as a user needs: status 1, the line, the expected
+# and actual texts, the FAIL summary and a screenshot of the desktop.
 #   -DEMULATOR= -DRUNNER= -DSCENARIO= -DWORK= -DOUT=
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})

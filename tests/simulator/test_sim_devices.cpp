@@ -3,12 +3,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "sim_fixture.h"
-#include "simulator/bench_ids.h"
 #include "simulator/bench_state.h"
 
 namespace {
@@ -252,17 +250,6 @@ TEST(BenchFields, NumbersMayCarryANameAfterABlankAndKeysTakeFourEscapes) {
   const struct { const char* typed; const char* keys; } keys[] = {
       {"1250\\r", "1250\r"}, {"a\\tb\\nc\\\\d", "a\tb\nc\\d"}, {"\\q\\", "\\q\\"}, {"\\\\r", "\\r"}, {"", ""}};
   for (const auto& c : keys) EXPECT_EQ(c.keys, sim::BenchKeys(c.typed)) << c.typed;
-}
-
-// A script finds each control of the bench by its id, so no two share one.
-TEST(BenchIds, EveryControlHasAnIdOfItsOwn) {
-  const std::set<int> ids{IDC_BENCH_DEVICES, IDC_BENCH_STATUS, IDC_BENCH_TRACKS, IDC_BENCH_SWIPE, IDC_BENCH_SYMBOLOGY,
-      IDC_BENCH_LABEL, IDC_BENCH_SCAN, IDC_BENCH_GRAMS, IDC_BENCH_PLACE, IDC_BENCH_REMOVE, IDC_BENCH_KEYS,
-      IDC_BENCH_PRESS, IDC_BENCH_TOUCH_X, IDC_BENCH_TOUCH_Y, IDC_BENCH_TOUCH, IDC_BENCH_CLOSE_DRAWER, IDC_BENCH_DEVICE,
-      IDC_BENCH_OFFLINE, IDC_BENCH_ONLINE, IDC_BENCH_ERROR_CODE, IDC_BENCH_SET_ERROR, IDC_BENCH_OVERCLAIM,
-      IDC_BENCH_SET_OVERCLAIM, IDC_BENCH_OVERRUN, IDC_BENCH_SET_OVERRUN, IDC_BENCH_PAPER_OUT, IDC_BENCH_COVER_OPEN,
-      IDC_BENCH_PRINTER_ERROR, IDC_BENCH_BURST_COUNT, IDC_BENCH_BURST, IDC_BENCH_CLEAR_FAULTS};
-  EXPECT_EQ(31u, ids.size());
 }
 
 }  // namespace

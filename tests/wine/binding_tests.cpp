@@ -1,9 +1,6 @@
-// The binding layer's own contract, which no scenario of the tool can see:
-// the error mode while loading, the context block and the preset out value
-// every entry gets, errno on success, PosVersion, and PosTerm (the tool
-// reaches it only at exit). Runs beside the complete test device, which the
-// loader finds in the program's own folder. Each test starts and ends with
-// the library not initialized.
+// The binding layer's contract that no scenario can see: the error mode while
+// loading, each entry's context and preset out value, errno on success,
+// PosVersion and PosTerm. Runs beside the complete test device.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +9,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "api/binding.h"
 #include "tests/wine/test_device.h"
@@ -29,6 +29,14 @@ Fn Export(const char* name) {
 }
 
 const TestDeviceRecord& Record() { return *Export<TestDeviceGetRecordFn>("TestDeviceGetRecord")(); }
+
+// A call's status and the errno it leaves, errno cleared before.
+template <typename Call>
+std::pair<std::int32_t, int> WithErrno(Call call) {
+  errno = 0;
+  const std::int32_t status = call();
+  return {status, errno};
+}
 
 std::string DeviceLog() {
   std::ifstream in("test_device.log", std::ios::binary);
@@ -49,12 +57,8 @@ class Binding : public ::testing::Test {
 };
 
 TEST_F(Binding, TermAndVersionBeforeInitializeGive302AndLoadNothing) {
-  errno = 0;
-  EXPECT_EQ(PosTerm(), -1);
-  EXPECT_EQ(errno, 302);
-  errno = 0;
-  EXPECT_EQ(PosVersion(1, 2, 3), -1);
-  EXPECT_EQ(errno, 302);
+  EXPECT_EQ(WithErrno(PosTerm), std::pair(-1, 302));
+  EXPECT_EQ(WithErrno([] { return PosVersion(1, 2, 3); }), std::pair(-1, 302));
   EXPECT_EQ(GetModuleHandleA("vavuro32.dll"), nullptr);
   EXPECT_EQ(DeviceLog(), "");
 }
@@ -81,13 +85,9 @@ TEST_F(Binding, EveryEntryGetsOneZeroContextAndAnOutPresetToZero) {
   EXPECT_EQ(PosClose(1), 0);
   EXPECT_EQ(PosVersion(7, -8, 9), 0);
   const TestDeviceRecord& record = Record();
-  EXPECT_EQ(record.calls, 7);
-  EXPECT_EQ(record.otherContexts, 0);
-  EXPECT_EQ(record.contextNotZero, 0);
-  EXPECT_EQ(record.outNotZero, 0);
-  EXPECT_EQ(record.version[0], 7);
-  EXPECT_EQ(record.version[1], -8);
-  EXPECT_EQ(record.version[2], 9);
+  EXPECT_EQ(std::tuple(record.calls, record.otherContexts, record.contextNotZero, record.outNotZero),
+            std::tuple(7, 0, 0, 0));
+  EXPECT_EQ(std::vector<std::int32_t>(record.version, record.version + 3), (std::vector<std::int32_t>{7, -8, 9}));
   EXPECT_EQ(PosTerm(), 0);
 }
 
@@ -97,21 +97,16 @@ TEST_F(Binding, SuccessLeavesErrnoAsItWasFailureSetsTheStatus) {
   EXPECT_EQ(PosClose(1), 0);
   EXPECT_EQ(errno, 1234);
   Export<TestDeviceFailNextFn>("TestDeviceFailNext")(4404);
-  EXPECT_EQ(PosVersion(1, 2, 3), -1);
-  EXPECT_EQ(errno, 4404);
+  EXPECT_EQ(WithErrno([] { return PosVersion(1, 2, 3); }), std::pair(-1, 4404));
   EXPECT_EQ(PosTerm(), 0);
 }
 
 TEST_F(Binding, TermUnloadsEvenWhenItFailsAndTheNextInitializeLoadsAfresh) {
   ASSERT_EQ(Initialize(), 0);
   Export<TestDeviceFailNextFn>("TestDeviceFailNext")(301);
-  errno = 0;
-  EXPECT_EQ(PosTerm(), -1);
-  EXPECT_EQ(errno, 301);
+  EXPECT_EQ(WithErrno(PosTerm), std::pair(-1, 301));
   EXPECT_EQ(GetModuleHandleA("vavuro32.dll"), nullptr);
-  errno = 0;
-  EXPECT_EQ(PosClose(1), -1);
-  EXPECT_EQ(errno, 302);
+  EXPECT_EQ(WithErrno([] { return PosClose(1); }), std::pair(-1, 302));
   ASSERT_EQ(Initialize(), 0);
   EXPECT_EQ(Record().calls, 1);  // a fresh load: its record starts again
   EXPECT_EQ(PosTerm(), 0);

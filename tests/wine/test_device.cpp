@@ -1,7 +1,5 @@
-// The test device library (see test_device.h). TEST_DEVICE_NO_VERSION leaves
-// out "DLL_PosVersion", TEST_DEVICE_INIT_FAILS makes "DLL_PosInitialize"
-// answer 305. Linked with --kill-at so the __stdcall entries are exported
-// undecorated, as the real library exports them.
+// The test device library (test_device.h); linked with --kill-at so the
+// __stdcall entries are exported undecorated, as the real library's are.
 #include "tests/wine/test_device.h"
 
 #include <windows.h>

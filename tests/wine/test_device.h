@@ -1,12 +1,7 @@
-// The test device library: a vavuro32.dll that records how the binding layer
-// calls it. Built in three variants, each in a folder of its own:
-//   complete/    all eight entries;
-//   no_version/  lacks "DLL_PosVersion" (the binding must refuse it);
-//   init_fails/  "DLL_PosInitialize" always answers 305.
-// Lifecycle events go, one line each, to "test_device.log" in the current
-// folder, so they can be checked after the library is freed or the process
-// has ended: "attach", "DLL_PosInitialize", "DLL_PosTerm", and on detach
-// "detach unload" (freed) or "detach exit" (process ending).
+// A vavuro32.dll that records how the binding layer calls it, in three folders:
+// complete/ (all eight entries), no_version/ (no "DLL_PosVersion"), init_fails/
+// ("DLL_PosInitialize" answers 305). "test_device.log" in the current folder gets
+// "attach", "DLL_PosInitialize", "DLL_PosTerm", "detach unload" or "detach exit".
 #ifndef REVEDIZ_TESTS_WINE_TEST_DEVICE_H
 #define REVEDIZ_TESTS_WINE_TEST_DEVICE_H
 
