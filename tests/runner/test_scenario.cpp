@@ -205,10 +205,11 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
 }
 
 // Every control id name of the tool's and the bench's headers, and every
-// menu command, means its number.
+// menu command, means its number; no two controls share one.
 TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
   const std::string headers = SourceFile("res/resource_ids.h") + SourceFile("simulator/bench_ids.h");
   int names = 0;
+  std::set<int> controls;
   auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
   for (std::size_t at = 0; (at = headers.find("ID", at)) != std::string::npos; ++at) {
     if ((at > 0 && word(headers[at - 1])) || headers.compare(at + 3, 1, "_") != 0 ||
@@ -223,6 +224,7 @@ TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
     int id = -1;
     if (name.rfind("IDC_", 0) == 0) {
       EXPECT_TRUE(runner::ParseControlId(name, &id) && id == value) << name;
+      EXPECT_TRUE(controls.insert(value).second) << name << " shares its id with another control";
     }
   }
   EXPECT_GE(names, 55);
