@@ -84,7 +84,7 @@ TEST(ScenarioParse, StepsKeepTheirLinesKeysAndRepeatPartners) {
   EXPECT_EQ(s.steps[1].partner, 3u);
   EXPECT_EQ(s.steps[3].partner, 1u);
   // Every bad line is named before anything runs; the good ones stay.
-  EXPECT_FALSE(runner::ParseScenario("menu Nonesuch\nok\nclick 70000\n", &s, &errors));
+  EXPECT_FALSE(runner::ParseScenario("menu Nonesuch\nok\n\"click\" OK\n", &s, &errors));
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].rfind("line 1: ", 0), 0u);
   EXPECT_EQ(errors[1].rfind("line 3: ", 0), 0u);

@@ -26,18 +26,19 @@ TEST_F(SimDevices, WritesThenReads) {
   struct Step { std::int32_t size, status; std::string bytes; };
   struct Case { const char* cls; std::vector<ResourceArg> set; std::int32_t request; std::string write;
                 std::int32_t status; std::vector<Step> reads; };
-  const std::string a40(40, 'a'), blank(40, ' ');
+  const std::string a40(40, 'a');
   const std::int32_t kNo = kErrSysFunctionNotSupported, kSmall = kErrSysBufferTooSmall, kNone = kErrSysTimeout;
   // NVRAM codes as ErrorNames has them: 4101 NOT_ENOUGH_ROOM, 4105 INVALID_LENGTH_RECORD.
   const Case cases[] = {
       // The display (2 x 20): CR LF start the next row, a full screen wraps to the top, a clear puts the cursor home.
       {"PosDisplay", {}, 0, "TOTAL\r\n  12.50", 0,
-       {{40, 0, std::string("TOTAL") + blank.substr(25) + "  12.50" + blank.substr(27)}, {10, 0, "TOTAL     "}, {0, kSmall, ""}}},
+       {{40, 0, "TOTAL               " "  12.50             "}, {10, 0, "TOTAL     "}, {0, kSmall, ""}}},
       {"PosDisplay", {}, 0, a40 + "b", 0, {{40, 0, std::string("b") + a40.substr(1)}}},
       {"PosDisplay", {{"DisplayText", Ptr("HI")}}, kReqDspClearScreen, "!", 0, {{3, 0, "!  "}}},
       // The printer: LF ends a line, CR is dropped, a line of CharsPerLine characters is ended.
       {"PosPrinter", {}, 0, "RECEIPT\r\nITEM 1\nTO", 0, {{4, kNo, ""}, {-1, 0, "RECEIPT\nITEM 1\nTO\n"}}},
       {"PosPrinter", {{"CharsPerLine", 5}}, 0, "ABCDEFG", 0, {{-1, 0, "ABCDE\nFG\n"}}},
+      {"PosPrinter", {{"Station", 3}}, 0, "DI", 0, {{-1, 0, "DI\n"}}},  // a fresh printer prints on DI too
       // The serial port loops back what was written; reading consumes it.
       {"PosRs232c", {}, 0, "\x01\x02\x03\x04\x05", 0,
        {{0, kSmall, ""}, {3, 0, "\x01\x02\x03"}, {8, 0, "\x04\x05"}, {8, kNone, ""}}},
@@ -45,6 +46,7 @@ TEST_F(SimDevices, WritesThenReads) {
       {"PosNvram", {{"Cursor", 254}}, 0, "", 0, {{4, 0, "\xFE\xFF\x01\x02"}, {2, 0, "\xFE\xFF"}, {0, kSmall, ""}}},
       {"PosNvram", {{"Cursor", 510}, {"Mode", 1}}, 0, "", 0, {{2, 0, std::string("\xFF\x00", 2)}, {2, 0, "\x02\x03"}}},
       {"PosNvram", {{"Cursor", 65534}}, 0, "", 0, {{4, 0, "\xFD\xFE"}}},
+      {"PosNvram", {{"Mode", 1}}, 0, "AB", 0, {{2, 0, "\x02\x03"}}},  // a write moves the cursor too
       {"PosNvram", {{"Cursor", 65532}}, 0, "ABCDE", 4101, {{1, 0, "\xFB"}}},
       {"PosNvram", {{"RecordLength", 3}}, 0, "ABCD", 4105, {}},
       // Input devices give what a fresh bench holds, whole or not at all (keys in parts), once.

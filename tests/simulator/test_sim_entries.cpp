@@ -1,9 +1,15 @@
 // The entries that set the library up and hand out handles (initialize, open,
 // close, term), the names they know, their limits, and GET_VALUES.
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "sim_fixture.h"
@@ -54,65 +60,71 @@ bool Named(const CodeName* row, std::int32_t code) {
   return row->Name != nullptr;
 }
 
-// Every name of a class's list file, of PDEVICE.DAT and of PSYSTEM.DAT, passed as the tool passes it (without
-// its first four characters; "PosNDIWidth" as "diWidth"), answers GET_VALUES on a handle of the class; "PosS"
-// names are texts. Every bench device is one the tool can name.
-TEST_F(SimEntries, EveryListedClassAndNameIsKnown) {
-  const std::vector<std::string> classes = ListFile("PRESOURC.DAT"), generic = ListFile("PDEVICE.DAT"),
-                                 system = ListFile("PSYSTEM.DAT");
+// Every bench device is one the tool can name. Each class's list file names the resources that
+// simulator/RESOURCES.md gives it, and each takes the values documented there (the ends of a range, every
+// value of a list, texts of the shortest and longest length), starts at the documented value, and refuses
+// the values just outside with the documented status.
+TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
+  const std::vector<std::string> classes = ListFile("PRESOURC.DAT");
   ASSERT_EQ(static_cast<std::size_t>(sim::kClassCount), classes.size());
-  Init();
+  std::map<std::string, std::vector<std::string>> documented;  // class: its resources in order
+  for (const std::string& row : ListFile("../simulator/RESOURCES.md")) {
+    std::vector<std::string> cell;  // class, resource, values, initial, status
+    std::istringstream cells(row.substr(row.rfind("| Pos", 0) == 0 ? 1 : row.size()));
+    for (std::string c; std::getline(cells, c, '|');) cell.push_back(c.substr(1, c.size() - 2));
+    if (cell.size() != 5) continue;
+    const std::string listed = cell[1].substr(1, cell[1].size() - 2), kind = listed.substr(0, 4);
+    const std::string name = listed == "PosNDIWidth" ? "diWidth" : listed.substr(4);
+    documented[cell[0]].push_back(listed);
+    std::int32_t status = 0, low = 0, high = 0;
+    for (const CodeName* e = ErrorNames; e->Name != nullptr; ++e) status = cell[4] == e->Name ? e->Code : status;
+    Init();
+    const std::int32_t handle = Open(cell[0] == "PosDevice" ? "PosDisplay" : cell[0].c_str());
+    std::vector<std::string> texts;  // kept alive until the call
+    const auto set = [&](std::int64_t v) {
+      texts.push_back(std::string(static_cast<std::size_t>(v < 0 ? 0 : v), 't'));
+      return Set(handle, {{name.c_str(), kind == "PosS" ? Ptr(texts.back().c_str()) : static_cast<std::intptr_t>(v)}});
+    };
+    char text[400] = "";  // an empty block takes 100 bytes
+    ResourceArg get{name.c_str(), Ptr(text)};
+    std::int32_t out = 0;
+    const std::string initial = kind == "PosS" && sim_.IOCtl(handle, kReqSysGetValues, &get, 1, &out) == 0
+                                    ? '"' + std::string(text) + '"' : std::to_string(Get(handle, name.c_str()));
+    const bool stated = cell[3][0] == '"' || std::isdigit(static_cast<unsigned char>(cell[3][0]));
+    EXPECT_TRUE(!stated || cell[3] == initial) << name << " starts at " << initial;
+    EXPECT_TRUE(cell[2] != "read only" || std::pair(set(std::stoi(initial)), set(-7)) == std::pair(0, status)) << name;
+    if (std::sscanf(cell[2].c_str(), "%d to %d", &low, &high) == 2) {
+      EXPECT_EQ(std::tuple(0, 0, status, status), std::tuple(set(low), set(high), set(high + std::int64_t{1}),
+                                                             kind == "PosS" && low == 0 ? status : set(low - 1)))
+          << name;
+    } else if (std::isdigit(static_cast<unsigned char>(cell[2][0]))) {  // a list: each accepted, none between
+      std::istringstream list(cell[2]);
+      for (std::int32_t v; list >> v; list.ignore(1)) EXPECT_TRUE(set(v) == 0 && set(v + 1) == status) << name << v;
+    }
+  }
   for (int c = 0; c < sim::kClassCount; ++c) {
     const sim::ClassDef& cls = sim::kClasses[c];
     EXPECT_EQ(c, sim::FindClass(classes[static_cast<std::size_t>(c)].c_str()));
+    EXPECT_EQ(ListFile(cls.listFile), documented[cls.name]) << cls.name;
     EXPECT_TRUE(c <= sim::kGenericClass ||
                 (Named(DeviceClassNames, cls.classCode) && Named(DeviceTypeNames, cls.type) &&
                  Named(SlotNames, cls.slot) && Named(PortNames, cls.port) &&
                  (!cls.subtype || Named(DeviceSubtypeNames, cls.type << 8 | cls.subtype))));
-    if (c == sim::kGenericClass) continue;
-    std::vector<std::string> entries = ListFile(cls.listFile);
-    entries.insert(entries.end(), generic.begin(), c == sim::kSystemClass ? generic.begin() : generic.end());
-    entries.insert(entries.end(), system.begin(), system.end());
-    std::vector<std::string> names;
-    for (const std::string& e : entries) names.push_back(e == "PosNDIWidth" ? "diWidth" : e.substr(4));
-    std::vector<std::vector<char>> blocks(entries.size(), std::vector<char>(100, '\0'));
-    std::vector<ResourceArg> args;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      args.push_back({names[i].c_str(), entries[i].rfind("PosS", 0) == 0 ? Ptr(blocks[i].data()) : -1});
-    }
-    EXPECT_EQ(0, Ioctl(Open(cls.name), kReqSysGetValues, args)) << cls.name;
   }
 }
 
 TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
-  const std::string n64(64, 'n'), n256(256, 'd'), h81(81, 'h'), t41(41, 't');
-  const char *D = "PosDisplay", *P = "PosPrinter", *S = "PosSystem", *W = "PosPower", *R = "PosRs232c", *T = "PosTouch";
-  const std::int32_t kSize = 4403, kCursor = 4401;  // device family codes as ErrorNames has them
+  const std::string n256(256, 'd');
+  const char* D = "PosDisplay";
   struct Case { const char* cls; std::vector<ResourceArg> args; std::int32_t status; const char* name = "D"; };
   const Case cases[] = {
       {D, {}, kErrSysInvalidName, ""}, {D, {}, kErrSysInvalidName, n256.c_str()}, {"PosDisp", {}, kErrSysInvalidClass},
       {"PosDevice", {}, kErrSysInvalidDevice}, {D, {{"BaudRate", 9600}}, kErrSysInvalidName},
-      // Slots 0 to 8 and the port codes 0x00, 0x11, 0x22 exist; a bench device's type is its own.
-      {D, {{"Slot", 8}, {"Port", 0x22}}, 0}, {D, {{"Slot", 9}}, kErrSysInvalidSlot},
-      {D, {{"Port", 1}}, kErrSysInvalidPort}, {D, {{"DeviceType", 0x25}}, kErrSysInvalidClassDeviceCombo},
-      {"PosNvram", {{"Size", 1024}}, 4101},
-      // The display up to kDisplayMaxRows x kDisplayMaxColumns (2 x 20 fresh), the cursor on it; texts past limits.
-      {D, {{"Rows", 4}, {"Columns", 80}, {"CursorRow", 3}, {"CursorColumn", 79}}, 0}, {D, {{"Rows", 5}}, kSize},
-      {D, {{"CursorColumn", 20}}, kCursor}, {D, {{"DisplayText", Ptr(t41.c_str())}}, kSize},
-      {D, {{"DisplayText", 40}}, kErrSysInvalidAddress}, {D, {{"DeviceName", Ptr(n64.c_str())}}, kErrSysInvalidName},
-      {P, {{"HeaderText", Ptr(h81.c_str())}}, kErrSysOutOfBounds},
-      // Limits that follow from what a value means: a day of the week, an hour, a minute, a switch, a percentage,
-      // the tracks of a three-track reader, the standard baud rates; no negative time, length or volume.
-      {W, {{"AlarmDay", 6}, {"AlarmHour", 23}, {"AlarmMinutes", 59}, {"PowerState", 0}}, 0},
-      {W, {{"AlarmDay", 7}}, 6401}, {W, {{"AlarmHour", -1}}, 6402}, {W, {{"AlarmMinutes", -1}}, 6403},
-      {W, {{"PowerState", -1}}, kErrSysOutOfBounds}, {P, {{"Interleaved", 2}}, 4902}, {P, {{"FeedDirection", 2}}, 4909},
-      {P, {{"DiLfDistance", -1}}, 4908}, {"PosScale", {{"WeightMode", -1}}, 6204},
-      {T, {{"ToneVolume", 100}, {"ExitClick", 0}, {"Backlight", 0}}, 0}, {T, {{"ExitClick", 2}}, 6705},
-      {T, {{"Backlight", 2}}, 6701}, {"PosMsr", {{"Tracks", 7}}, 0}, {"PosMsr", {{"Tracks", 8}}, kErrSysOutOfBounds},
-      {R, {{"BaudRate", 300}, {"BaudRate", 19200}, {"BaudRate", 57600}, {"BaudRate", 115200}, {"Parity", 0}}, 0},
-      {R, {{"Parity", -1}}, 5903}, {S, {{"Timeout", -1}}, kErrSysOutOfBounds},
-      {"PosKeyboard", {{"FatFingerTimeout", -1}}, 4706}, {"PosScanner", {{"BeepLength", -1}}, 5705},
-      {"PosScanner", {{"BeepVolume", -1}}, 5707}, {"PosNvram", {{"RecordLength", 0}}, 4105}};
+      // The display's cursor on the size set by the same call; a text where its block belongs.
+      {D, {{"Rows", 4}, {"Columns", 80}, {"CursorRow", 3}, {"CursorColumn", 79}}, 0},
+      {D, {{"DisplayText", 40}}, kErrSysInvalidAddress},
+      // Records are checked like set values (the documented ranges: the test above); one refused refuses the open.
+      {"PosRs232c", {{"BaudRate", 300}, {"Parity", 0}, {"Parity", -1}}, 5903}};
   for (Case c : cases) {
     Init();  // each on a fresh bench
     std::int32_t out = -1;
@@ -120,8 +132,8 @@ TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
         << c.cls << " " << (c.args.empty() ? "" : c.args[0].name);
     EXPECT_EQ(c.status == 0, out > 0) << out;
   }
-  ASSERT_EQ(5901, Set(Open(R), {{"DataBits", 5}, {"BaudRate", 1}}));
-  EXPECT_EQ(8, Get(Open(R), "DataBits")) << "a refused call changes nothing, not even by the records before it";
+  ASSERT_EQ(5901, Set(Open("PosRs232c"), {{"DataBits", 5}, {"BaudRate", 1}}));
+  EXPECT_EQ(8, Get(Open("PosRs232c"), "DataBits")) << "a refused call changes nothing, not even by its earlier records";
 }
 
 TEST_F(SimEntries, HandlesStayWithinOneByteAndSkipThoseInUse) {

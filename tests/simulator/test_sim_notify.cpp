@@ -120,14 +120,16 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   const struct { std::function<void()> act; std::string lines; } cases[] = {
       {[&] { lib.Write(1, nullptr, 2, &out); }, "DLL_PosWrite handle=1 length=2 data=(bad address)|  -> 334 out=0"},
       {[&] { lib.Write(1, nullptr, 0, &out); }, "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0"},
+      {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
       {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  -> 318 out=0"},
       {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, nullptr, 16, &out), lib.Read(9, buffer, 4, &out); },
        "DLL_PosRead handle=0 size=80|  -> 329 out=0|DLL_PosRead handle=0 size=16|  -> 334 out=0|"
        "DLL_PosRead handle=9 size=4|  -> 303 out=0"},
       {[&] { lib.Open("D", "PosDisplay", nullptr, -1, &out), lib.Open("D", "PosDisplay", nullptr, 0, nullptr); },
        open + "-1|  -> 325 out=0|" + open + "0|  -> 334"},
-      {[&] { lib.IOCtl(1, 302, &rows, 1, &out); }, "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|"
-                                                    "  arg[0] Rows = 0|  -> 0 out=0|  ret[0] Rows = 2"},
+      {[&] { lib.IOCtl(1, 302, &rows, 1, &out), lib.IOCtl(1, 302, &rows, 1, nullptr); },
+       "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 0|  -> 0 out=0|  ret[0] Rows = 2|"
+       "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 2|  -> 334"},
       {[&] {
          Open("PosNvram"), lib.SetFault(7, FaultKind::kReadOverclaim, 10);
          lib.SetFault(7, FaultKind::kReadOverrun, 2), Forget(), lib.Read(3, buffer, 4, &out);
