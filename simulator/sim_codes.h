@@ -1,6 +1,6 @@
 // Device-family error codes that the simulator answers with, besides the
-// system codes of tables/pos_codes.h. Each equals its ErrorNames row; a unit
-// test checks every one against the table by name. Window-free.
+// system codes of tables/pos_codes.h. Each equals its ErrorNames row (those
+// that refuse a resource value are checked by name against RESOURCES.md). Window-free.
 #ifndef REVEDIZ_SIMULATOR_SIM_CODES_H
 #define REVEDIZ_SIMULATOR_SIM_CODES_H
 
