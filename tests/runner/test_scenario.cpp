@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -207,19 +207,17 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
 // Every control id name of the tool's and the bench's headers, and every
 // menu command, means its number; no two controls share one.
 TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
-  const std::string headers = SourceFile("res/resource_ids.h") + SourceFile("simulator/bench_ids.h");
+  std::string headers = SourceFile("res/resource_ids.h") + SourceFile("simulator/bench_ids.h");
+  std::replace_if(headers.begin(), headers.end(), [](char c) { return c == '=' || c == ','; }, ' ');
+  std::istringstream in(headers);
+  const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
   int names = 0;
   std::set<int> controls;
-  auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
-  for (std::size_t at = 0; (at = headers.find("ID", at)) != std::string::npos; ++at) {
-    if ((at > 0 && word(headers[at - 1])) || headers.compare(at + 3, 1, "_") != 0 ||
-        (headers[at + 2] != 'C' && headers[at + 2] != 'M')) continue;
-    std::size_t end = at;
-    while (end < headers.size() && word(headers[end])) ++end;
-    const std::string name = headers.substr(at, end - at);
-    end = headers.find_first_not_of(" \t=", end);
-    if (end == std::string::npos || !std::isdigit(static_cast<unsigned char>(headers[end]))) continue;
-    const int value = std::stoi(headers.substr(end));
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {  // "IDC_NAME 224" / "IDC_NAME = 1001,"
+    const std::string& name = words[i];
+    if ((name.rfind("IDC_", 0) != 0 && name.rfind("IDM_", 0) != 0) ||
+        words[i + 1].find_first_not_of("0123456789") != std::string::npos) continue;
+    const int value = std::stoi(words[i + 1]);
     ++names;
     int id = -1;
     if (name.rfind("IDC_", 0) == 0) {

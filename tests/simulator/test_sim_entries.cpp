@@ -2,7 +2,6 @@
 // close, term), the names they know, their limits, and GET_VALUES.
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -47,10 +46,10 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   }
 }
 
-std::vector<std::string> ListFile(const std::string& file) {
-  const char* dir = std::getenv("REVEDIZ_DATA_DIR");
-  std::ifstream in(std::string(dir != nullptr ? dir : ".") + "/" + file);
-  EXPECT_TRUE(in.is_open()) << file << " (REVEDIZ_DATA_DIR names the data folder)";
+// The lines of a file of the sources (data files, documents), CR dropped.
+std::vector<std::string> SourceLines(const std::string& path) {
+  std::ifstream in(std::string(REVEDIZ_SOURCE_DIR) + "/" + path);
+  EXPECT_TRUE(in.is_open()) << path;
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
   return lines;
@@ -65,10 +64,10 @@ bool Named(const CodeName* row, std::int32_t code) {
 // value of a list, texts of the shortest and longest length), starts at the documented value, and refuses
 // the values just outside with the documented status.
 TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
-  const std::vector<std::string> classes = ListFile("PRESOURC.DAT");
+  const std::vector<std::string> classes = SourceLines("data/PRESOURC.DAT");
   ASSERT_EQ(static_cast<std::size_t>(sim::kClassCount), classes.size());
   std::map<std::string, std::vector<std::string>> documented;  // class: its resources in order
-  for (const std::string& row : ListFile("../simulator/RESOURCES.md")) {
+  for (const std::string& row : SourceLines("simulator/RESOURCES.md")) {
     std::vector<std::string> cell;  // class, resource, values, initial, status
     std::istringstream cells(row.substr(row.rfind("| Pos", 0) == 0 ? 1 : row.size()));
     for (std::string c; std::getline(cells, c, '|');) cell.push_back(c.substr(1, c.size() - 2));
@@ -105,7 +104,7 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
   for (int c = 0; c < sim::kClassCount; ++c) {
     const sim::ClassDef& cls = sim::kClasses[c];
     EXPECT_EQ(c, sim::FindClass(classes[static_cast<std::size_t>(c)].c_str()));
-    EXPECT_EQ(ListFile(cls.listFile), documented[cls.name]) << cls.name;
+    EXPECT_EQ(SourceLines(std::string("data/") + cls.listFile), documented[cls.name]) << cls.name;
     EXPECT_TRUE(c <= sim::kGenericClass ||
                 (Named(DeviceClassNames, cls.classCode) && Named(DeviceTypeNames, cls.type) &&
                  Named(SlotNames, cls.slot) && Named(PortNames, cls.port) &&
