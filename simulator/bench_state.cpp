@@ -8,63 +8,6 @@
 #include "simulator/resource_table.h"
 
 namespace sim {
-namespace {
-
-std::string Quoted(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  // Control bytes would break the list line: shown as '.'.
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F) c = '.';
-  }
-  return "\"" + text + "\"";
-}
-
-std::string Waiting(const Device& device) {
-  if (device.pending.empty()) return "no input waiting";
-  return std::to_string(device.pending.size()) + " bytes waiting";
-}
-
-std::string Shows(const Simulator& simulator, int classIndex) {
-  const Device& device = simulator.DeviceOf(classIndex);
-  switch (kClasses[classIndex].model) {
-    case Model::kDisplay: {
-      std::string text = "shows";
-      bool first = true;
-      for (const std::string& row : simulator.DisplayLines()) {
-        text += first ? " " : " / ";
-        text += Quoted(row);
-        first = false;
-      }
-      return text;
-    }
-    case Model::kDrawer:
-      return device.values[kTillDrawerStatus].number != 0 ? "drawer open" : "drawer closed";
-    case Model::kPrinter: {
-      std::string text = device.paperOut ? "paper out" : "paper in";
-      text += device.coverOpen ? ", cover open" : ", cover shut";
-      if (device.errorPending) text += ", error waiting";
-      if (!device.printLine.empty()) {
-        text += ", printing " + Quoted(device.printLine);
-      } else if (!device.printed.empty()) {
-        text += ", last " + Quoted(device.printed.back());
-      }
-      return text;
-    }
-    case Model::kScale:
-      return "weight " + std::to_string(device.weightGrams) + " g";
-    case Model::kMsr:
-    case Model::kScanner:
-    case Model::kKeyboard:
-    case Model::kTouch:
-      return Waiting(device);
-    case Model::kRs232:
-      return std::to_string(device.loopback.size()) + " bytes looped back";
-    default:
-      return "";
-  }
-}
-
-}  // namespace
 
 bool BenchNumber(const std::string& text, std::int32_t* value) {
   const char* start = text.c_str();
@@ -113,7 +56,7 @@ std::vector<std::string> BenchStateLines(const Simulator& simulator) {
     std::snprintf(head, sizeof head, "%-12s %-8s  %d open", kClasses[classIndex].name,
                   faults.offline ? "off line" : "on line", handles);
     std::string line = head;
-    const std::string shows = simulator.Initialized() ? Shows(simulator, classIndex) : "";
+    const std::string shows = simulator.Initialized() ? simulator.DeviceOf(classIndex).State() : "";
     if (!shows.empty()) line += "   " + shows;
     if (faults.error != 0) line += "  [error " + std::to_string(faults.error) + "]";
     if (faults.overclaim != 0) line += "  [claims +" + std::to_string(faults.overclaim) + "]";

@@ -3,7 +3,9 @@
 // the system only through the Platform hooks (posting a notification, the
 // journal sink, probing caller memory), so the whole behaviour is tested
 // natively. The Win32 layer (vavuro32.cpp) holds one Simulator and forwards
-// each export to it.
+// each export to it. The core keeps handles, faults, the queue, the
+// notifications, the journal and the resources every device has; each kind
+// of device is a BenchDevice of its own in devices/ (device.h).
 //
 // Contracts that every entry keeps:
 //  - it never writes more than the buffer, block or out value it was given
@@ -33,11 +35,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "api/device_api.h"
+#include "simulator/devices/device.h"
 #include "simulator/journal.h"
 #include "simulator/message_queue.h"
 #include "simulator/resource_table.h"
@@ -80,70 +83,6 @@ inline constexpr unsigned char kOverrunByte = 0xEE;
 // The fault target named by `name`: a device class text, "Queue", or null /
 // "" for all; -2 for anything else.
 int FaultTarget(const char* name);
-
-// The initial input of a fresh bench.
-inline constexpr char kTestCardTracks[] =
-    "%B4111111111111111^TEST/CARD^29121010000000000000?"
-    ";4111111111111111=29121010000000000000?";
-inline constexpr char kTestLabel[] = "0123456789012";
-inline constexpr char kTestKeys[] = "1250\r";
-inline constexpr std::int32_t kTestWeightGrams = 1250;
-inline constexpr std::int32_t kTestTouchX = 120;
-inline constexpr std::int32_t kTestTouchY = 80;
-
-// Byte `offset` of a fresh NVRAM.
-unsigned char NvramPattern(std::int32_t offset);
-
-struct Value {
-  std::int32_t number = 0;
-  std::string text;
-};
-
-// One bench device (also the system slot, which holds the library settings).
-struct Device {
-  std::vector<Value> values;   // by the class's resource index
-  std::vector<Value> generic;  // by GenericResource (DeviceName unused)
-  // Display.
-  std::string screen;          // Rows x Columns characters
-  // Printer.
-  std::vector<std::string> printed;  // finished lines
-  std::string printLine;             // the line being printed
-  bool diPrinting = true;
-  bool fiscalPrinting = false;
-  bool paperOut = false;       // no paper: printing fails until paper is loaded
-  bool coverOpen = false;      // cover open: printing fails until it is shut
-  bool errorPending = false;   // a printer error: the next print fails
-  // Serial port.
-  std::deque<unsigned char> loopback;
-  // NVRAM.
-  std::vector<unsigned char> memory;
-  // Event devices: the input not read yet.
-  std::string pending;
-  // Scale.
-  std::int32_t weightGrams = 0;
-  std::int32_t tareGrams = 0;
-  // Keyboard, alarm, touch screen, power.
-  bool numLock = false;
-  bool scrollLock = false;
-  bool numLockEnabled = true;
-  bool scrollLockEnabled = true;
-  bool hotKeys = true;
-  bool posFunctions = true;
-  bool typematic = true;
-  bool sounding = false;
-  bool powerAlarmSet = false;
-  std::int32_t definedCharacters = 0;
-  // Exclusive use.
-  std::int32_t acquiredBy = 0;
-  bool locked = false;
-};
-
-struct OpenDevice {
-  std::int32_t handle = 0;
-  int classIndex = 0;
-  std::string name;
-  std::uintptr_t window = 0;  // 0: notifications go to the initialize window
-};
 
 enum class TextRead { kOk, kBadAddress, kTooLong };
 
@@ -207,7 +146,12 @@ class Simulator {
   // What the bench shows.
   bool Initialized() const { return initialized_; }
   const Faults& FaultsOf(int target) const { return faults_[target]; }
-  const Device& DeviceOf(int classIndex) const { return bench_[classIndex]; }
+  const BenchDevice& DeviceOf(int classIndex) const {
+    return *bench_[static_cast<std::size_t>(classIndex)].device;
+  }
+  // The printer's paper is out; its cover is open.
+  bool PaperOut() const;
+  bool CoverOpen() const;
   const std::vector<OpenDevice>& OpenDevices() const { return open_; }
   const MessageQueue& Queue() const { return queue_; }
   std::uintptr_t QueueWindow() const { return systemWindow_; }
@@ -220,8 +164,35 @@ class Simulator {
 
  private:
   struct Staged;
+  // One place of the bench, by class index ([kSystemClass] holds the
+  // library settings): the device and what every device has.
+  struct Slot {
+    std::unique_ptr<BenchDevice> device;
+    std::vector<Value> generic;  // by GenericResource (DeviceName unused)
+    std::int32_t acquiredBy = 0;
+    bool locked = false;
+  };
+  // What a device may do while it serves one call or bench action: tell the
+  // handles of its own class, and the caller's (null for a bench action).
+  class Events final : public DeviceEvents {
+   public:
+    Events(Simulator& simulator, int classIndex, const OpenDevice* caller, JournalBlock& block)
+        : simulator_(simulator), classIndex_(classIndex), caller_(caller), block_(block) {}
+    void NotifyCaller(std::uint32_t message, std::uint32_t lParam) override;
+    void NotifyHandles(std::uint32_t message, std::uint32_t lParam) override;
+    JournalBlock& Journal() override { return block_; }
+
+   private:
+    Simulator& simulator_;
+    int classIndex_;
+    const OpenDevice* caller_;
+    JournalBlock& block_;
+  };
 
   void ResetBench();
+  BenchDevice& DeviceAt(int classIndex) {
+    return *bench_[static_cast<std::size_t>(classIndex)].device;
+  }
   void Flush(JournalBlock& block);
   std::size_t Accessible(const void* address, bool forWrite) const;
   // The text at `address`, read no further than the caller's memory allows:
@@ -245,14 +216,12 @@ class Simulator {
   std::int32_t GetValues(int classIndex, OpenDevice* handle, ResourceArg* args,
                          std::int32_t count);
 
-  std::int32_t DeviceRequest(OpenDevice& open, std::int32_t request, JournalBlock& block);
+  // POS_SYS_ACQUIRE_DEVICE, _RELEASE_, _LOCK_ and _UNLOCK_DEVICE.
   std::int32_t SystemRequest(OpenDevice* open, std::int32_t request);
-  std::int32_t ReadDevice(OpenDevice& open, unsigned char* buffer, std::int32_t size,
-                          std::int32_t* placed);
-  std::int32_t WriteDevice(OpenDevice& open, const unsigned char* data, std::int32_t length,
-                           std::int32_t* accepted, JournalBlock& block);
-  void WriteDisplay(Device& device, const unsigned char* data, std::int32_t length);
-  void PrintBytes(Device& device, const unsigned char* data, std::int32_t length);
+  // Puts the read's fault effects on a successful read of `size` bytes into
+  // `bytes` that placed *placed; returns the out value.
+  std::int32_t ReadFaults(int target, unsigned char* bytes, std::int32_t size,
+                          std::int32_t* placed, JournalBlock& block);
 
   // Notifications. Device-wide ones (on line, off line) go to the initialize
   // window with byte 0 of wParam the class code; handle ones to every open
@@ -267,16 +236,16 @@ class Simulator {
   void Enqueue(std::uint32_t message, std::uint32_t mp1, std::uint32_t mp2, JournalBlock& block);
   std::uint32_t DeviceWord(int classIndex, std::uint32_t low) const;
 
-  std::int32_t PrinterEvent(const char* what, bool Device::*flag, bool on, std::uint32_t message);
-  std::int32_t BenchInput(int classIndex, const char* what, std::string input,
-                          std::uint32_t message, std::uint32_t lParam, JournalBlock& block);
+  // A bench action on the device of `model`, journaled as "BENCH <class>
+  // <what>": POSERR_SYS_NOT_INITIALIZED before initialize, and, where
+  // `onLineOnly`, POSERR_SYS_DEVICE_OFFLINE while the device is off line.
+  std::int32_t Act(Model model, const std::string& what, const BenchAction& action,
+                   bool onLineOnly);
 
   Platform platform_;
   bool initialized_ = false;
   std::uintptr_t systemWindow_ = 0;
-  std::string applicationName_;
-  std::string resourceFile_;
-  std::vector<Device> bench_;  // by class index; [kSystemClass] holds the settings
+  std::vector<Slot> bench_;  // by class index
   std::vector<OpenDevice> open_;
   std::int32_t lastHandle_ = 0;
   MessageQueue queue_;

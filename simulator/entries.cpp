@@ -1,0 +1,358 @@
+// The eight entries of the device API. Each journals the call, checks what
+// every device shares (initialized, arguments, handle, faults, acquiring,
+// locking) and hands the rest to the handle's device.
+#include <cstring>
+
+#include "simulator/simulator.h"
+#include "tables/code_tables.h"
+#include "tables/pos_codes.h"
+
+namespace sim {
+namespace {
+
+// Longest device name.
+constexpr std::size_t kNameLimit = 255;
+
+const char* RequestName(std::int32_t request) {
+  for (const CodeName* row = IoctlRequestNames; row->Name != nullptr; ++row) {
+    if (row->Code == request) return row->Name;
+  }
+  return nullptr;
+}
+
+bool IsSystemRequest(std::int32_t request) {
+  return request >= pos::kReqSysAcquireDevice && request <= pos::kReqSysUnlockDevice;
+}
+
+}  // namespace
+
+std::int32_t Simulator::Initialize(const char* applicationName, const char* resourceFile,
+                                   ResourceArg* args, std::int32_t count) {
+  JournalBlock block;
+  std::string app, file;
+  ReadText(reinterpret_cast<std::intptr_t>(applicationName), kJournalTextLimit, &app);
+  ReadText(reinterpret_cast<std::intptr_t>(resourceFile), kJournalTextLimit, &file);
+  block.Line("DLL_PosInitialize app=\"%s\" resfile=\"%s\" count=%d", app.c_str(), file.c_str(),
+             static_cast<int>(count));
+  JournalArgs(block, "arg", kSystemClass, args, count);
+
+  std::int32_t status = 0;
+  if (initialized_) {
+    status = pos::kErrSysAlreadyInitialized;
+  } else if ((status = CheckArgs(args, count)) == 0) {
+    ResetBench();
+    status = ApplyResources(kSystemClass, nullptr, args, count, true);
+    if (status == 0) {
+      initialized_ = true;
+      block.Line("  -> 0");
+      for (int i = kGenericClass + 1; i < kClassCount; ++i) {
+        if (!faults_[i].offline) NotifyDevice(i, pos::kMsgSysDeviceOnline, block);
+      }
+      Flush(block);
+      return 0;
+    }
+    systemWindow_ = 0;
+  }
+  block.Line("  -> %d", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::Open(const char* deviceName, const char* deviceClass, ResourceArg* args,
+                             std::int32_t count, std::int32_t* out) {
+  JournalBlock block;
+  std::string name, className;
+  const bool nameOk =
+      ReadText(reinterpret_cast<std::intptr_t>(deviceName), kNameLimit, &name) == TextRead::kOk;
+  ReadText(reinterpret_cast<std::intptr_t>(deviceClass), kJournalTextLimit, &className);
+  block.Line("DLL_PosOpen name=\"%s\" class=\"%s\" count=%d", nameOk ? name.c_str() : "",
+             className.c_str(), static_cast<int>(count));
+  const int classIndex = FindClass(className.c_str());
+  JournalArgs(block, "arg", classIndex >= 0 ? classIndex : kSystemClass, args, count);
+
+  std::int32_t status = 0;
+  std::int32_t handle = 0;
+  if (out == nullptr || Accessible(out, true) < sizeof *out) {
+    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
+    Flush(block);
+    return pos::kErrSysInvalidAddress;
+  }
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else if ((status = CheckArgs(args, count)) != 0) {
+  } else if (!nameOk || name.empty()) {
+    status = pos::kErrSysInvalidName;
+  } else if (classIndex < 0) {
+    status = pos::kErrSysInvalidClass;
+  } else if (kClasses[classIndex].model == Model::kGeneric) {
+    status = pos::kErrSysInvalidDevice;  // resources every device has; no device of its own
+  } else if (faults_[classIndex].error != 0) {
+    status = faults_[classIndex].error;
+  } else if (faults_[classIndex].offline) {
+    status = pos::kErrSysDeviceOffline;
+  } else if (static_cast<std::int32_t>(open_.size()) >=
+                 DeviceAt(kSystemClass).Values()[kSysMaxDevices].number ||
+             NextHandle() == 0) {
+    status = pos::kErrSysTooManyDevices;
+  } else {
+    OpenDevice device;
+    device.handle = NextHandle();
+    device.classIndex = classIndex;
+    device.name = name;
+    status = ApplyResources(classIndex, &device, args, count, false);
+    if (status == 0) {
+      open_.push_back(device);
+      lastHandle_ = device.handle;
+      handle = device.handle;
+    }
+  }
+  *out = handle;
+  block.Line("  -> %d out=%d", static_cast<int>(status), static_cast<int>(handle));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::Close(std::int32_t handle) {
+  JournalBlock block;
+  block.Line("DLL_PosClose handle=%d", static_cast<int>(handle));
+  std::int32_t status = 0;
+  OpenDevice* open = FindOpen(handle);
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else if (handle == 0) {
+    status = pos::kErrSysFunctionNotSupported;  // the queue stays
+  } else if (open == nullptr) {
+    status = pos::kErrSysInvalidDescriptor;
+  } else if (faults_[open->classIndex].error != 0) {
+    status = faults_[open->classIndex].error;
+  } else {
+    Slot& slot = bench_[static_cast<std::size_t>(open->classIndex)];
+    if (slot.acquiredBy == handle) slot.acquiredBy = 0;
+    open_.erase(open_.begin() + (open - open_.data()));
+  }
+  block.Line("  -> %d", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::IOCtl(std::int32_t handle, std::int32_t request, ResourceArg* args,
+                              std::int32_t count, std::int32_t* out) {
+  JournalBlock block;
+  const char* requestName = RequestName(request);
+  block.Line("DLL_PosIOCtl handle=%d request=%d (%s) count=%d", static_cast<int>(handle),
+             static_cast<int>(request), requestName != nullptr ? requestName : "no such request",
+             static_cast<int>(count));
+  OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
+  const int classIndex = open != nullptr ? open->classIndex : kSystemClass;
+  JournalArgs(block, "arg", classIndex, args, count);
+  if (out == nullptr || Accessible(out, true) < sizeof *out) {
+    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
+    Flush(block);
+    return pos::kErrSysInvalidAddress;
+  }
+  *out = 0;
+  std::int32_t status = 0;
+  const Slot& slot = bench_[static_cast<std::size_t>(classIndex)];
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else if ((status = CheckArgs(args, count)) != 0) {
+  } else if (handle != 0 && open == nullptr) {
+    status = pos::kErrSysInvalidDescriptor;
+  } else if (handle == 0 && faults_[kQueueTarget].error != 0) {
+    status = faults_[kQueueTarget].error;
+  } else if (open != nullptr && faults_[classIndex].error != 0) {
+    status = faults_[classIndex].error;
+  } else if (open != nullptr && faults_[classIndex].offline) {
+    status = pos::kErrSysDeviceOffline;
+  } else if (requestName == nullptr) {
+    status = pos::kErrSysInvalidRequest;
+  } else if (!IsSystemRequest(request) && !slot.device->OwnsRequest(request)) {
+    status = pos::kErrSysInvalidRequest;  // not a request of this device's class
+  } else if (open != nullptr && request != pos::kReqSysGetValues &&
+             request != pos::kReqSysAcquireDevice && request != pos::kReqSysReleaseDevice &&
+             slot.acquiredBy != 0 && slot.acquiredBy != handle) {
+    status = pos::kErrSysAcquiredByOther;
+  } else if (request == pos::kReqSysGetValues) {
+    status = GetValues(classIndex, open, args, count);
+    if (status == 0) {
+      block.Line("  -> 0 out=0");
+      JournalArgs(block, "ret", classIndex, args, count);
+      Flush(block);
+      return 0;
+    }
+  } else if (request == pos::kReqSysSetValues) {
+    status = ApplyResources(classIndex, open, args, count, false);
+  } else if (IsSystemRequest(request)) {
+    status = SystemRequest(open, request);
+  } else {
+    // A device request takes its arguments as settings for what it does
+    // (a tone's frequency, say), applied first.
+    status = ApplyResources(classIndex, open, args, count, false);
+    Events events(*this, classIndex, open, block);
+    if (status == 0) status = slot.device->Request(request, events);
+  }
+  block.Line("  -> %d out=0", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::ReadFaults(int target, unsigned char* bytes, std::int32_t size,
+                                   std::int32_t* placed, JournalBlock& block) {
+  const Faults& faults = faults_[target];
+  if (faults.overrun > 0) {
+    // Asked for by a test: bytes past the end of the caller's buffer.
+    unsigned char* past = bytes + size;
+    std::size_t n = static_cast<std::size_t>(faults.overrun);
+    const std::size_t room = Accessible(past, true);
+    if (n > room) n = room;
+    std::memset(past, kOverrunByte, n);
+    block.Line("  # fault: wrote %u bytes past the buffer", static_cast<unsigned>(n));
+  }
+  if (faults.overclaim > 0) {
+    const std::int32_t reported = size + faults.overclaim;
+    block.Line("  # fault: claims %d bytes for a buffer of %d", static_cast<int>(reported),
+               static_cast<int>(size));
+    return reported;
+  }
+  return *placed;
+}
+
+std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t size,
+                             std::int32_t* out) {
+  JournalBlock block;
+  block.Line("DLL_PosRead handle=%d size=%d", static_cast<int>(handle), static_cast<int>(size));
+  if (out == nullptr || Accessible(out, true) < sizeof *out) {
+    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
+    Flush(block);
+    return pos::kErrSysInvalidAddress;
+  }
+  *out = 0;
+  unsigned char* bytes = static_cast<unsigned char*>(buffer);
+  OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
+  const int target = handle == 0 ? kQueueTarget : open != nullptr ? open->classIndex : -1;
+  std::int32_t status = 0;
+  std::int32_t placed = 0;
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else if (size < 0) {
+    status = pos::kErrSysInvalidLength;
+  } else if (size > 0 && Accessible(buffer, true) < static_cast<std::size_t>(size)) {
+    status = pos::kErrSysInvalidAddress;
+  } else if (handle != 0 && open == nullptr) {
+    status = pos::kErrSysInvalidDescriptor;
+  } else if (faults_[target].error != 0) {
+    status = faults_[target].error;
+  } else if (handle == 0) {
+    if (size < kQueueRecordSize) {
+      status = pos::kErrSysBufferTooSmall;
+    } else if (queue_.Empty()) {
+      status = pos::kErrSysTimeout;
+    } else {
+      placed = queue_.PopInto(bytes, size);
+    }
+  } else if (faults_[target].offline) {
+    status = pos::kErrSysDeviceOffline;
+  } else if (bench_[static_cast<std::size_t>(target)].acquiredBy != 0 &&
+             bench_[static_cast<std::size_t>(target)].acquiredBy != handle) {
+    status = pos::kErrSysAcquiredByOther;
+  } else if (bench_[static_cast<std::size_t>(target)].locked) {
+    status = pos::kErrSysLockedNoDataRead;
+  } else {
+    status = DeviceAt(target).Read(bytes, size, &placed);
+  }
+
+  std::int32_t reported = placed;
+  if (status == 0) {
+    reported = ReadFaults(target, bytes, size, &placed, block);
+  }
+  *out = reported;
+  block.Append("  -> %d out=%d", static_cast<int>(status), static_cast<int>(reported));
+  if (status == 0) {
+    block.Append(" data=");
+    block.AppendHex(bytes, static_cast<std::size_t>(placed));
+  }
+  block.EndLine();
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::Write(std::int32_t handle, const void* data, std::int32_t length,
+                              std::int32_t* out) {
+  JournalBlock block;
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
+  const bool readable =
+      length <= 0 || (data != nullptr && Accessible(data, false) >= static_cast<std::size_t>(length));
+  block.Append("DLL_PosWrite handle=%d length=%d data=", static_cast<int>(handle),
+               static_cast<int>(length));
+  if (!readable) {
+    block.Append("(bad address)");
+  } else if (length > 0) {
+    block.AppendHex(bytes, static_cast<std::size_t>(length));
+  }
+  block.EndLine();
+  if (out == nullptr || Accessible(out, true) < sizeof *out) {
+    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
+    Flush(block);
+    return pos::kErrSysInvalidAddress;
+  }
+  *out = 0;
+  OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
+  std::int32_t status = 0;
+  std::int32_t accepted = 0;
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else if (length < 0) {
+    status = pos::kErrSysInvalidLength;
+  } else if (!readable) {
+    status = pos::kErrSysInvalidAddress;
+  } else if (handle == 0) {
+    status = pos::kErrSysFunctionNotSupported;  // the queue is read only
+  } else if (open == nullptr) {
+    status = pos::kErrSysInvalidDescriptor;
+  } else if (faults_[open->classIndex].error != 0) {
+    status = faults_[open->classIndex].error;
+  } else if (faults_[open->classIndex].offline) {
+    status = pos::kErrSysDeviceOffline;
+  } else if (bench_[static_cast<std::size_t>(open->classIndex)].acquiredBy != 0 &&
+             bench_[static_cast<std::size_t>(open->classIndex)].acquiredBy != handle) {
+    status = pos::kErrSysAcquiredByOther;
+  } else {
+    Events events(*this, open->classIndex, open, block);
+    status = DeviceAt(open->classIndex).Write(bytes, length, &accepted, events);
+  }
+  *out = accepted;
+  block.Line("  -> %d out=%d", static_cast<int>(status), static_cast<int>(accepted));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::Term() {
+  JournalBlock block;
+  block.Line("DLL_PosTerm");
+  std::int32_t status = 0;
+  if (!initialized_) {
+    status = pos::kErrSysNotInitialized;
+  } else {
+    // The window may be gone by now: nothing is posted.
+    if (!open_.empty()) block.Line("  # closed %u open devices", static_cast<unsigned>(open_.size()));
+    open_.clear();
+    queue_.Clear();
+    initialized_ = false;
+    systemWindow_ = 0;
+  }
+  block.Line("  -> %d", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::Version(std::int32_t a, std::int32_t b, std::int32_t c) {
+  JournalBlock block;
+  block.Line("DLL_PosVersion");
+  block.Line("  # arguments %d %d %d, received by value and not written", static_cast<int>(a),
+             static_cast<int>(b), static_cast<int>(c));
+  block.Line("  -> 0");
+  Flush(block);
+  return 0;
+}
+
+}  // namespace sim

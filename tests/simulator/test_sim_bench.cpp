@@ -1,0 +1,159 @@
+// What guards a device and what breaks it on purpose (acquiring and locking, the faults a test sets), and what the
+// device bench window lists for each device and reads from its fields.
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "sim_fixture.h"
+#include "simulator/bench_state.h"
+
+namespace {
+
+using namespace simtest;
+using namespace pos;
+using sim::FaultKind;
+
+class SimBench : public Sim {};
+
+TEST_F(SimBench, AcquireAndLockGuardTheDevice) {
+  enum Call { kIoctl, kWrite, kRead, kClose };
+  const struct { int who; Call call; std::int32_t request, status; } steps[] = {
+      {0, kIoctl, kReqSysAcquireDevice, 0}, {0, kIoctl, kReqSysAcquireDevice, kErrSysAlreadyAcquired},
+      {1, kIoctl, kReqSysAcquireDevice, kErrSysAcquiredByOther}, {1, kWrite, 0, kErrSysAcquiredByOther},
+      {1, kRead, 0, kErrSysAcquiredByOther}, {1, kIoctl, kReqSysGetValues, 0},
+      {1, kIoctl, kReqSysReleaseDevice, kErrSysNotAcquired}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysReleaseDevice, 0},
+      {1, kIoctl, kReqSysAcquireDevice, 0}, {1, kClose, 0, 0}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysLockDevice, 0},
+      {0, kRead, 0, kErrSysLockedNoDataRead}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysUnlockDevice, 0}, {0, kRead, 0, 0},
+      {2, kIoctl, kReqSysAcquireDevice, kErrSysInvalidRequest}};  // the queue is no device
+  Init();
+  const std::int32_t handles[] = {Open("PosRs232c"), Open("PosRs232c"), 0};
+  for (const auto& s : steps) {
+    std::int32_t status = -1, h = handles[s.who];
+    if (s.call == kRead) Read(h, 8, &status);
+    if (s.call == kIoctl) status = Ioctl(h, s.request);
+    if (s.call == kWrite) status = Write(h, "x");
+    if (s.call == kClose) status = sim_.Close(h);
+    EXPECT_EQ(s.status, status) << "step " << (&s - steps);
+  }
+}
+
+TEST_F(SimBench, ReadFaultsClaimTooMuchOrWritePastTheBufferOnlyWhenAskedAndSuccessful) {
+  const FaultKind claim = FaultKind::kReadOverclaim, overrun = FaultKind::kReadOverrun;
+  struct Case { const char* cls; FaultKind kind; std::int32_t value, size, status, out, placed, past; } cases[] = {
+      {"PosScanner", claim, 5, 32, 0, 37, 13, 0},  // the buffer's size and more, whatever the bytes placed
+      {"PosNvram", overrun, 3, 16, 0, 16, 16, 3}, {"PosNvram", claim, -4, 16, 0, 16, 16, 0},
+      {"PosNvram", overrun, -1, 16, 0, 16, 16, 0},
+      {"PosScanner", overrun, 2, 4, kErrSysTimeout, 0, 0, 0}};  // its label was read in the first row
+  Init();
+  for (const Case& c : cases) {
+    sim_.ClearFaults();
+    const std::int32_t handle = Open(c.cls);
+    ASSERT_EQ(0, sim_.SetFault(sim::FindClass(c.cls), c.kind, c.value));
+    unsigned char buffer[48];
+    std::int32_t out = -1;
+    std::memset(buffer, 0xBB, sizeof buffer);
+    EXPECT_TRUE(sim_.Read(handle, buffer + 4, c.size, &out) == c.status && out == c.out) << c.cls << " " << c.value;
+    for (int at = -4; at < 44; ++at) {
+      const bool past = at >= c.size && at < c.size + c.past;
+      if (at < 0 || at >= c.placed) { EXPECT_EQ(past ? sim::kOverrunByte : 0xBB, buffer[at + 4]) << at; }
+    }
+  }
+}
+
+TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
+  const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
+  const FaultKind error = FaultKind::kError, offline = FaultKind::kOffline;
+  // Opening another handle, then write, read, ioctl and close on a handle opened before; the queue's read.
+  struct Case { int target; FaultKind kind; std::int32_t value; const char* cls; std::vector<std::int32_t> answers; };
+  const Case cases[] = {{display, error, 306, "PosDisplay", {306, 306, 306, 306, 306, 329}},
+      {display, error, 306, "PosRs232c", {0, 0, 0, 0, 0, 0}}, {queue, error, 332, "PosDisplay", {0, 0, 0, 0, 0, 332}},
+      {all, error, 306, "PosSystem", {0, 311, 311, 0, 0, 306}},
+      {display, offline, 1, "PosDisplay", {317, 317, 317, 317, 0, 0}}};
+  Init();
+  for (const Case& c : cases) {
+    sim_.ClearFaults(), Drain();
+    const std::int32_t handle = Open(c.cls);
+    ASSERT_EQ(0, sim_.SetFault(c.target, c.kind, c.value));
+    std::int32_t other = 0, read = 0, queued = 0;
+    std::vector<std::int32_t> answers{sim_.Open("D", c.cls, nullptr, 0, &other), Write(handle, "x")};
+    Read(handle, 64, &read), Read(0, 16, &queued);
+    answers.insert(answers.end(), {read, Ioctl(handle, kReqSysGetValues), sim_.Close(handle), queued});
+    EXPECT_EQ(c.answers, answers) << c.cls << " " << c.target;
+    if (other != 0) sim_.Close(other);
+  }
+  ASSERT_EQ(0, sim_.SetFault(all, offline, 1));
+  Forget();  // off line, the bench's own actions fail too, and tell no one
+  const std::vector<std::int32_t> bench{sim_.SwipeCard(nullptr), sim_.ScanLabel(nullptr), sim_.PressKeys("1"),
+                                        sim_.Touch(1, 1), sim_.SetPaperOut(true), sim_.PrinterError()};
+  EXPECT_TRUE(bench == std::vector<std::int32_t>(6, kErrSysDeviceOffline) && gPosts.empty());
+  ASSERT_EQ(0, sim_.Term() + sim_.Initialize("REVEDIZ", "", &gQueue, 1));
+  EXPECT_TRUE(gPosts.empty()) << "faults outlive term";
+  sim_.ClearFaults();
+  EXPECT_EQ((Post{kMain, kMsgSysDeviceOnline, 0x05225C0D, 1}), gPosts.back()) << "the touch screen last";
+  EXPECT_EQ(12u, gPosts.size()) << "every bench device back on line";
+}
+
+TEST_F(SimBench, FaultTargetsAndKindsAreChecked) {
+  for (auto [name, target] : {std::pair<const char*, int>{nullptr, sim::kAllTargets}, {"", sim::kAllTargets},
+                              {"Queue", sim::kQueueTarget}, {"PosTouch", sim::kClassCount - 1}, {"PosDevice", -2},
+                              {"PosSystem", -2}, {"Q", -2}}) {
+    EXPECT_EQ(target, sim::FaultTarget(name)) << (name ? name : "null");
+  }
+  const struct { int target, kind; std::int32_t status; } cases[] = {{-2, 1, kErrSysInvalidClass},
+      {0, 1, kErrSysInvalidClass}, {1, 1, kErrSysInvalidClass}, {15, 1, kErrSysInvalidClass},
+      {14, 4, kErrSysInvalidRequest}, {2, 0, kErrSysInvalidRequest}, {2, 5, kErrSysInvalidRequest}, {2, 1, 0},
+      {13, 4, 0}, {sim::kAllTargets, 2, 0}, {14, 3, 0}};  // 14: the queue
+  for (const auto& c : cases) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
+  const sim::Faults& queue = sim_.FaultsOf(sim::kQueueTarget);
+  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && queue.overclaim == 9 && queue.overrun == 9);
+}
+
+TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
+  const int scanner = sim::FindClass("PosScanner");
+  ASSERT_EQ(0, sim_.SetFault(scanner, FaultKind::kOffline, 1));
+  const std::vector<std::string> before = sim::BenchStateLines(sim_);
+  ASSERT_EQ(12u, before.size());
+  EXPECT_EQ("PosAlarm     on line   0 open|PosScanner   off line  0 open", before[0] + "|" + before[10]);
+  Init();
+  const std::int32_t display = Open("PosDisplay"), printer = Open("PosPrinter");
+  std::int32_t status = 0;
+  Open("PosPrinter");
+  ASSERT_EQ(0, Write(display, "A B") + Write(printer, "TOTAL 9.99\nTHANK\tYOU\x7F") + sim_.PlaceWeight(480) +
+                   Write(Open("PosRs232c"), "xyz") + sim_.SetFault(scanner, FaultKind::kError, 306) +
+                   sim_.SetFault(scanner, FaultKind::kReadOverclaim, 8) +
+                   sim_.SetFault(scanner, FaultKind::kReadOverrun, 2));
+  Read(Open("PosTouch"), 4, &status);
+  const std::vector<std::string> expected = {"PosAlarm     on line   0 open",
+      "PosDisplay   on line   1 open   shows \"A B\" / \"\"", "PosDrawer    on line   0 open   drawer closed",
+      "PosKeyboard  on line   0 open   5 bytes waiting", "PosMsr       on line   0 open   89 bytes waiting",
+      "PosNvram     on line   0 open", "PosPower     on line   0 open",
+      "PosPrinter   on line   2 open   paper in, cover shut, printing \"THANK.YOU.\"",
+      "PosRs232c    on line   1 open   3 bytes looped back", "PosScale     on line   0 open   weight 480 g",
+      "PosScanner   off line  0 open   13 bytes waiting  [error 306]  [claims +8]  [overruns 2]",
+      "PosTouch     on line   1 open   no input waiting"};
+  EXPECT_EQ(expected, sim::BenchStateLines(sim_));
+  ASSERT_EQ(0, Write(printer, "\n") + sim_.SetPaperOut(true) + sim_.SetCoverOpen(true) + sim_.PrinterError() +
+                   Ioctl(Open("PosDrawer"), pos::kReqTillOpenTill));
+  const std::vector<std::string> after = sim::BenchStateLines(sim_);
+  EXPECT_EQ("PosDrawer    on line   1 open   drawer open", after[2]);
+  EXPECT_EQ("PosPrinter   on line   2 open   paper out, cover open, error waiting, last \"THANK.YOU.\"", after[7]);
+}
+
+TEST(BenchFields, NumbersMayCarryANameAfterABlankAndKeysTakeFourEscapes) {
+  const struct { const char* text; bool ok; std::int32_t value; } numbers[] = {{"306 POSERR_SYS_HW_ERROR", true, 306},
+      {"  -12", true, -12}, {"2147483647", true, INT32_MAX}, {"-2147483648", true, INT32_MIN}, {"", false, 7},
+      {" ", false, 7}, {"12g", false, 7}, {"0x10", false, 7}, {"2147483648", false, 7}, {"-2147483649", false, 7},
+      {"99999999999999999999999", false, 7}};
+  for (const auto& c : numbers) {
+    std::int32_t value = 7;
+    errno = ERANGE;  // left by some earlier call
+    EXPECT_TRUE(sim::BenchNumber(c.text, &value) == c.ok && value == c.value) << c.text;
+  }
+  const struct { const char* typed; const char* keys; } keys[] = {
+      {"1250\\r", "1250\r"}, {"a\\tb\\nc\\\\d", "a\tb\nc\\d"}, {"\\q\\", "\\q\\"}, {"\\\\r", "\\r"}, {"", ""}};
+  for (const auto& c : keys) EXPECT_EQ(c.keys, sim::BenchKeys(c.typed)) << c.typed;
+}
+
+}  // namespace
