@@ -100,11 +100,11 @@ std::int32_t Simulator::Burst(int classIndex, std::int32_t count) {
 
 std::int32_t Simulator::SetFault(int target, FaultKind kind, std::int32_t value) {
   JournalBlock block;
-  static const char* const kKindNames[] = {"", "error", "overclaim", "overrun", "offline"};
+  static const char* const kKindNames[] = {"", "error", "overclaim", "overrun", "offline", "short"};
   const int kindIndex = static_cast<int>(kind);
   const bool validTarget = target == kAllTargets || target == kQueueTarget ||
                            (target > kGenericClass && target < kClassCount);
-  const bool validKind = kindIndex >= 1 && kindIndex <= 4;
+  const bool validKind = kindIndex >= 1 && kindIndex <= 5;
   block.Line("BENCH fault %s %s=%d",
              target == kAllTargets    ? "all"
              : target == kQueueTarget ? "queue"
@@ -124,6 +124,7 @@ std::int32_t Simulator::SetFault(int target, FaultKind kind, std::int32_t value)
         case FaultKind::kError: faults.error = value; break;
         case FaultKind::kReadOverclaim: faults.overclaim = value > 0 ? value : 0; break;
         case FaultKind::kReadOverrun: faults.overrun = value > 0 ? value : 0; break;
+        case FaultKind::kShortRead: faults.shortRead = value >= 0 ? value : -1; break;
         case FaultKind::kOffline: {
           if (t == kQueueTarget) break;
           const bool offline = value != 0;

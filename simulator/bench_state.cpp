@@ -61,6 +61,7 @@ std::vector<std::string> BenchStateLines(const Simulator& simulator) {
     if (faults.error != 0) line += "  [error " + std::to_string(faults.error) + "]";
     if (faults.overclaim != 0) line += "  [claims +" + std::to_string(faults.overclaim) + "]";
     if (faults.overrun != 0) line += "  [overruns " + std::to_string(faults.overrun) + "]";
+    if (faults.shortRead >= 0) line += "  [short reads " + std::to_string(faults.shortRead) + "]";
     lines.push_back(line);
   }
   return lines;

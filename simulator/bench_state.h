@@ -8,7 +8,8 @@
 // handles, then what the device itself shows: the display's rows, the
 // drawer's state, the printer's paper, cover and last line, the scale's
 // weight, the input waiting for a read, the bytes looped back. Faults set on
-// the device follow in brackets.
+// the device follow in brackets: "[error N]", "[claims +N]", "[overruns N]",
+// "[short reads N]".
 #ifndef REVEDIZ_SIMULATOR_BENCH_STATE_H
 #define REVEDIZ_SIMULATOR_BENCH_STATE_H
 

@@ -199,6 +199,10 @@ std::int32_t Simulator::IOCtl(std::int32_t handle, std::int32_t request, Resourc
 std::int32_t Simulator::ReadFaults(int target, unsigned char* bytes, std::int32_t size,
                                    std::int32_t* placed, JournalBlock& block) {
   const Faults& faults = faults_[target];
+  if (faults.shortRead >= 0 && *placed > faults.shortRead) {
+    *placed = faults.shortRead;
+    block.Line("  # fault: read cut to %d bytes", static_cast<int>(*placed));
+  }
   if (faults.overrun > 0) {
     // Asked for by a test: bytes past the end of the caller's buffer.
     unsigned char* past = bytes + size;
@@ -230,6 +234,15 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   unsigned char* bytes = static_cast<unsigned char*>(buffer);
   OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
   const int target = handle == 0 ? kQueueTarget : open != nullptr ? open->classIndex : -1;
+  // A short read takes what the device gives into a buffer of its own and
+  // passes on only the bytes it keeps.
+  const bool cut = target >= 0 && faults_[target].shortRead >= 0;
+  std::vector<unsigned char> whole;
+  const auto into = [&]() {
+    if (!cut) return bytes;
+    whole.resize(static_cast<std::size_t>(size));
+    return whole.data();
+  };
   std::int32_t status = 0;
   std::int32_t placed = 0;
   if (!initialized_) {
@@ -248,7 +261,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
     } else if (queue_.Empty()) {
       status = pos::kErrSysTimeout;
     } else {
-      placed = queue_.PopInto(bytes, size);
+      placed = queue_.PopInto(into(), size);
     }
   } else if (faults_[target].offline) {
     status = pos::kErrSysDeviceOffline;
@@ -258,12 +271,13 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   } else if (bench_[static_cast<std::size_t>(target)].locked) {
     status = pos::kErrSysLockedNoDataRead;
   } else {
-    status = DeviceAt(target).Read(bytes, size, &placed);
+    status = DeviceAt(target).Read(into(), size, &placed);
   }
 
   std::int32_t reported = placed;
   if (status == 0) {
     reported = ReadFaults(target, bytes, size, &placed, block);
+    if (cut && placed > 0) std::memcpy(bytes, whole.data(), static_cast<std::size_t>(placed));
   }
   *out = reported;
   block.Append("  -> %d out=%d", static_cast<int>(status), static_cast<int>(reported));

@@ -36,7 +36,11 @@ enum SimFaultKind {
   // value != 0: the device goes off line (POSM_SYS_DEVICE_OFFLINE is posted
   // when initialized; calls give POSERR_SYS_DEVICE_OFFLINE); 0 brings it back
   // (POSM_SYS_DEVICE_ONLINE).
-  kSimFaultOffline = 4
+  kSimFaultOffline = 4,
+  // value >= 0: a successful read places at most `value` bytes (status 0,
+  // out value the bytes placed); the rest of what the device gave is lost,
+  // as if read. A negative value ends it.
+  kSimFaultShortRead = 5
 };
 
 // "SimSetFault"

@@ -70,9 +70,19 @@ struct Faults {
   std::int32_t overclaim = 0;  // a successful read reports this many bytes more than its buffer
   std::int32_t overrun = 0;    // a successful read also writes this many bytes past its buffer
   bool offline = false;        // the device is off line
+  // >= 0: a successful read places at most this many bytes (status 0, out
+  // value the bytes placed); what the device gave beyond them is lost, as if
+  // read. -1: off.
+  std::int32_t shortRead = -1;
 };
 
-enum class FaultKind { kError = 1, kReadOverclaim = 2, kReadOverrun = 3, kOffline = 4 };
+enum class FaultKind {
+  kError = 1,
+  kReadOverclaim = 2,
+  kReadOverrun = 3,
+  kOffline = 4,
+  kShortRead = 5
+};
 
 // Fault targets: a class index (kClasses), the queue, or everything.
 inline constexpr int kQueueTarget = kClassCount;

@@ -62,6 +62,34 @@ TEST_F(SimBench, ReadFaultsClaimTooMuchOrWritePastTheBufferOnlyWhenAskedAndSucce
   }
 }
 
+// Each on a fresh bench: a read under a short-read fault places no more than N bytes and loses the rest of what the
+// device gave; a failing read is left alone. Then the fault ends (by -1 or by clearing) and the next read is whole.
+TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
+  struct Case { const char* target; std::int32_t value, size, status; std::string bytes; bool clear;
+                std::int32_t nextStatus; std::string next; };
+  const std::string records("\x0D\0\0\0\x0D\x42\0\0\x07\x84\0\0\0\0\0\0\x0E\0\0\0", 20);  // 13 and 14 of a burst
+  const Case cases[] = {{"PosKeyboard", 2, 9, 0, "12", false, kErrSysTimeout, ""},  // "50\r" is lost
+      {"PosKeyboard", 5, 9, 0, "1250\r", true, kErrSysTimeout, ""},
+      {"PosDisplay", 0, 8, 0, "", false, 0, std::string(40, ' ')},
+      {"PosMsr", 3, 88, kErrSysBufferTooSmall, "", true, 0, sim::kTestCardTracks},
+      {"Queue", 20, 64, 0, records, false, kErrSysTimeout, ""}};
+  for (const Case& c : cases) {
+    Init();
+    const bool queue = std::string(c.target) == "Queue";
+    const std::int32_t handle = queue ? 0 : Open(c.target);
+    if (queue) { ASSERT_EQ(0, sim_.Burst(2, 2)); }
+    ASSERT_EQ(0, sim_.SetFault(sim::FaultTarget(c.target), FaultKind::kShortRead, c.value));
+    std::string buffer(100, '\xBB');
+    std::int32_t out = -1, status = -1;
+    EXPECT_EQ(c.status, sim_.Read(handle, buffer.data(), c.size, &out)) << c.target << " " << c.value;
+    EXPECT_EQ(c.bytes + std::string(100 - c.bytes.size(), '\xBB'), buffer) << c.target << " " << c.value;
+    EXPECT_EQ(static_cast<std::int32_t>(c.bytes.size()), out);
+    c.clear ? sim_.ClearFaults() : (void)sim_.SetFault(sim::FaultTarget(c.target), FaultKind::kShortRead, -1);
+    EXPECT_EQ(c.next, Read(handle, 100, &status)) << c.target << " " << c.value;
+    EXPECT_EQ(c.nextStatus, status);
+  }
+}
+
 TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
   const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
   const FaultKind error = FaultKind::kError, offline = FaultKind::kOffline;
@@ -103,11 +131,11 @@ TEST_F(SimBench, FaultTargetsAndKindsAreChecked) {
   }
   const struct { int target, kind; std::int32_t status; } cases[] = {{-2, 1, kErrSysInvalidClass},
       {0, 1, kErrSysInvalidClass}, {1, 1, kErrSysInvalidClass}, {15, 1, kErrSysInvalidClass},
-      {14, 4, kErrSysInvalidRequest}, {2, 0, kErrSysInvalidRequest}, {2, 5, kErrSysInvalidRequest}, {2, 1, 0},
-      {13, 4, 0}, {sim::kAllTargets, 2, 0}, {14, 3, 0}};  // 14: the queue
+      {14, 4, kErrSysInvalidRequest}, {2, 0, kErrSysInvalidRequest}, {2, 6, kErrSysInvalidRequest}, {2, 1, 0},
+      {13, 4, 0}, {sim::kAllTargets, 2, 0}, {14, 3, 0}, {14, 5, 0}};  // 14: the queue
   for (const auto& c : cases) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
   const sim::Faults& queue = sim_.FaultsOf(sim::kQueueTarget);
-  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && queue.overclaim == 9 && queue.overrun == 9);
+  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && queue.overclaim == 9 && queue.overrun == 9 && queue.shortRead == 9);
 }
 
 TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
@@ -123,7 +151,8 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   ASSERT_EQ(0, Write(display, "A B") + Write(printer, "TOTAL 9.99\nTHANK\tYOU\x7F") + sim_.PlaceWeight(480) +
                    Write(Open("PosRs232c"), "xyz") + sim_.SetFault(scanner, FaultKind::kError, 306) +
                    sim_.SetFault(scanner, FaultKind::kReadOverclaim, 8) +
-                   sim_.SetFault(scanner, FaultKind::kReadOverrun, 2));
+                   sim_.SetFault(scanner, FaultKind::kReadOverrun, 2) +
+                   sim_.SetFault(scanner, FaultKind::kShortRead, 0));
   Read(Open("PosTouch"), 4, &status);
   const std::vector<std::string> expected = {"PosAlarm     on line   0 open",
       "PosDisplay   on line   1 open   shows \"A B\" / \"\"", "PosDrawer    on line   0 open   drawer closed",
@@ -131,7 +160,7 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
       "PosNvram     on line   0 open", "PosPower     on line   0 open",
       "PosPrinter   on line   2 open   paper in, cover shut, printing \"THANK.YOU.\"",
       "PosRs232c    on line   1 open   3 bytes looped back", "PosScale     on line   0 open   weight 480 g",
-      "PosScanner   off line  0 open   13 bytes waiting  [error 306]  [claims +8]  [overruns 2]",
+      "PosScanner   off line  0 open   13 bytes waiting  [error 306]  [claims +8]  [overruns 2]  [short reads 0]",
       "PosTouch     on line   1 open   no input waiting"};
   EXPECT_EQ(expected, sim::BenchStateLines(sim_));
   ASSERT_EQ(0, Write(printer, "\n") + sim_.SetPaperOut(true) + sim_.SetCoverOpen(true) + sim_.PrinterError() +

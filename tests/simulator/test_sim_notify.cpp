@@ -135,6 +135,11 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
          lib.SetFault(7, FaultKind::kReadOverrun, 2), Forget(), lib.Read(3, buffer, 4, &out);
        }, "DLL_PosRead handle=3 size=4|  # fault: wrote 2 bytes past the buffer|"
           "  # fault: claims 14 bytes for a buffer of 4|  -> 0 out=14 data=00 01 02 03"},
+      {[&] {
+         lib.SetFault(3, FaultKind::kShortRead, 1), Forget(), lib.Read(1, buffer, 4, &out);
+         lib.SetFault(3, FaultKind::kShortRead, -1);
+       }, "DLL_PosRead handle=1 size=4|  # fault: read cut to 1 bytes|  -> 0 out=1 data=20|"
+          "BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(9, FaultKind::kOffline, 1), Forget(), lib.SetFault(9, FaultKind::kOffline, 0); },
        "BENCH fault PosPrinter offline=0|  # posted 0x420D wParam=0x03113403 lParam=0x00000000 to 0x000200B4|  -> 0"},
       {[&] { lib.PressKeys("ab"), lib.Touch(1, 2), lib.ScanLabel(nullptr), lib.PlaceWeight(-1), lib.CloseDrawer(); },
