@@ -27,15 +27,14 @@
 
 #include "runner/scenario.h"
 #include "simulator/bench_ids.h"
+#include "runner/control_steps.h"
 #include "runner/driver/driver.h"
-#include "runner/driver/remote_call.h"
+#include "simulator/control_line.h"
 
 namespace runner {
 namespace {
 
 using Lines = std::vector<std::string>;
-using driver::CallRemoteExport;
-using driver::RemoteArg;
 
 struct Options {
   std::string toolDir;
@@ -185,6 +184,7 @@ class Run {
     }
 
     PrintTranscript();
+    if (idle_ != INVALID_HANDLE_VALUE) CloseHandle(idle_);
     if (app_ && app_->Running()) std::printf("(the tool was still running at the end; it is ended)\n");
     app_.reset();  // ends the tool; the working folder goes after a pass
     if (failedStep == nullptr) {
@@ -215,10 +215,14 @@ class Run {
     return *dialog_;
   }
 
-  // A text of the scenario with ${hwnd} and ${hwnd8} filled in.
+  // A text of the scenario with ${pid}, ${hwnd} and ${hwnd8} filled in.
   std::string Text(const Word& word) const {
-    if (!app_ || app_->MainWindow() == nullptr) return word.text;
-    return Substitute(word.text, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(app_->MainWindow())));
+    if (!app_) return word.text;
+    std::string text = word.text;
+    const std::string pid = std::to_string(app_->ProcessId());
+    for (std::size_t at; (at = text.find("${pid}")) != std::string::npos;) text.replace(at, 6, pid);
+    if (app_->MainWindow() == nullptr) return text;
+    return Substitute(text, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(app_->MainWindow())));
   }
 
   static std::int64_t Number(const Word& word) {
@@ -385,6 +389,10 @@ class Run {
     if (key == "expect menu") return ExpectMenu(step);
     if (key == "expect device-text") return ExpectDeviceText(step);
     if (key.rfind("bench ", 0) == 0) return Bench(step);
+    if (key == "ctl") return Ctl(step);
+    if (key == "expect ctl-output" || key == "expect ctl-log") return ExpectCtlOutput(step);
+    if (key == "pipe") return Pipe(step);
+    if (key == "expect reply") return ExpectReply(step);
     throw StepError{"step " + key + " is not known to this runner"};
   }
 
@@ -787,75 +795,78 @@ class Run {
     if (actual != expected) throw Mismatch{"file " + name, ShowText(expected), ShowText(actual)};
   }
 
-  // Calls a control export of the simulator inside the tool.
-  std::int32_t CallSimulator(const Step& step, const std::string& entry, std::vector<RemoteArg>* args) {
-    driver::Revediz& app = App(step);
-    std::int32_t result = 0;
-    std::string error;
-    if (!CallRemoteExport(app.ProcessId(), "vavuro32.dll", app.PathOf("vavuro32.dll"), entry, args, &result, &error,
-                          options_.timeoutMs)) {
-      throw StepError{step.key + ": " + error};
-    }
-    return result;
-  }
-
   void ExpectDeviceText(const Step& step) {
-    constexpr std::int32_t kRoom = 8192;
-    std::vector<RemoteArg> args = {RemoteArg::Text(step.args[0].text), RemoteArg::OutBuffer(kRoom),
-                                   RemoteArg::Number(kRoom)};
-    const std::int32_t length = CallSimulator(step, "SimGetDeviceText", &args);
-    if (length < 0) throw StepError{"device " + step.args[0].text + " shows no text"};
-    std::string actual = args[1].text;
-    actual.resize(std::min<std::size_t>(static_cast<std::size_t>(length), actual.size()));
+    const sim::Reply reply = App(step).Control("text " + sim::QuoteWord(step.args[0].text), options_.timeoutMs);
+    if (!reply.ok) throw StepError{"device " + step.args[0].text + ": " + reply.text};
+    std::string actual;
+    for (const std::string& line : reply.lines) actual += line + "\n";
     const std::string expected = Text(step.args[1]);
     if (actual != expected) throw Mismatch{"text of " + step.args[0].text, ShowText(expected), ShowText(actual)};
   }
 
-  // Bench steps: each maps to a control export of the simulator. (The bench
-  // window is acted on as a dialog: dialog "Device Bench".)
+  // Bench steps: one request line each to the simulator's control pipe.
+  // (The bench window is acted on as a dialog: dialog "Device Bench".)
   void Bench(const Step& step) {
-    std::vector<Word> a = step.args;
     std::int64_t expected = 0;
-    if (a.size() >= 2 && !a[a.size() - 2].quoted && a[a.size() - 2].text == "returns") {
-      expected = Number(a.back());
-      a.resize(a.size() - 2);
+    const std::string line = ControlLine(step, &expected);
+    const sim::Reply reply = App(step).Control(line, options_.timeoutMs);
+    if (!reply.ok && reply.status == 0) throw StepError{step.key + ": " + reply.text};
+    if (reply.status != expected) {
+      throw Mismatch{line + " result", std::to_string(expected), std::to_string(reply.status)};
     }
-    auto textOrNull = [&](std::size_t i) {
-      return i < a.size() ? RemoteArg::Text(Text(a[i])) : RemoteArg::Null();
-    };
-    std::string entry;
-    std::vector<RemoteArg> args;
-    bool hasResult = true;
-    const std::string action = step.key.substr(6);
-    if (action == "fault") {
-      int kind = 0;
-      ParseFaultKind(a[1].text, &kind);
-      entry = "SimSetFault";
-      args = {RemoteArg::Text(a[0].text), RemoteArg::Number(kind), RemoteArg::Number(static_cast<std::int32_t>(Number(a[2])))};
-    } else if (action == "clear-faults") {
-      entry = "SimClearFaults";
-      hasResult = false;  // returns nothing
-    } else if (action == "swipe") {
-      entry = "SimSwipeCard";
-      args = {textOrNull(0)};
-    } else if (action == "scan") {
-      entry = "SimScanLabel";
-      args = {textOrNull(0)};
-    } else if (action == "keys") {
-      entry = "SimPressKeys";
-      args = {textOrNull(0)};
-    } else if (action == "weight") {
-      entry = "SimPlaceWeight";
-      args = {RemoteArg::Number(static_cast<std::int32_t>(Number(a[0])))};
-    } else if (action == "close-drawer") {
-      entry = "SimCloseDrawer";
+  }
+
+  // vavuro-ctl, beside the tool, run as the operator would (with the tool's
+  // process id, as several tools may run at once).
+  void Ctl(const Step& step) {
+    std::vector<std::string> words = {"--pid", std::to_string(App(step).ProcessId())};
+    std::size_t count = step.args.size();
+    std::int64_t exits = 0;
+    if (count >= 2 && !step.args[count - 2].quoted && step.args[count - 2].text == "exits") {
+      exits = Number(step.args[count - 1]);
+      count -= 2;
+    }
+    for (std::size_t i = 0; i < count; ++i) words.push_back(Text(step.args[i]));
+    std::string why;
+    if (!RunCtl(ToolFile("vavuro-ctl.exe"), words, App(step).PathOf(""), options_.timeoutMs, &ctl_, &why)) {
+      throw StepError{"ctl: " + why};
+    }
+    if (ctl_.exitCode != static_cast<DWORD>(exits)) {
+      throw Mismatch{"vavuro-ctl exit status", std::to_string(exits),
+                     std::to_string(ctl_.exitCode) + ", output " + ShowText(ctl_.output)};
+    }
+  }
+
+  void ExpectCtlOutput(const Step& step) {
+    std::string expected;
+    if (step.key == "expect ctl-log") {
+      for (const std::string& line : App(step).LogLines()) expected += line + "\n";
     } else {
-      throw StepError{"no bench action " + action};
+      expected = Text(step.args[0]);
     }
-    const std::int32_t result = CallSimulator(step, entry, &args);
-    if (hasResult && result != expected) {
-      throw Mismatch{entry + " result", std::to_string(expected), std::to_string(result)};
+    if (ctl_.output != expected) throw Mismatch{"output of vavuro-ctl", ShowText(expected), ShowText(ctl_.output)};
+  }
+
+  // A raw line to the pipe, a client that never writes, or its end.
+  void Pipe(const Step& step) {
+    if (idle_ != INVALID_HANDLE_VALUE) CloseHandle(idle_);
+    idle_ = INVALID_HANDLE_VALUE;
+    const std::vector<Word>& a = step.args;
+    if (!a[0].quoted && a[0].text == "close") return;
+    std::string why;
+    if (!a[0].quoted) {
+      idle_ = OpenIdleClient(App(step).ProcessId(), options_.timeoutMs, &why);
+      if (idle_ == INVALID_HANDLE_VALUE) throw StepError{"pipe: " + why};
+      return;
     }
+    std::string line;
+    for (std::int64_t n = a.size() == 3 ? Number(a[2]) : 1; n > 0; --n) line += Text(a[0]);
+    reply_ = App(step).Control(line, options_.timeoutMs);
+  }
+
+  void ExpectReply(const Step& step) {
+    const std::string expected = Text(step.args[0]);
+    if (ReplyHead(reply_) != expected) throw Mismatch{"reply", ShowText(expected), ShowText(ReplyHead(reply_))};
   }
 
   // One running repeat: its step, the passes done, the passes wanted.
@@ -894,6 +905,9 @@ class Run {
   Lines transcript_;
   int starts_ = 0;
   bool driverFailed_ = false;
+  CtlRun ctl_;
+  sim::Reply reply_;
+  HANDLE idle_ = INVALID_HANDLE_VALUE;
 };
 
 void Usage() {

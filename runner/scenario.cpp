@@ -6,6 +6,7 @@
 
 #include "res/resource_ids.h"
 #include "simulator/bench_ids.h"
+#include "simulator/control_line.h"
 
 namespace runner {
 namespace {
@@ -18,7 +19,6 @@ enum class Check {
   kNumber,  // ParseNumber
   kId,      // ParseControlId
   kMenu,    // ParseMenuCommand
-  kKind,    // ParseFaultKind
 };
 
 struct StepRule {
@@ -81,13 +81,11 @@ const StepRule kRules[] = {
     {"expect window", 3, 3, {}, false},
     {"expect menu", 1, kMany, {}, false},
     {"expect device-text", 2, 2, {}, false},
-    {"bench fault", 3, 3, {Check::kAny, Check::kKind, Check::kNumber}, true},
-    {"bench clear-faults", 0, 0, {}, true},
-    {"bench swipe", 0, 1, {}, true},
-    {"bench scan", 0, 1, {}, true},
-    {"bench keys", 1, 1, {}, true},
-    {"bench weight", 1, 1, {Check::kNumber}, true},
-    {"bench close-drawer", 0, 0, {}, true},
+    {"ctl", 1, kMany, {}, false},
+    {"expect ctl-output", 1, 1, {}, false},
+    {"expect ctl-log", 0, 0, {}, false},
+    {"pipe", 1, 3, {}, false},
+    {"expect reply", 1, 1, {}, false},
 };
 
 struct NamedValue {
@@ -157,14 +155,6 @@ const NamedValue kMenuCommands[] = {
     {"PosInitialize", IDM_POS_INITIALIZE}, {"PosOpen", IDM_POS_OPEN},   {"PosClose", IDM_POS_CLOSE},
     {"PosIoctl", IDM_POS_IOCTL},           {"PosRead", IDM_POS_READ},   {"PosWrite", IDM_POS_WRITE},
     {"Exit", IDM_EXIT},
-};
-
-// Kinds of the simulator's SimSetFault (simulator/sim_control.h).
-const NamedValue kFaultKinds[] = {
-    {"error", 1},
-    {"overclaim", 2},
-    {"overrun", 3},
-    {"offline", 4},
 };
 
 constexpr const char* kTargets[] = {"main", "log", "bench", "dialog", "desktop"};
@@ -241,10 +231,6 @@ bool CheckWord(Check check, const Word& word, std::string* error) {
       if (!word.quoted && ParseMenuCommand(word.text, &value)) return true;
       *error = "not a menu command: " + ShowText(word.text);
       return false;
-    case Check::kKind:
-      if (!word.quoted && ParseFaultKind(word.text, &value)) return true;
-      *error = "not a fault kind (error, overclaim, overrun, offline or a number): " + ShowText(word.text);
-      return false;
   }
   return false;
 }
@@ -284,6 +270,15 @@ bool CheckMeaning(const Step& step, std::string* error) {
              std::to_string(kMaxFileBytes >> 20) + " MiB in all)";
     return false;
   }
+  if (step.key == "pipe" && !(a.size() == 1 && (IsWord(a[0], "idle") || IsWord(a[0], "close"))) &&
+      !(a[0].quoted && (a.size() == 1 || (a.size() == 3 && IsWord(a[1], "times") && CheckWord(Check::kNumber, a[2], error))))) {
+    *error = "pipe takes a quoted line (and \"times N\"), idle or close";
+    return false;
+  }
+  if (step.key == "ctl" && a.size() >= 2 && IsWord(a[a.size() - 2], "exits") &&
+      !CheckWord(Check::kNumber, a.back(), error)) {
+    return false;
+  }
   if (step.key == "close" && !a.empty() && !IsWord(a[0], "log")) {
     *error = "close takes nothing or \"log\"";
     return false;
@@ -316,7 +311,26 @@ bool CheckMeaning(const Step& step, std::string* error) {
   return true;
 }
 
+// A bench step is a request line of the simulator's control pipe (an
+// action: the listing requests are read by their own steps).
+bool CheckBench(const Step& step, std::string* error) {
+  std::int64_t expected = 0;
+  sim::Request request;
+  std::string why;
+  if (!sim::ParseRequest(ControlLine(step, &expected), &request, &why)) {
+    *error = "bench: " + why;
+    return false;
+  }
+  if (request.verb == sim::Verb::kState || request.verb == sim::Verb::kLog || request.verb == sim::Verb::kJournal ||
+      request.verb == sim::Verb::kText) {
+    *error = step.key + " is read with ctl or expect device-text, not as a bench step";
+    return false;
+  }
+  return true;
+}
+
 bool CheckStep(const Step& step, std::string* error) {
+  if (step.key.rfind("bench ", 0) == 0) return CheckBench(step, error);
   const StepRule* rule = FindRule(step.key);
   if (rule == nullptr) {
     *error = "unknown step " + ShowText(step.key);
@@ -520,13 +534,15 @@ bool ParseMenuCommand(std::string_view text, int* id) {
   return Lookup(kMenuCommands, text, true, id);
 }
 
-bool ParseFaultKind(std::string_view text, int* kind) {
-  std::int64_t number = 0;
-  if (ParseNumber(text, &number)) {
-    *kind = static_cast<int>(number);
-    return true;
+std::string ControlLine(const Step& step, std::int64_t* expected) {
+  std::size_t count = step.args.size();
+  *expected = 0;
+  if (count >= 2 && IsWord(step.args[count - 2], "returns") && ParseNumber(step.args[count - 1].text, expected)) {
+    count -= 2;
   }
-  return Lookup(kFaultKinds, text, true, kind);
+  std::string line = step.key.substr(step.key.find(' ') + 1);
+  for (std::size_t i = 0; i < count; ++i) line += " " + sim::QuoteWord(step.args[i].text);
+  return line;
 }
 
 std::string ShowText(std::string_view text) {

@@ -56,8 +56,10 @@ bool ParseControlId(std::string_view text, int* id);
 // A menu command: a menu item name (PosOpen, Exit, ...) or a number.
 bool ParseMenuCommand(std::string_view text, int* id);
 
-// A fault kind name (error, overclaim, overrun, offline) or a number.
-bool ParseFaultKind(std::string_view text, int* kind);
+// The control pipe's request line of a bench step ("bench swipe X" ->
+// "swipe X", each word quoted as the line needs), and the status it is
+// expected to answer ("returns N", else 0).
+std::string ControlLine(const Step& step, std::int64_t* expected);
 
 // Text shown in quotes, with the escapes above for quotes, backslashes and
 // control bytes, so blanks and line ends are visible.

@@ -3,8 +3,8 @@
 // "vavuro32.jnl" in the working directory, VirtualQuery to probe caller
 // memory) and forwards each export to it. No exception leaves an export: a
 // failed allocation answers POSERR_SYS_MEMORY_ALLOCATION. It also opens the
-// device bench window (bench_window.h) at initialize and closes it at
-// termination.
+// device bench window (bench_window.h) and serves the control pipe
+// (control_pipe.h) from initialize to termination.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +16,7 @@
 
 #include "api/device_api.h"
 #include "simulator/bench_window.h"
+#include "simulator/control_pipe.h"
 #include "simulator/sim_control.h"
 #include "simulator/simulator.h"
 #include "tables/pos_codes.h"
@@ -98,8 +99,12 @@ std::int32_t POSAPI DLL_PosInitialize(void*, const char* applicationName,
     window = s.QueueWindow();
     return result;
   });
-  // The bench opens once the library is up, beside the window it notifies.
-  if (status == 0) sim::OpenBenchWindow(window);
+  // The bench opens once the library is up, beside the window it notifies,
+  // and the control pipe is served from then on.
+  if (status == 0) {
+    sim::OpenBenchWindow(window);
+    sim::StartControlPipe();
+  }
   return status;
 }
 
@@ -129,7 +134,10 @@ std::int32_t POSAPI DLL_PosWrite(void*, std::int32_t handle, const void* data,
 
 std::int32_t POSAPI DLL_PosTerm(void*) {
   const std::int32_t status = Guarded([&](Simulator& s) { return s.Term(); });
-  if (status == 0) sim::CloseBenchWindow();
+  if (status == 0) {
+    sim::StopControlPipe();
+    sim::CloseBenchWindow();
+  }
   return status;
 }
 

@@ -2,6 +2,7 @@
 #include "runner/driver/driver.h"
 
 #include "simulator/bench_ids.h"
+#include "simulator/control_client.h"
 
 #include <cstdio>
 #include <exception>
@@ -718,13 +719,13 @@ std::vector<std::string> Revediz::WaitJournal(std::string_view text, DWORD timeo
   return lines;
 }
 
-std::int32_t Revediz::CallSimulator(const std::string& entry, std::vector<RemoteArg>* args) const {
-  std::int32_t result = 0;
-  std::string error;
-  if (!CallRemoteExport(ProcessId(), "vavuro32.dll", PathOf("vavuro32.dll"), entry, args, &result, &error,
-                        kDefaultTimeoutMs))
-    Fail(entry + " in the program: " + error);
-  return result;
+sim::Reply Revediz::Control(const std::string& line, DWORD timeoutMs) const {
+  sim::Reply reply;
+  std::string why;
+  if (sim::ControlExchange(ProcessId(), line, &reply, &why, timeoutMs) != sim::Exchange::kDone) {
+    Fail("control request " + line.substr(0, 200) + ": " + why);
+  }
+  return reply;
 }
 
 std::string Revediz::Dump() const { return s_->Dump(); }

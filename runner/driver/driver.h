@@ -46,7 +46,7 @@
 #include <vector>
 
 #include "res/resource_ids.h"
-#include "runner/driver/remote_call.h"
+#include "simulator/control_line.h"
 
 namespace driver {
 
@@ -248,14 +248,10 @@ class Revediz {
   // Waits until a journal line contains text; returns the whole journal.
   std::vector<std::string> WaitJournal(std::string_view text, DWORD timeoutMs = kDefaultTimeoutMs) const;
 
-  // Calls a control export of the simulator the program has loaded
-  // (simulator/sim_control.h) inside the program's process, and returns its
-  // result; fails when the call cannot be made (no library loaded yet, no
-  // such export). Out buffers come back in their RemoteArg's text.
-  std::int32_t CallSimulator(const std::string& entry, std::vector<RemoteArg>* args) const;
-  std::int32_t CallSimulator(const std::string& entry, std::vector<RemoteArg> args) const {
-    return CallSimulator(entry, &args);
-  }
+  // One request line to the control pipe of the simulator the program has
+  // loaded (simulator/CONTROL.md), and its reply; fails when the pipe cannot
+  // be reached (no library initialized) or its reply cannot be read.
+  sim::Reply Control(const std::string& line, DWORD timeoutMs = kDefaultTimeoutMs) const;
 
   // Text describing the screen now (windows, boxes, log), for failures.
   std::string Dump() const;

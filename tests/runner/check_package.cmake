@@ -1,4 +1,4 @@
-# REVEDIZ.zip holds the tool, the simulator and the runner (stripped, when OBJDUMP
+# REVEDIZ.zip holds the tool, the simulator, vavuro-ctl and the runner (stripped, when OBJDUMP
 # is given), the notes, and the data files and example scenarios as the sources have them.
 #   -DZIP= -DSOURCE_DIR= -DWORK= [-DOBJDUMP=]
 file(REMOVE_RECURSE ${WORK})
@@ -8,7 +8,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cannot unpack ${ZIP}")
 endif()
 set(problems "")
-foreach(name REVEDIZ.exe vavuro32.dll revediz-run.exe README-PACKAGE.txt SCENARIOS.md)
+foreach(name REVEDIZ.exe vavuro32.dll vavuro-ctl.exe revediz-run.exe README-PACKAGE.txt SCENARIOS.md CONTROL.md)
   if(NOT EXISTS ${WORK}/REVEDIZ/${name} OR IS_DIRECTORY ${WORK}/REVEDIZ/${name})
     string(APPEND problems "missing: ${name}\n")
   elseif(name MATCHES "\\.(exe|dll)$" AND OBJDUMP)

@@ -1,0 +1,296 @@
+// The control line protocol: see control_line.h.
+#include "simulator/control_line.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace sim {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// What each word of a verb must be.
+enum Shape : char { kText = 't', kNumber = 'n', kKind = 'k', kOnOff = 'o' };
+
+struct VerbDef {
+  const char* name;
+  Verb verb;
+  int minWords;
+  const char* shapes;  // one letter per word (its count is the most words)
+};
+
+const VerbDef kVerbs[] = {
+    {"swipe", Verb::kSwipe, 0, "t"},
+    {"scan", Verb::kScan, 0, "t"},
+    {"keys", Verb::kKeys, 1, "t"},
+    {"weight", Verb::kWeight, 1, "n"},
+    {"close-drawer", Verb::kCloseDrawer, 0, ""},
+    {"fault", Verb::kFault, 3, "tkn"},
+    {"clear-faults", Verb::kClearFaults, 0, ""},
+    {"touch", Verb::kTouch, 2, "nn"},
+    {"paper-out", Verb::kPaperOut, 1, "o"},
+    {"cover-open", Verb::kCoverOpen, 1, "o"},
+    {"printer-error", Verb::kPrinterError, 0, ""},
+    {"burst", Verb::kBurst, 2, "tn"},
+    {"state", Verb::kState, 0, ""},
+    {"log", Verb::kLog, 0, ""},
+    {"journal", Verb::kJournal, 1, "n"},
+    {"text", Verb::kText, 1, "t"},
+};
+
+const char* const kFaultKinds[] = {"error", "overclaim", "overrun", "offline", "short"};
+
+bool ParseNumber(std::string_view word, std::int32_t* value) {
+  std::string text(word);
+  const bool negative = !text.empty() && text[0] == '-';
+  const std::string digits = negative ? text.substr(1) : text;
+  const bool hex = digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+  const std::string body = hex ? digits.substr(2) : digits;
+  if (body.empty() || body.size() > 10) return false;
+  unsigned long long magnitude = 0;
+  for (char c : body) {
+    const int d = HexDigit(c);
+    if (d < 0 || (!hex && d > 9)) return false;
+    magnitude = magnitude * (hex ? 16 : 10) + static_cast<unsigned>(d);
+  }
+  if (negative ? magnitude > 0x80000000ULL : magnitude > 0xFFFFFFFFULL) return false;
+  const long long signedValue = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+  *value = static_cast<std::int32_t>(static_cast<std::uint32_t>(signedValue));
+  return true;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + EscapeText(text) + "\""; }
+
+}  // namespace
+
+std::string ControlPipeName(unsigned long processId) {
+  char name[48];
+  std::snprintf(name, sizeof name, "\\\\.\\pipe\\vavuro32-%lu", processId);
+  return name;
+}
+
+bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error) {
+  words->clear();
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (IsBlank(line[i])) {
+      ++i;
+      continue;
+    }
+    std::string word;
+    if (line[i] != '"') {
+      while (i < line.size() && !IsBlank(line[i])) word += line[i++];
+      words->push_back(word);
+      continue;
+    }
+    ++i;
+    bool closed = false;
+    while (i < line.size() && !closed) {
+      const char c = line[i++];
+      if (c == '"') {
+        closed = true;
+      } else if (c != '\\') {
+        word += c;
+      } else if (i < line.size()) {
+        const char e = line[i++];
+        if (e == '"' || e == '\\') {
+          word += e;
+        } else if (e == 'n' || e == 'r' || e == 't') {
+          word += e == 'n' ? '\n' : e == 'r' ? '\r' : '\t';
+        } else if (e == 'x' && i + 1 < line.size() && HexDigit(line[i]) >= 0 && HexDigit(line[i + 1]) >= 0) {
+          word += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
+          i += 2;
+        } else {
+          *error = "unknown escape \\" + EscapeText(std::string_view(&e, 1));
+          return false;
+        }
+      }
+    }
+    if (!closed) {
+      *error = "text not closed by \"";
+      return false;
+    }
+    if (i < line.size() && !IsBlank(line[i])) {
+      *error = "a blank must follow the closing \"";
+      return false;
+    }
+    words->push_back(word);
+  }
+  return true;
+}
+
+std::string QuoteWord(std::string_view word) {
+  bool bare = !word.empty() && word[0] != '"';
+  for (char c : word) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u <= ' ' || u == 0x7F) bare = false;
+  }
+  if (bare) return std::string(word);
+  std::string out = "\"";
+  for (char c : word) out += c == '"' ? std::string("\\\"") : EscapeText(std::string_view(&c, 1));
+  return out + "\"";
+}
+
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\r' || c == '\n' || c == '\t') {
+      out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\t";
+    } else if (u < 0x20 || u == 0x7F) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", u);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string UnescapeText(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (text[i] != '\\' || next == '\0') {
+      out += text[i];
+    } else if (next == '\\' || next == 'r' || next == 'n' || next == 't') {
+      out += next == '\\' ? '\\' : next == 'r' ? '\r' : next == 'n' ? '\n' : '\t';
+      ++i;
+    } else if (next == 'x' && i + 3 < text.size() && HexDigit(text[i + 2]) >= 0 && HexDigit(text[i + 3]) >= 0) {
+      out += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
+      i += 3;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+bool ParseFaultKind(std::string_view word, int* kind) {
+  for (int k = 0; k < 5; ++k) {
+    if (word == kFaultKinds[k]) {
+      *kind = k + 1;
+      return true;
+    }
+  }
+  std::int32_t number = 0;
+  if (!ParseNumber(word, &number)) return false;
+  *kind = number;
+  return true;
+}
+
+bool ParseRequest(std::string_view line, Request* request, std::string* error) {
+  std::vector<std::string> words;
+  if (!SplitLine(line, &words, error)) return false;
+  if (words.empty()) {
+    *error = "empty line";
+    return false;
+  }
+  const VerbDef* def = nullptr;
+  for (const VerbDef& candidate : kVerbs) {
+    if (words[0] == candidate.name) def = &candidate;
+  }
+  if (def == nullptr) {
+    *error = "unknown verb " + Quoted(words[0]);
+    return false;
+  }
+  *request = Request{};
+  request->verb = def->verb;
+  request->words.assign(words.begin() + 1, words.end());
+  const std::size_t most = std::char_traits<char>::length(def->shapes);
+  if (request->words.size() < static_cast<std::size_t>(def->minWords) || request->words.size() > most) {
+    *error = std::string(def->name) + " takes " +
+             (static_cast<std::size_t>(def->minWords) == most ? std::to_string(most)
+                                                              : std::to_string(def->minWords) + " to " +
+                                                                    std::to_string(most)) +
+             " words, not " + std::to_string(request->words.size());
+    return false;
+  }
+  int numbers = 0;
+  for (std::size_t i = 0; i < request->words.size(); ++i) {
+    const std::string& word = request->words[i];
+    int kind = 0;
+    switch (def->shapes[i]) {
+      case kNumber:
+        if (!ParseNumber(word, &request->numbers[numbers++])) {
+          *error = std::string(def->name) + ": not a number: " + Quoted(word);
+          return false;
+        }
+        break;
+      case kKind:
+        if (!ParseFaultKind(word, &kind)) {
+          *error = "fault kinds are error, overclaim, overrun, offline, short, not " + Quoted(word);
+          return false;
+        }
+        request->numbers[numbers++] = kind;
+        break;
+      case kOnOff:
+        if (word != "on" && word != "off") {
+          *error = std::string(def->name) + " takes on or off, not " + Quoted(word);
+          return false;
+        }
+        request->on = word == "on";
+        break;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+ReplyRead ParseReply(std::string_view bytes, Reply* reply) {
+  *reply = Reply{};
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  auto nextLine = [&](std::string* line) {
+    const std::size_t end = bytes.find('\n', at);
+    if (end == std::string_view::npos) return false;
+    std::string_view text = bytes.substr(at, end - at);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    *line = std::string(text);
+    at = end + 1;
+    return true;
+  };
+  std::string head;
+  if (!nextLine(&head)) return ReplyRead::kIncomplete;
+  if (head == "ok" || head.compare(0, 3, "ok ") == 0) {
+    reply->ok = true;
+    reply->text = head.size() > 3 ? UnescapeText(head.substr(3)) : "";
+  } else if (head.compare(0, 6, "error ") == 0) {
+    reply->text = UnescapeText(head.substr(6));
+    char* end = nullptr;
+    const long status = std::strtol(reply->text.c_str(), &end, 10);
+    if (end != reply->text.c_str() && (*end == '\0' || *end == ' ')) reply->status = static_cast<std::int32_t>(status);
+    return ReplyRead::kComplete;
+  } else {
+    return ReplyRead::kMalformed;
+  }
+  // "ok N lines" (or "ok 1 line") opens a listing; any other "ok" is whole.
+  const std::size_t blank = reply->text.find(' ');
+  const std::string number = reply->text.substr(0, blank);
+  bool digits = blank != std::string::npos && !number.empty() && number.size() <= 9;
+  for (char c : number) digits = digits && c >= '0' && c <= '9';
+  if (!digits) return ReplyRead::kComplete;
+  const unsigned long count = std::strtoul(number.c_str(), nullptr, 10);
+  if (reply->text.substr(blank) != (count == 1 ? " line" : " lines")) return ReplyRead::kComplete;
+  reply->listing = true;
+  std::string line;
+  for (unsigned long i = 0; i < count; ++i) {
+    if (!nextLine(&line)) return ReplyRead::kIncomplete;
+    reply->lines.push_back(UnescapeText(line));
+  }
+  if (!nextLine(&line)) return ReplyRead::kIncomplete;
+  return line == "end" ? ReplyRead::kComplete : ReplyRead::kMalformed;
+}
+
+}  // namespace sim

@@ -1,0 +1,80 @@
+// The simulator's control line protocol, window-free: the words of a
+// request line, the requests the simulator understands, and the shape of
+// its replies. Served on a local named pipe from initialize to termination
+// (control_pipe.h); simulator/CONTROL.md describes it for its users.
+//
+// A request is one line of at most kMaxLine bytes, ended by LF (a CR before
+// it is dropped): a verb and its words, separated by blanks. A word in
+// double quotes holds blanks, with the escapes \" \\ \n \r \t \xHH.
+//
+// A reply is "ok", "ok TEXT" or "error TEXT" on one line; a status of the
+// device API is given as "error N NAME" ("error 302
+// POSERR_SYS_NOT_INITIALIZED"). The listing verbs (state, log, journal,
+// text) answer "ok N lines", then N data lines, then "end". Reply and data
+// lines carry their text escaped (EscapeText), so any byte survives and a
+// line end inside a text cannot break the framing.
+#ifndef REVEDIZ_SIMULATOR_CONTROL_LINE_H
+#define REVEDIZ_SIMULATOR_CONTROL_LINE_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+inline constexpr std::size_t kMaxLine = 4096;
+
+// The pipe of the simulator loaded in process `processId`.
+std::string ControlPipeName(unsigned long processId);
+
+// Splits a request line into words. False, with *error, for an unclosed
+// quote, an unknown escape or a quote followed by anything but a blank.
+bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error);
+
+// A word as it is written into a request line: bare when it can be read
+// back so, else in quotes with escapes. SplitLine reads it back exactly.
+std::string QuoteWord(std::string_view word);
+
+// Backslash as \\, CR, LF and tab as \r \n \t, other control bytes and DEL
+// as \xHH; everything else as it is. UnescapeText reverses it.
+std::string EscapeText(std::string_view text);
+std::string UnescapeText(std::string_view text);
+
+enum class Verb {
+  kSwipe, kScan, kKeys, kWeight, kCloseDrawer, kFault, kClearFaults, kTouch, kPaperOut, kCoverOpen,
+  kPrinterError, kBurst, kState, kLog, kJournal, kText
+};
+
+struct Request {
+  Verb verb = Verb::kState;
+  std::vector<std::string> words;  // after the verb
+  std::int32_t numbers[3] = {};    // the number words, in order
+  bool on = false;                 // paper-out, cover-open
+};
+
+// Reads and checks a request line: a known verb, its number of words, its
+// numbers (32 bits, decimal or 0x hex, optionally negative) and on/off.
+// False with *error ("unknown verb \"frobnicate\"", ...) otherwise.
+bool ParseRequest(std::string_view line, Request* request, std::string* error);
+
+// The fault kinds of the fault verb, by name or number (1 to 5).
+bool ParseFaultKind(std::string_view word, int* kind);
+
+// A reply as the client reads it.
+struct Reply {
+  bool ok = false;
+  std::string text;                // after "ok " / "error ", unescaped
+  bool listing = false;            // "ok N lines"
+  std::vector<std::string> lines;  // the data lines, unescaped
+  std::int32_t status = 0;         // "error N ...": N; otherwise 0
+};
+
+enum class ReplyRead { kIncomplete, kComplete, kMalformed };
+
+// Reads the reply at the start of `bytes` (as received so far).
+ReplyRead ParseReply(std::string_view bytes, Reply* reply);
+
+}  // namespace sim
+
+#endif  // REVEDIZ_SIMULATOR_CONTROL_LINE_H

@@ -1,0 +1,231 @@
+// The control pipe: see control_pipe.h.
+#include "simulator/control_pipe.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "simulator/bench_window.h"
+#include "simulator/control_line.h"
+#include "simulator/control_serve.h"
+
+namespace sim {
+namespace {
+
+// A reply the client does not take within this long ends its connection.
+constexpr DWORD kWriteTimeoutMs = 5000;
+// Each message to the host's log answers within this long, or the log
+// request fails.
+constexpr UINT kLogTimeoutMs = 2000;
+constexpr char kLogCaption[] = "Command and Status";
+
+struct Server {
+  HANDLE thread = nullptr;
+  HANDLE stop = nullptr;
+};
+Server gServer;
+
+BOOL CALLBACK FindLog(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  HWND log = FindWindowExA(window, nullptr, "LISTBOX", kLogCaption);
+  if (log == nullptr) return TRUE;
+  *reinterpret_cast<HWND*>(found) = log;
+  return FALSE;
+}
+
+class PipeHost : public ControlHost {
+ public:
+  std::int32_t Run(const std::function<std::int32_t(Simulator&)>& call) override { return WithSimulator(call); }
+
+  bool LogLines(std::vector<std::string>* lines, std::string* why) override {
+    HWND log = nullptr;
+    EnumWindows(FindLog, reinterpret_cast<LPARAM>(&log));
+    if (log == nullptr) {
+      *why = "no \"Command and Status\" log in this program";
+      return false;
+    }
+    DWORD_PTR count = 0;
+    if (!Send(log, LB_GETCOUNT, 0, 0, &count)) return NoAnswer(why);
+    for (DWORD_PTR i = 0; i < count; ++i) {
+      DWORD_PTR length = 0;
+      if (!Send(log, LB_GETTEXTLEN, i, 0, &length) || static_cast<LRESULT>(length) == LB_ERR) return NoAnswer(why);
+      std::string text(static_cast<std::size_t>(length) + 1, '\0');
+      DWORD_PTR got = 0;
+      if (!Send(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), &got) || static_cast<LRESULT>(got) == LB_ERR)
+        return NoAnswer(why);
+      text.resize(got <= length ? static_cast<std::size_t>(got) : static_cast<std::size_t>(length));
+      lines->push_back(text);
+    }
+    return true;
+  }
+
+  std::vector<std::string> JournalLines() override {
+    std::string bytes;
+    WithSimulator([&](Simulator&) {
+      std::FILE* file = std::fopen("vavuro32.jnl", "rb");
+      if (file == nullptr) return 0;
+      char chunk[65536];
+      std::size_t n = 0;
+      while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+      std::fclose(file);
+      return 0;
+    });
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+      std::size_t end = bytes.find('\n', at);
+      if (end == std::string::npos) end = bytes.size();
+      std::string line = bytes.substr(at, end - at);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+      at = end + 1;
+    }
+    return lines;
+  }
+
+ private:
+  static bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kLogTimeoutMs,
+                               result) != 0;
+  }
+  static bool NoAnswer(std::string* why) {
+    *why = "the log did not answer";
+    return false;
+  }
+};
+
+// Waits for an overlapped operation, the stop event or the time; false
+// (with the operation cancelled) unless the operation completed.
+bool Finish(HANDLE pipe, OVERLAPPED* ov, DWORD timeoutMs, DWORD* bytes) {
+  HANDLE waits[2] = {ov->hEvent, gServer.stop};
+  const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, timeoutMs);
+  if (woke != WAIT_OBJECT_0) CancelIo(pipe);
+  const BOOL done = GetOverlappedResult(pipe, ov, bytes, TRUE);
+  return woke == WAIT_OBJECT_0 && done;
+}
+
+bool WriteAll(HANDLE pipe, OVERLAPPED* ov, const std::string& reply) {
+  std::size_t at = 0;
+  while (at < reply.size()) {
+    DWORD wrote = 0;
+    ResetEvent(ov->hEvent);
+    const DWORD size = static_cast<DWORD>(reply.size() - at);
+    if (!WriteFile(pipe, reply.data() + at, size, nullptr, ov) && GetLastError() != ERROR_IO_PENDING) return false;
+    if (!Finish(pipe, ov, kWriteTimeoutMs, &wrote) || wrote == 0) return false;
+    at += wrote;
+  }
+  return true;
+}
+
+// Serves one client until it leaves, falls silent or the server stops.
+void ServeClient(HANDLE pipe, OVERLAPPED* ov, PipeHost& host) {
+  std::string pending;
+  bool overlong = false;        // the line being read is past kMaxLine
+  std::size_t overlongBytes = 0;
+  char chunk[4096];
+  for (;;) {
+    const std::size_t end = pending.find('\n');
+    if (end != std::string::npos) {
+      std::string line = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const bool tooLong = overlong || line.size() > kMaxLine;
+      const std::string reply = tooLong ? AnswerOverlong(overlongBytes + line.size(), host) : Answer(line, host);
+      overlong = false;
+      overlongBytes = 0;
+      if (!WriteAll(pipe, ov, reply)) return;
+      continue;
+    }
+    if (pending.size() > kMaxLine + 1) {  // kept: none of it can be answered
+      overlong = true;
+      overlongBytes += pending.size();
+      pending.clear();
+    }
+    DWORD got = 0;
+    ResetEvent(ov->hEvent);
+    if (!ReadFile(pipe, chunk, sizeof chunk, nullptr, ov) && GetLastError() != ERROR_IO_PENDING) return;
+    if (!Finish(pipe, ov, kControlIdleMs, &got) || got == 0) return;
+    pending.append(chunk, got);
+  }
+}
+
+DWORD WINAPI ServeThread(LPVOID parameter) {
+  const HMODULE module = static_cast<HMODULE>(parameter);
+  const std::string name = ControlPipeName(GetCurrentProcessId());
+  HANDLE pipe = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                                 65536, 65536, 0, nullptr);
+  OVERLAPPED ov = {};
+  ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (pipe == INVALID_HANDLE_VALUE || ov.hEvent == nullptr) {
+    const std::string note = "control pipe " + name + " could not be made (error " + std::to_string(GetLastError()) + ")";
+    WithSimulator([&](Simulator& s) {
+      s.JournalNote(note.c_str());
+      return 0;
+    });
+  } else {
+    PipeHost host;
+    for (;;) {
+      ResetEvent(ov.hEvent);
+      bool connected = ConnectNamedPipe(pipe, &ov) != FALSE;
+      const DWORD error = GetLastError();
+      if (!connected && error == ERROR_PIPE_CONNECTED) {
+        connected = true;
+      } else if (!connected && error == ERROR_IO_PENDING) {
+        DWORD unused = 0;
+        connected = Finish(pipe, &ov, INFINITE, &unused);
+      }
+      if (WaitForSingleObject(gServer.stop, 0) == WAIT_OBJECT_0) break;
+      if (connected) ServeClient(pipe, &ov, host);
+      FlushFileBuffers(pipe);
+      DisconnectNamedPipe(pipe);
+    }
+  }
+  if (pipe != INVALID_HANDLE_VALUE) CloseHandle(pipe);
+  if (ov.hEvent != nullptr) CloseHandle(ov.hEvent);
+  // Like the bench, the thread holds its own reference on the library.
+  FreeLibraryAndExitThread(module, 0);
+}
+
+}  // namespace
+
+void StartControlPipe() {
+  if (gServer.thread != nullptr) {
+    if (WaitForSingleObject(gServer.thread, 0) == WAIT_TIMEOUT) return;
+    StopControlPipe();
+  }
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&ServeThread), &module))
+    return;
+  gServer.stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  gServer.thread = gServer.stop != nullptr ? CreateThread(nullptr, 0, ServeThread, module, 0, nullptr) : nullptr;
+  if (gServer.thread == nullptr) {
+    if (gServer.stop != nullptr) CloseHandle(gServer.stop);
+    gServer.stop = nullptr;
+    FreeLibrary(module);
+  }
+}
+
+void StopControlPipe() {
+  if (gServer.thread == nullptr) return;
+  SetEvent(gServer.stop);
+  const DWORD deadline = GetTickCount() + 5000;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    const DWORD left = static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
+    const DWORD woke = MsgWaitForMultipleObjects(1, &gServer.thread, FALSE, left, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // answers sent messages
+  }
+  CloseHandle(gServer.thread);
+  CloseHandle(gServer.stop);
+  gServer.thread = nullptr;
+  gServer.stop = nullptr;
+}
+
+}  // namespace sim

@@ -1,0 +1,39 @@
+// Answers the control pipe's requests (control_line.h), window-free: each
+// request line becomes one call on the simulator, or a listing of what it,
+// its journal or the host program's log hold. The pipe (control_pipe.h)
+// gives it the Win32 side through ControlHost.
+#ifndef REVEDIZ_SIMULATOR_CONTROL_SERVE_H
+#define REVEDIZ_SIMULATOR_CONTROL_SERVE_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "simulator/simulator.h"
+
+namespace sim {
+
+class ControlHost {
+ public:
+  virtual ~ControlHost() = default;
+  // Runs `call` on the simulator under its lock.
+  virtual std::int32_t Run(const std::function<std::int32_t(Simulator&)>& call) = 0;
+  // The host program's "Command and Status" log, in order; false with *why
+  // when it has none or it does not answer.
+  virtual bool LogLines(std::vector<std::string>* lines, std::string* why) = 0;
+  // The whole journal, by lines (read under the simulator's lock).
+  virtual std::vector<std::string> JournalLines() = 0;
+};
+
+// The whole reply to one request line (without its line end), each reply
+// line ended by "\n". A line that is refused is also written to the journal.
+std::string Answer(std::string_view line, ControlHost& host);
+
+// The reply to a line longer than kMaxLine (also journaled).
+std::string AnswerOverlong(std::size_t length, ControlHost& host);
+
+}  // namespace sim
+
+#endif  // REVEDIZ_SIMULATOR_CONTROL_SERVE_H
