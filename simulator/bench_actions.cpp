@@ -152,8 +152,8 @@ void Simulator::JournalNote(const char* text) {
 void Simulator::ClearFaults() {
   JournalBlock block;
   block.Line("BENCH faults cleared");
-  for (int t = 0; t <= kQueueTarget; ++t) {
-    if (faults_[t].offline && initialized_ && t < kClassCount) {
+  for (int t = kGenericClass + 1; t <= kQueueTarget; ++t) {
+    if (faults_[t].offline && initialized_) {  // devices only: the queue is never off line
       NotifyDevice(t, pos::kMsgSysDeviceOnline, block);
     }
     faults_[t] = Faults{};

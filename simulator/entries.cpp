@@ -1,6 +1,7 @@
 // The eight entries of the device API. Each journals the call, checks what
 // every device shares (initialized, arguments, handle, faults, acquiring,
 // locking) and hands the rest to the handle's device.
+#include <algorithm>
 #include <cstring>
 
 #include "simulator/simulator.h"
@@ -277,7 +278,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   std::int32_t reported = placed;
   if (status == 0) {
     reported = ReadFaults(target, bytes, size, &placed, block);
-    if (cut && placed > 0) std::memcpy(bytes, whole.data(), static_cast<std::size_t>(placed));
+    if (cut) std::copy(whole.begin(), whole.begin() + placed, bytes);
   }
   *out = reported;
   block.Append("  -> %d out=%d", static_cast<int>(status), static_cast<int>(reported));

@@ -54,11 +54,9 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
   bool sawQueue = false;
 
   for (std::int32_t i = 0; i < count; ++i) {
+    // A name that cannot be read, or is empty or too long, resolves to none.
     std::string name;
-    if (ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name) != TextRead::kOk ||
-        name.empty()) {
-      return pos::kErrSysInvalidName;
-    }
+    ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name);
     const ResourceRef ref = Resolve(classIndex, name.c_str());
     const std::intptr_t value = args[i].value;
     if (ref.queueHandle) {
@@ -131,10 +129,7 @@ std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceAr
   std::vector<std::size_t> capacities;
   for (std::int32_t i = 0; i < count; ++i) {
     std::string name;
-    if (ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name) != TextRead::kOk ||
-        name.empty()) {
-      return pos::kErrSysInvalidName;
-    }
+    ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name);
     const ResourceRef ref = Resolve(classIndex, name.c_str());
     if (!ref.queueHandle && ref.index < 0) return pos::kErrSysInvalidName;
     std::size_t capacity = 0;

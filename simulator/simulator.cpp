@@ -39,11 +39,10 @@ void Simulator::ResetBench() {
   queue_.Clear();
 }
 
-void Simulator::Flush(JournalBlock& block) {
+void Simulator::Flush(const JournalBlock& block) {
   if (platform_.journal != nullptr && !block.Empty()) {
     platform_.journal(block.Text().data(), block.Text().size());
   }
-  block.Clear();
 }
 
 std::size_t Simulator::Accessible(const void* address, bool forWrite) const {
@@ -113,8 +112,9 @@ ResourceRef Simulator::Resolve(int classIndex, const char* name) const {
 
 std::int32_t Simulator::CheckArgs(const ResourceArg* args, std::int32_t count) const {
   if (count < 0 || count > kMaxArgs) return pos::kErrSysInvalidNargs;
-  if (count > 0 && Accessible(args, false) < sizeof(ResourceArg) * static_cast<std::size_t>(count))
+  if (Accessible(args, false) < sizeof(ResourceArg) * static_cast<std::size_t>(count)) {
     return pos::kErrSysInvalidAddress;
+  }
   return 0;
 }
 

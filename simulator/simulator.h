@@ -203,7 +203,8 @@ class Simulator {
   BenchDevice& DeviceAt(int classIndex) {
     return *bench_[static_cast<std::size_t>(classIndex)].device;
   }
-  void Flush(JournalBlock& block);
+  // Hands the call's block to the journal sink.
+  void Flush(const JournalBlock& block);
   std::size_t Accessible(const void* address, bool forWrite) const;
   // The text at `address`, read no further than the caller's memory allows:
   // kBadAddress when it cannot be read or has no end there, kTooLong (with

@@ -6,6 +6,8 @@
 #define REVEDIZ_SIMULATOR_DEVICES_HELD_INPUT_H
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "simulator/devices/device.h"
 #include "tables/pos_codes.h"

@@ -23,6 +23,7 @@ TEST_F(SimBench, AcquireAndLockGuardTheDevice) {
       {0, kIoctl, kReqSysAcquireDevice, 0}, {0, kIoctl, kReqSysAcquireDevice, kErrSysAlreadyAcquired},
       {1, kIoctl, kReqSysAcquireDevice, kErrSysAcquiredByOther}, {1, kWrite, 0, kErrSysAcquiredByOther},
       {1, kRead, 0, kErrSysAcquiredByOther}, {1, kIoctl, kReqSysGetValues, 0},
+      {1, kIoctl, kReqSysSetValues, kErrSysAcquiredByOther},
       {1, kIoctl, kReqSysReleaseDevice, kErrSysNotAcquired}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysReleaseDevice, 0},
       {1, kIoctl, kReqSysAcquireDevice, 0}, {1, kClose, 0, 0}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysLockDevice, 0},
       {0, kRead, 0, kErrSysLockedNoDataRead}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysUnlockDevice, 0}, {0, kRead, 0, 0},
@@ -75,18 +76,15 @@ TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
       {"Queue", 20, 64, 0, records, false, kErrSysTimeout, ""}};
   for (const Case& c : cases) {
     Init();
-    const bool queue = std::string(c.target) == "Queue";
-    const std::int32_t handle = queue ? 0 : Open(c.target);
-    if (queue) { ASSERT_EQ(0, sim_.Burst(2, 2)); }
-    ASSERT_EQ(0, sim_.SetFault(sim::FaultTarget(c.target), FaultKind::kShortRead, c.value));
+    const int target = sim::FaultTarget(c.target);
+    const std::int32_t handle = target == sim::kQueueTarget ? (sim_.Burst(2, 2), 0) : Open(c.target);
+    ASSERT_EQ(0, sim_.SetFault(target, FaultKind::kShortRead, c.value));
     std::string buffer(100, '\xBB');
-    std::int32_t out = -1, status = -1;
-    EXPECT_EQ(c.status, sim_.Read(handle, buffer.data(), c.size, &out)) << c.target << " " << c.value;
-    EXPECT_EQ(c.bytes + std::string(100 - c.bytes.size(), '\xBB'), buffer) << c.target << " " << c.value;
-    EXPECT_EQ(static_cast<std::int32_t>(c.bytes.size()), out);
-    c.clear ? sim_.ClearFaults() : (void)sim_.SetFault(sim::FaultTarget(c.target), FaultKind::kShortRead, -1);
-    EXPECT_EQ(c.next, Read(handle, 100, &status)) << c.target << " " << c.value;
-    EXPECT_EQ(c.nextStatus, status);
+    std::int32_t out = -1, status = sim_.Read(handle, buffer.data(), c.size, &out);
+    EXPECT_EQ(std::tuple(c.status, c.bytes + std::string(100 - c.bytes.size(), '\xBB'), std::int32_t(c.bytes.size())),
+              std::tuple(status, buffer, out)) << c.target << " " << c.value;
+    c.clear ? sim_.ClearFaults() : (void)sim_.SetFault(target, FaultKind::kShortRead, -1);
+    EXPECT_EQ((std::pair{c.next, c.nextStatus}), (std::pair{Read(handle, 100, &status), status})) << c.target;
   }
 }
 
@@ -142,6 +140,7 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   const int scanner = sim::FindClass("PosScanner");
   ASSERT_EQ(0, sim_.SetFault(scanner, FaultKind::kOffline, 1));
   const std::vector<std::string> before = sim::BenchStateLines(sim_);
+  EXPECT_TRUE(!sim_.PaperOut() && sim_.QueueWindow() == 0);
   ASSERT_EQ(12u, before.size());
   EXPECT_EQ("PosAlarm     on line   0 open|PosScanner   off line  0 open", before[0] + "|" + before[10]);
   Init();

@@ -17,15 +17,11 @@ using Notes = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // {message
 
 enum Do { kRead, kWrite, kText, kReq, kSet, kGet, kShow, kSwipe, kScan, kKeys, kTouch, kWeight, kShut, kPaper, kCover,
           kError };
-struct Step {
-  Do what;
-  std::int32_t n = 0;      // kRead: buffer size; kReq: request; kSet: value; kTouch: y << 16 | x; kWeight: grams;
-                           // kPaper, kCover: on
-  std::string data = "";   // kWrite: bytes; kSet, kGet: resource; kShow: DisplayText; bench input ("": the test's)
-  std::int32_t status = 0;
-  std::string bytes = "";  // kRead: bytes placed; kText: the device's text; kGet: the value
-  Notes notes = {};
-};
+// A step and what it answers. n: kRead size, kReq request, kSet value, kTouch y << 16 | x, kWeight grams, kPaper
+// and kCover on. data: kWrite bytes, kSet and kGet resource, kShow DisplayText, bench input ("": the test's own).
+// bytes: kRead bytes placed, kText the device's text ("(none)"), kGet the value.
+struct Step { Do what; std::int32_t n = 0; std::string data = ""; std::int32_t status = 0; std::string bytes = "";
+              Notes notes = {}; };
 constexpr std::int32_t kNo = kErrSysFunctionNotSupported, kSmall = kErrSysBufferTooSmall, kNone = kErrSysTimeout,
                        kBad = kErrSysInvalidRequest;
 
@@ -43,7 +39,7 @@ class SimDevices : public Sim {
       switch (s.what) {
         case kRead: bytes = Read(h, s.n, &status); break;
         case kWrite: status = Write(h, s.data); break;
-        case kText: sim_.DeviceText(sim::FindClass(cls), &bytes); break;
+        case kText: if (!sim_.DeviceText(sim::FindClass(cls), &bytes)) bytes = "(none)"; break;
         case kReq: status = Ioctl(h, s.n); break;
         case kSet: status = Set(h, {{s.data.c_str(), s.n}}); break;
         case kGet: bytes = std::to_string(Get(h, s.data.c_str())); break;
@@ -75,9 +71,9 @@ TEST_F(SimDevices, Display) {
       {kRead, 40, "", 0, "TOTAL               AC12.50             "}, {kReq, kReqDspClearScreen},
       {kWrite, 0, a40 + "b"}, {kRead, 40, "", 0, "b" + a40.substr(1)},
       // A text is written from home on a clear screen; a new size keeps what fits; the cursor and a text must fit.
-      {kShow, 0, "HI\r\nYO"}, {kWrite, 0, "!"}, {kRead, 5, "", 0, "HI   "}, {kSet, 3, "Columns", kErrDspInvalidCursor},
-      {kWrite, 0, "\r\n"}, {kSet, 3, "Columns"}, {kRead, 9, "", 0, "HI YO!"}, {kSet, 1, "Rows"},
-      {kRead, 9, "", 0, "HI "}, {kShow, 0, "ABCD", kErrDspInvalidSize},
+      {kShow, 0, "HI" + std::string(17, ' ') + "!YO"}, {kWrite, 0, "!"}, {kRead, 5, "", 0, "HI   "},
+      {kSet, 3, "Columns", kErrDspInvalidCursor}, {kWrite, 0, "\r\n"}, {kSet, 3, "Columns"},
+      {kRead, 9, "", 0, "HI YO!"}, {kSet, 1, "Rows"}, {kRead, 9, "", 0, "HI "}, {kShow, 0, "ABCD", kErrDspInvalidSize},
       {kSet, 3, "CursorColumn", kErrDspInvalidCursor}, {kReq, kReqDspDefineCharacters}, {kReq, kReqPowerOff, "", kBad},
       {kReq, 4499, "", kBad}, {kReq, 0, "", kBad}});
 }
@@ -91,9 +87,10 @@ TEST_F(SimDevices, Printer) {
       {kWrite, 0, "ABCDEFG", 0, "", chase}, {kText, 0, "", 0, "RECEIPT\nITEM 1\nABCDE\nFG\n"},
       // A fresh printer prints on DI (station 3) too; a reset brings that and the settings back, and drops the line.
       {kSet, 3, "Station"}, {kWrite, 0, "\n", 0, "", chase}, {kReq, kReqPrnDisableDiPrinting},
-      {kWrite, 0, "X", kErrSysCmdReject}, {kSet, 1, "Station"}, {kWrite, 0, "AB", 0, "", chase},
-      {kReq, kReqPrnResetPrinter, "", 0, "", status}, {kGet, 0, "CharsPerLine", 0, "40"}, {kSet, 3, "Station"},
-      {kWrite, 0, "DI\n", 0, "", chase}, {kText, 0, "", 0, "RECEIPT\nITEM 1\nABCDE\nFG\nDI\n"},
+      {kWrite, 0, "X", kErrSysCmdReject}, {kReq, kReqPrnEnableDiPrinting}, {kWrite, 0, "AB", 0, "", chase},
+      {kReq, kReqPrnDisableDiPrinting}, {kReq, kReqPrnResetPrinter, "", 0, "", status},
+      {kGet, 0, "CharsPerLine", 0, "40"}, {kSet, 3, "Station"}, {kWrite, 0, "DI\n", 0, "", chase},
+      {kText, 0, "", 0, "RECEIPT\nITEM 1\nABCDE\nFG\nDI\n"},
       {kReq, kReqPrnResumePrinting}, {kReq, kReqPrnEnableFiscalPrinting}, {kReq, kReqDspClearScreen, "", kBad},
       // Paper and cover tell only a change; every error is told, and fails the next print only.
       {kPaper, 1, "", 0, "", error}, {kPaper, 1}, {kWrite, 0, "x", kErrSysHwError}, {kPaper, 0, "", 0, "", status},
@@ -158,7 +155,8 @@ TEST_F(SimDevices, Keyboard) {
       {kReq, kReqKbdDisableScrollLock}, {kReq, kReqKbdSetScrollLockOff, "", kErrSysCmdReject},
       {kReq, kReqKbdEnableScrollLock}, {kReq, kReqKbdSetScrollLockOff, "", 0, "", locks(0)},
       {kReq, kReqKbdDisableNumLock}, {kReq, kReqKbdSetNumLockOn, "", kErrSysCmdReject}, {kReq, kReqKbdEnableNumLock},
-      {kReq, kReqKbdSetNumLockOn, "", 0, "", locks(1)}, {kReq, kReqKbdSetTypematicOn}, {kWrite, 0, "x", kNo}});
+      {kReq, kReqKbdSetNumLockOn, "", 0, "", locks(1)}, {kReq, kReqKbdSetScrollLockOn, "", 0, "", locks(3)},
+      {kReq, kReqKbdSetTypematicOn}, {kWrite, 0, "x", kNo}});
 }
 
 // The weight on it (1250 g on a fresh bench) less the zero set, in its Units: 1 kg, 2 lb (453.59237 g, cut to
@@ -168,7 +166,7 @@ TEST_F(SimDevices, Scale) {
       {kSet, 2, "Units"}, {kRead, 10, "", 0, "2.755 lb"}, {kSet, 0, "Units"}, {kRead, 10, "", 0, "1250 g"},
       {kReq, kReqScaleZeroScale}, {kWeight, 480}, {kRead, 10, "", 0, "-770 g"}, {kSet, 1, "Units"},
       {kRead, 10, "", 0, "-0.770 kg"}, {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
-      {kWrite, 0, "x", kNo}});
+      {kWrite, 0, "x", kNo}, {kText, 0, "", 0, "(none)"}});
 }
 
 // One status byte, 0 closed or 1 open, which DrawerStatus reports too; only an open drawer tells it was shut.

@@ -33,7 +33,8 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   for (Case& c : cases) {
     std::int32_t out = 7;
     EXPECT_TRUE(sim_.Open("D", "PosDisplay", nullptr, 0, &out) == kErrSysNotInitialized && out == 0 &&
-                sim_.Close(1) == kErrSysNotInitialized);
+                sim_.Close(1) == kErrSysNotInitialized && Ioctl(0, kReqSysGetValues) == kErrSysNotInitialized &&
+                Write(1, "x") == kErrSysNotInitialized);
     EXPECT_EQ(c.status, sim_.Initialize("APP", "FILE", c.args.data(), c.count)) << c.count;
     EXPECT_EQ(c.status == 0 ? 12u : 0u, gPosts.size());
     if (c.status != 0) continue;
@@ -42,7 +43,7 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
     Forget();  // term closes every handle and empties the queue, and posts nothing: the window may be gone
     EXPECT_TRUE(sim_.Term() == 0 && sim_.Term() == kErrSysNotInitialized);
     EXPECT_EQ("DLL_PosTerm\r\n  # closed 10 open devices\r\n  -> 0\r\nDLL_PosTerm\r\n  -> 302\r\n", gJournal);
-    EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty());
+    EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty());
   }
 }
 
@@ -160,6 +161,24 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
+}
+
+// Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends.
+TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
+  alignas(4) static unsigned char memory[64];  // all else counts as mapped
+  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* address, bool) -> std::size_t {
+    const auto* p = static_cast<const unsigned char*>(address);
+    return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : 1u << 20;
+  }});
+  const auto outAt = [](int offset) { return reinterpret_cast<std::int32_t*>(memory + offset); };
+  std::int32_t handle = 0, out = 0;
+  ASSERT_EQ(0, lib.Initialize("REVEDIZ", "", &gQueue, 1) + lib.Open("D", "PosNvram", nullptr, 0, &handle));
+  const std::int32_t bad = kErrSysInvalidAddress, get = kReqSysGetValues;
+  const std::vector<std::int32_t> answers{
+      lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
+      lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
+      lib.IOCtl(handle, get, nullptr, 0, outAt(60)), lib.IOCtl(handle, get, nullptr, 0, outAt(61))};
+  EXPECT_EQ((std::vector<std::int32_t>{0, bad, 0, bad, 0, bad}), answers);
 }
 
 }  // namespace
