@@ -381,6 +381,13 @@ class Run {
       return;
     }
     if (key == "expect file") return ExpectFile(step);
+    if (key == "expect file-log") {
+      std::string expected;
+      for (const std::string& line : App(step).LogLines()) expected += line + "\r\n";
+      const std::string actual = App(step).FileExists(a[0].text) ? App(step).ReadFile(a[0].text) : "no such file";
+      if (actual != expected) throw Mismatch{"file " + a[0].text, ShowText(expected), ShowText(actual)};
+      return;
+    }
     if (key == "expect no-file") {
       if (App(step).FileExists(a[0].text)) throw Mismatch{"file " + a[0].text, "no such file", "it exists"};
       return;

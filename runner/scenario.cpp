@@ -78,6 +78,7 @@ const StepRule kRules[] = {
     {"expect journal-count", 2, 2, {Check::kAny, Check::kNumber}, false},
     {"expect file", 2, 4, {}, false},
     {"expect no-file", 1, 1, {}, false},
+    {"expect file-log", 1, 1, {}, false},
     {"expect window", 3, 3, {}, false},
     {"expect menu", 1, kMany, {}, false},
     {"expect device-text", 2, 2, {}, false},
@@ -149,6 +150,7 @@ const NamedValue kControlIds[] = {
     {"IDC_BENCH_BURST_COUNT", IDC_BENCH_BURST_COUNT},
     {"IDC_BENCH_BURST", IDC_BENCH_BURST},
     {"IDC_BENCH_CLEAR_FAULTS", IDC_BENCH_CLEAR_FAULTS},
+    {"IDC_BENCH_SAVE_LOG", IDC_BENCH_SAVE_LOG},
 };
 
 const NamedValue kMenuCommands[] = {

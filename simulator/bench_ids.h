@@ -41,7 +41,8 @@ enum BenchControlId {
   IDC_BENCH_PRINTER_ERROR = 1082,  // button: a printer error
   IDC_BENCH_BURST_COUNT = 1090,    // edit: N
   IDC_BENCH_BURST = 1091,          // button: N device-online notifications
-  IDC_BENCH_CLEAR_FAULTS = 1092    // button: every fault ends
+  IDC_BENCH_CLEAR_FAULTS = 1092,   // button: every fault ends
+  IDC_BENCH_SAVE_LOG = 1100        // button: the tool's log to a text file
 };
 
 #endif  // REVEDIZ_SIMULATOR_BENCH_IDS_H

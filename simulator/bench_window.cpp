@@ -2,12 +2,15 @@
 #include "simulator/bench_window.h"
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <string>
 #include <vector>
 
 #include "simulator/bench_ids.h"
 #include "simulator/bench_state.h"
+#include "simulator/host_log.h"
+#include "simulator/log_file.h"
 #include "simulator/resource_table.h"
 #include "tables/code_tables.h"
 #include "tables/pos_codes.h"
@@ -131,7 +134,8 @@ void Build(HWND window) {
   Edit(window, IDC_BENCH_BURST_COUNT, "100", 392, y, 40);
   Button(window, IDC_BENCH_BURST, "Burst", 436, y - 1, 78);
 
-  Child(window, "STATIC", "Ready.", SS_LEFT | SS_SUNKEN | SS_ENDELLIPSIS, left, 452, 512, 20, IDC_BENCH_STATUS);
+  Child(window, "STATIC", "Ready.", SS_LEFT | SS_SUNKEN | SS_ENDELLIPSIS, left, 452, 410, 20, IDC_BENCH_STATUS);
+  Button(window, IDC_BENCH_SAVE_LOG, "Save log...", 426, 450, 96);
 }
 
 // Beside the tool's window where there is room, else in the bottom right
@@ -160,9 +164,8 @@ void Refresh(HWND window) {
   bool paperOut = false, coverOpen = false;
   WithSimulator([&](Simulator& s) {
     lines = BenchStateLines(s);
-    const Device& printer = s.DeviceOf(ClassOfModel(Model::kPrinter));
-    paperOut = printer.paperOut;
-    coverOpen = printer.coverOpen;
+    paperOut = s.PaperOut();
+    coverOpen = s.CoverOpen();
     return 0;
   });
   HWND list = GetDlgItem(window, IDC_BENCH_DEVICES);
@@ -244,6 +247,34 @@ void SetFault(HWND window, const char* what, FaultKind kind, int valueId, std::i
   Act(window, action, [&](Simulator& s) { return s.SetFault(target, kind, value); });
 }
 
+// The tool's log to a text file the operator names, so that a session can
+// go with a report.
+void SaveLog(HWND window) {
+  char path[MAX_PATH] = "revediz-log.txt";
+  char folder[MAX_PATH] = "";  // the working folder, beside the journal
+  const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+  OPENFILENAMEA name = {};
+  name.lpstrInitialDir = length > 0 && length < sizeof folder ? folder : nullptr;
+  name.lStructSize = sizeof name;
+  name.hwndOwner = window;
+  name.lpstrFilter = "Text files (*.txt)\0*.txt\0All files\0*.*\0";
+  name.lpstrFile = path;
+  name.nMaxFile = sizeof path;
+  name.lpstrTitle = "Save log";
+  name.lpstrDefExt = "txt";
+  name.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameA(&name)) return;  // cancelled
+  std::vector<std::string> lines;
+  std::string why;
+  if (!ReadHostLog(&lines, &why) || !WriteLogFile(path, lines, &why)) return ReportRefused(window, "Save log", why.c_str());
+  const std::string done = std::to_string(lines.size()) + " lines to " + path;
+  SetDlgItemTextA(window, IDC_BENCH_STATUS, ("Save log: " + done).c_str());
+  WithSimulator([&](Simulator& s) {
+    s.JournalNote(("window saved the log: " + done).c_str());
+    return 0;
+  });
+}
+
 void Command(HWND window, int id) {
   std::int32_t a = 0, b = 0;
   switch (id) {
@@ -297,6 +328,8 @@ void Command(HWND window, int id) {
       if (!NumberOf(window, IDC_BENCH_BURST_COUNT, &a)) return ReportRefused(window, action, "not a number");
       return Act(window, action, [&](Simulator& s) { return s.Burst(target, a); });
     }
+    case IDC_BENCH_SAVE_LOG:
+      return SaveLog(window);
     case IDC_BENCH_CLEAR_FAULTS:
       return Act(window, "Clear faults", [](Simulator& s) {
         s.ClearFaults();

@@ -10,16 +10,13 @@
 #include "simulator/bench_window.h"
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
+#include "simulator/host_log.h"
 
 namespace sim {
 namespace {
 
 // A reply the client does not take within this long ends its connection.
 constexpr DWORD kWriteTimeoutMs = 5000;
-// Each message to the host's log answers within this long, or the log
-// request fails.
-constexpr UINT kLogTimeoutMs = 2000;
-constexpr char kLogCaption[] = "Command and Status";
 
 struct Server {
   HANDLE thread = nullptr;
@@ -27,41 +24,11 @@ struct Server {
 };
 Server gServer;
 
-BOOL CALLBACK FindLog(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId()) return TRUE;
-  HWND log = FindWindowExA(window, nullptr, "LISTBOX", kLogCaption);
-  if (log == nullptr) return TRUE;
-  *reinterpret_cast<HWND*>(found) = log;
-  return FALSE;
-}
-
 class PipeHost : public ControlHost {
  public:
   std::int32_t Run(const std::function<std::int32_t(Simulator&)>& call) override { return WithSimulator(call); }
 
-  bool LogLines(std::vector<std::string>* lines, std::string* why) override {
-    HWND log = nullptr;
-    EnumWindows(FindLog, reinterpret_cast<LPARAM>(&log));
-    if (log == nullptr) {
-      *why = "no \"Command and Status\" log in this program";
-      return false;
-    }
-    DWORD_PTR count = 0;
-    if (!Send(log, LB_GETCOUNT, 0, 0, &count)) return NoAnswer(why);
-    for (DWORD_PTR i = 0; i < count; ++i) {
-      DWORD_PTR length = 0;
-      if (!Send(log, LB_GETTEXTLEN, i, 0, &length) || static_cast<LRESULT>(length) == LB_ERR) return NoAnswer(why);
-      std::string text(static_cast<std::size_t>(length) + 1, '\0');
-      DWORD_PTR got = 0;
-      if (!Send(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), &got) || static_cast<LRESULT>(got) == LB_ERR)
-        return NoAnswer(why);
-      text.resize(got <= length ? static_cast<std::size_t>(got) : static_cast<std::size_t>(length));
-      lines->push_back(text);
-    }
-    return true;
-  }
+  bool LogLines(std::vector<std::string>* lines, std::string* why) override { return ReadHostLog(lines, why); }
 
   std::vector<std::string> JournalLines() override {
     std::string bytes;
@@ -85,16 +52,6 @@ class PipeHost : public ControlHost {
       at = end + 1;
     }
     return lines;
-  }
-
- private:
-  static bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kLogTimeoutMs,
-                               result) != 0;
-  }
-  static bool NoAnswer(std::string* why) {
-    *why = "the log did not answer";
-    return false;
   }
 };
 
