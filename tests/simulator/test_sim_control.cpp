@@ -1,11 +1,14 @@
 // The control pipe's line protocol (words, escapes, requests, replies) and the answers to its requests.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
+#include "simulator/log_file.h"
 #include "sim_fixture.h"
 
 namespace {
@@ -193,6 +196,22 @@ TEST_F(Control, RefusedLinesAreJournaledShortened) {
             "BENCH control refused \"journal -1\": journal takes a count of 0 or more\r\n"
             "BENCH control refused a line of 10240 bytes: line longer than 4096 bytes\r\n"
             "BENCH control refused \"keys \"" + std::string(74, 'k') + "...\": text not closed by \"\r\n");
+}
+
+// The bench's saved log: each line CR LF ended, the file made anew; a path that cannot be made says so.
+TEST(ControlLog, SavedLogHoldsEachLineCrLfEnded) {
+  const std::string path = ::testing::TempDir() + "saved-log.txt";
+  std::string why;
+  for (const auto& [lines, bytes] : {std::pair<std::vector<std::string>, std::string>{{" a ", "", "b\r"}, " a \r\n\r\nb\r\r\n"},
+                                     {{}, ""}}) {
+    ASSERT_TRUE(sim::WriteLogFile(path, lines, &why)) << why;
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), bytes);
+  }
+  EXPECT_FALSE(sim::WriteLogFile(::testing::TempDir() + "no-such-dir/x.txt", {"a"}, &why));
+  EXPECT_EQ(why.rfind("cannot make " + ::testing::TempDir() + "no-such-dir/x.txt: ", 0), 0u) << why;
 }
 
 }  // namespace
