@@ -8,16 +8,13 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <mutex>
 #include <new>
-#include <string>
 
 #include "api/device_api.h"
 #include "simulator/bench_window.h"
 #include "simulator/control_pipe.h"
-#include "simulator/sim_control.h"
 #include "simulator/simulator.h"
 #include "tables/pos_codes.h"
 
@@ -143,55 +140,6 @@ std::int32_t POSAPI DLL_PosTerm(void*) {
 
 std::int32_t POSAPI DLL_PosVersion(void*, std::int32_t a, std::int32_t b, std::int32_t c) {
   return Guarded([&](Simulator& s) { return s.Version(a, b, c); });
-}
-
-int SIMAPI SimSetFault(const char* target, int kind, int value) {
-  return Guarded([&](Simulator& s) {
-    const int index = sim::FaultTarget(target);
-    return s.SetFault(index == -2 ? -2 : index, static_cast<sim::FaultKind>(kind), value);
-  });
-}
-
-void SIMAPI SimClearFaults() {
-  Guarded([&](Simulator& s) {
-    s.ClearFaults();
-    return 0;
-  });
-}
-
-int SIMAPI SimSwipeCard(const char* tracks) {
-  return Guarded([&](Simulator& s) { return s.SwipeCard(tracks); });
-}
-
-int SIMAPI SimScanLabel(const char* label) {
-  return Guarded([&](Simulator& s) { return s.ScanLabel(label); });
-}
-
-int SIMAPI SimPressKeys(const char* keys) {
-  return Guarded([&](Simulator& s) { return s.PressKeys(keys); });
-}
-
-int SIMAPI SimPlaceWeight(int grams) {
-  return Guarded([&](Simulator& s) { return s.PlaceWeight(grams); });
-}
-
-int SIMAPI SimCloseDrawer() {
-  return Guarded([&](Simulator& s) { return s.CloseDrawer(); });
-}
-
-int SIMAPI SimGetDeviceText(const char* target, char* buffer, int size) {
-  return Guarded([&](Simulator& s) -> std::int32_t {
-    std::string text;
-    if (!s.DeviceText(sim::FindClass(target), &text)) return -1;
-    if (buffer != nullptr && size > 0) {
-      const std::size_t n = text.size() < static_cast<std::size_t>(size) - 1
-                                ? text.size()
-                                : static_cast<std::size_t>(size) - 1;
-      std::memcpy(buffer, text.data(), n);
-      buffer[n] = '\0';
-    }
-    return static_cast<std::int32_t>(text.size());
-  });
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
