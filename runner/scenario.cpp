@@ -380,50 +380,7 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
       continue;
     }
     word.quoted = true;
-    ++i;
-    bool closed = false;
-    while (i < line.size()) {
-      char c = line[i++];
-      if (c == '"') {
-        closed = true;
-        break;
-      }
-      if (c != '\\') {
-        word.text += c;
-        continue;
-      }
-      if (i >= line.size()) break;
-      char e = line[i++];
-      switch (e) {
-        case '"': word.text += '"'; break;
-        case '\\': word.text += '\\'; break;
-        case 'n': word.text += '\n'; break;
-        case 'r': word.text += '\r'; break;
-        case 't': word.text += '\t'; break;
-        case 'x': {
-          int high = i < line.size() ? HexDigit(line[i]) : -1;
-          int low = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
-          if (high < 0 || low < 0) {
-            *error = "\\x needs two hex digits";
-            return false;
-          }
-          word.text += static_cast<char>(high * 16 + low);
-          i += 2;
-          break;
-        }
-        default:
-          *error = std::string("unknown escape \\") + e + " (known: \\\" \\\\ \\n \\r \\t \\xHH)";
-          return false;
-      }
-    }
-    if (!closed) {
-      *error = "text not closed by \"";
-      return false;
-    }
-    if (i < line.size() && !IsBlank(line[i])) {
-      *error = "a blank must follow the closing \"";
-      return false;
-    }
+    if (!sim::ReadQuoted(line, &i, &word.text, error)) return false;
     words->push_back(std::move(word));
   }
   return true;

@@ -76,6 +76,43 @@ std::string ControlPipeName(unsigned long processId) {
   return name;
 }
 
+bool ReadQuoted(std::string_view line, std::size_t* at, std::string* word, std::string* error) {
+  std::size_t i = *at + 1;
+  word->clear();
+  for (;;) {
+    if (i >= line.size()) {
+      *error = "text not closed by \"";
+      return false;
+    }
+    const char c = line[i++];
+    if (c == '"') break;
+    if (c != '\\') {
+      *word += c;
+      continue;
+    }
+    const char e = i < line.size() ? line[i++] : '\0';
+    if (e == '\0') {
+      continue;  // reported as not closed
+    } else if (e == '"' || e == '\\') {
+      *word += e;
+    } else if (e == 'n' || e == 'r' || e == 't') {
+      *word += e == 'n' ? '\n' : e == 'r' ? '\r' : '\t';
+    } else if (e == 'x' && i + 1 < line.size() && HexDigit(line[i]) >= 0 && HexDigit(line[i + 1]) >= 0) {
+      *word += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
+      i += 2;
+    } else {
+      *error = "unknown escape \\" + EscapeText(std::string_view(&e, 1)) + " (known: \\\" \\\\ \\n \\r \\t \\xHH)";
+      return false;
+    }
+  }
+  if (i < line.size() && !IsBlank(line[i])) {
+    *error = "a blank must follow the closing \"";
+    return false;
+  }
+  *at = i;
+  return true;
+}
+
 bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error) {
   words->clear();
   std::size_t i = 0;
@@ -85,41 +122,10 @@ bool SplitLine(std::string_view line, std::vector<std::string>* words, std::stri
       continue;
     }
     std::string word;
-    if (line[i] != '"') {
+    if (line[i] == '"') {
+      if (!ReadQuoted(line, &i, &word, error)) return false;
+    } else {
       while (i < line.size() && !IsBlank(line[i])) word += line[i++];
-      words->push_back(word);
-      continue;
-    }
-    ++i;
-    bool closed = false;
-    while (i < line.size() && !closed) {
-      const char c = line[i++];
-      if (c == '"') {
-        closed = true;
-      } else if (c != '\\') {
-        word += c;
-      } else if (i < line.size()) {
-        const char e = line[i++];
-        if (e == '"' || e == '\\') {
-          word += e;
-        } else if (e == 'n' || e == 'r' || e == 't') {
-          word += e == 'n' ? '\n' : e == 'r' ? '\r' : '\t';
-        } else if (e == 'x' && i + 1 < line.size() && HexDigit(line[i]) >= 0 && HexDigit(line[i + 1]) >= 0) {
-          word += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
-          i += 2;
-        } else {
-          *error = "unknown escape \\" + EscapeText(std::string_view(&e, 1));
-          return false;
-        }
-      }
-    }
-    if (!closed) {
-      *error = "text not closed by \"";
-      return false;
-    }
-    if (i < line.size() && !IsBlank(line[i])) {
-      *error = "a blank must follow the closing \"";
-      return false;
     }
     words->push_back(word);
   }

@@ -32,6 +32,11 @@ std::string ControlPipeName(unsigned long processId);
 // quote, an unknown escape or a quote followed by anything but a blank.
 bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error);
 
+// Reads the quoted text that starts at line[*at] (a '"'): its escapes, the
+// closing quote and the blank (or end) after it; *at moves past the quote.
+// False with *error otherwise. The scenario language reads its texts so too.
+bool ReadQuoted(std::string_view line, std::size_t* at, std::string* word, std::string* error);
+
 // A word as it is written into a request line: bare when it can be read
 // back so, else in quotes with escapes. SplitLine reads it back exactly.
 std::string QuoteWord(std::string_view word);

@@ -27,8 +27,8 @@ TEST(ControlLine, WordsQuotesAndEscapesReadBackExactly) {
       {"", {}, ""},
       {"keys \"abc", {}, "text not closed by \""},
       {"keys \"a\"b", {}, "a blank must follow the closing \""},
-      {"keys \"\\q\"", {}, "unknown escape \\q"},
-      {"keys \"\\x4\"", {}, "unknown escape \\x"},
+      {"keys \"\\q\"", {}, "unknown escape \\q (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
+      {"keys \"\\x4\"", {}, "unknown escape \\x (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
       {"keys \"\\", {}, "text not closed by \""},
   };
   for (const auto& c : kCases) {
