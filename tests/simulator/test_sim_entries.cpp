@@ -163,7 +163,8 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
 }
 
-// Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends.
+// Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends; a
+// text must end before it.
 TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
   alignas(4) static unsigned char memory[64];  // all else counts as mapped
   sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* address, bool) -> std::size_t {
@@ -174,11 +175,13 @@ TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
   std::int32_t handle = 0, out = 0;
   ASSERT_EQ(0, lib.Initialize("REVEDIZ", "", &gQueue, 1) + lib.Open("D", "PosNvram", nullptr, 0, &handle));
   const std::int32_t bad = kErrSysInvalidAddress, get = kReqSysGetValues;
-  const std::vector<std::int32_t> answers{
+  std::memset(memory, 'N', sizeof memory);  // a DeviceName of 63 characters (its longest) with no end
+  ResourceArg name{"DeviceName", reinterpret_cast<std::intptr_t>(memory + 1)};
+  const std::vector<std::int32_t> answers{lib.IOCtl(handle, kReqSysSetValues, &name, 1, &out),
       lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
       lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
       lib.IOCtl(handle, get, nullptr, 0, outAt(60)), lib.IOCtl(handle, get, nullptr, 0, outAt(61))};
-  EXPECT_EQ((std::vector<std::int32_t>{0, bad, 0, bad, 0, bad}), answers);
+  EXPECT_EQ((std::vector<std::int32_t>{bad, 0, bad, 0, bad, 0, bad}), answers);
 }
 
 }  // namespace
