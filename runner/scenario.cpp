@@ -151,6 +151,8 @@ const NamedValue kControlIds[] = {
     {"IDC_BENCH_BURST", IDC_BENCH_BURST},
     {"IDC_BENCH_CLEAR_FAULTS", IDC_BENCH_CLEAR_FAULTS},
     {"IDC_BENCH_SAVE_LOG", IDC_BENCH_SAVE_LOG},
+    {"IDC_BENCH_RECORD", IDC_BENCH_RECORD},
+    {"IDC_BENCH_STOP", IDC_BENCH_STOP},
 };
 
 const NamedValue kMenuCommands[] = {

@@ -42,7 +42,9 @@ enum BenchControlId {
   IDC_BENCH_BURST_COUNT = 1090,    // edit: N
   IDC_BENCH_BURST = 1091,          // button: N device-online notifications
   IDC_BENCH_CLEAR_FAULTS = 1092,   // button: every fault ends
-  IDC_BENCH_SAVE_LOG = 1100        // button: the tool's log to a text file
+  IDC_BENCH_SAVE_LOG = 1100,       // button: the tool's log to a text file
+  IDC_BENCH_RECORD = 1101,         // button: start recording the session
+  IDC_BENCH_STOP = 1102            // button: stop it, the scenario to session-N.scn
 };
 
 #endif  // REVEDIZ_SIMULATOR_BENCH_IDS_H

@@ -11,6 +11,8 @@
 #include "simulator/bench_state.h"
 #include "simulator/host_log.h"
 #include "simulator/log_file.h"
+#include "simulator/control_line.h"
+#include "simulator/record_hooks.h"
 #include "simulator/resource_table.h"
 #include "tables/code_tables.h"
 #include "tables/pos_codes.h"
@@ -134,7 +136,9 @@ void Build(HWND window) {
   Edit(window, IDC_BENCH_BURST_COUNT, "100", 392, y, 40);
   Button(window, IDC_BENCH_BURST, "Burst", 436, y - 1, 78);
 
-  Child(window, "STATIC", "Ready.", SS_LEFT | SS_SUNKEN | SS_ENDELLIPSIS, left, 452, 410, 20, IDC_BENCH_STATUS);
+  Child(window, "STATIC", "Ready.", SS_LEFT | SS_SUNKEN | SS_ENDELLIPSIS, left, 452, 254, 20, IDC_BENCH_STATUS);
+  Button(window, IDC_BENCH_RECORD, "Record", 270, 450, 74);
+  Button(window, IDC_BENCH_STOP, "Stop", 348, 450, 74);
   Button(window, IDC_BENCH_SAVE_LOG, "Save log...", 426, 450, 96);
 }
 
@@ -233,18 +237,42 @@ void ReportRefused(HWND window, const std::string& action, const char* why) {
   });
 }
 
-// One action on the simulator, reported in the status line.
-void Act(HWND window, const std::string& action, const std::function<std::int32_t(Simulator&)>& call) {
-  Report(window, action, WithSimulator(call));
+// One action on the simulator, reported in the status line; `line` is the
+// same action as a control pipe request, for a recording that runs.
+void Act(HWND window, const std::string& action, const std::string& line,
+         const std::function<std::int32_t(Simulator&)>& call) {
+  Report(window, action, RecordedAction(line, [&] { return WithSimulator(call); }));
   Refresh(window);
 }
 
-void SetFault(HWND window, const char* what, FaultKind kind, int valueId, std::int32_t fixed) {
+void SetFault(HWND window, const char* what, FaultKind kind, const char* kindName, int valueId, std::int32_t fixed) {
   const int target = ChosenTarget(window);
   std::int32_t value = fixed;
   const std::string action = std::string(what) + " " + TargetName(target);
   if (valueId != 0 && !NumberOf(window, valueId, &value)) return ReportRefused(window, action, "not a number");
-  Act(window, action, [&](Simulator& s) { return s.SetFault(target, kind, value); });
+  const std::string line = "fault " + QuoteWord(TargetName(target)) + " " + kindName + " " + std::to_string(value);
+  Act(window, action, line, [&](Simulator& s) { return s.SetFault(target, kind, value); });
+}
+
+// Record and Stop: the session as a scenario, written to the first free
+// session-N.scn of the working folder.
+void Record(HWND window, bool start) {
+  std::uintptr_t queue = 0;
+  WithSimulator([&](Simulator& s) {
+    queue = s.QueueWindow();
+    return 0;
+  });
+  std::string why, file = FreeSessionName();
+  std::size_t steps = 0;
+  if (start ? !StartRecording(queue, &why) : !StopRecording(file, &steps, &why)) {
+    return ReportRefused(window, start ? "Record" : "Stop", why.c_str());
+  }
+  const std::string done = start ? "recording" : std::to_string(steps) + " steps to " + file;
+  SetDlgItemTextA(window, IDC_BENCH_STATUS, ((start ? "Record: " : "Stop: ") + done).c_str());
+  WithSimulator([&](Simulator& s) {
+    s.JournalNote(("window " + (start ? std::string("recording started") : "recording written: " + done)).c_str());
+    return 0;
+  });
 }
 
 // The tool's log to a text file the operator names, so that a session can
@@ -280,58 +308,62 @@ void Command(HWND window, int id) {
   switch (id) {
     case IDC_BENCH_SWIPE: {
       const std::string tracks = TextOf(window, IDC_BENCH_TRACKS);
-      return Act(window, "Swipe", [&](Simulator& s) { return s.SwipeCard(tracks.c_str()); });
+      return Act(window, "Swipe", "swipe " + QuoteWord(tracks), [&](Simulator& s) { return s.SwipeCard(tracks.c_str()); });
     }
     case IDC_BENCH_SCAN: {
       const std::string label = TextOf(window, IDC_BENCH_SYMBOLOGY) + TextOf(window, IDC_BENCH_LABEL);
-      return Act(window, "Scan", [&](Simulator& s) { return s.ScanLabel(label.c_str()); });
+      return Act(window, "Scan", "scan " + QuoteWord(label), [&](Simulator& s) { return s.ScanLabel(label.c_str()); });
     }
     case IDC_BENCH_PLACE:
       if (!NumberOf(window, IDC_BENCH_GRAMS, &a)) return ReportRefused(window, "Place weight", "not a number");
-      return Act(window, "Place weight", [&](Simulator& s) { return s.PlaceWeight(a); });
+      return Act(window, "Place weight", "weight " + std::to_string(a), [&](Simulator& s) { return s.PlaceWeight(a); });
     case IDC_BENCH_REMOVE:
-      return Act(window, "Remove weight", [](Simulator& s) { return s.PlaceWeight(0); });
+      return Act(window, "Remove weight", "weight 0", [](Simulator& s) { return s.PlaceWeight(0); });
     case IDC_BENCH_PRESS: {
       const std::string keys = BenchKeys(TextOf(window, IDC_BENCH_KEYS));
-      return Act(window, "Type", [&](Simulator& s) { return s.PressKeys(keys.c_str()); });
+      return Act(window, "Type", "keys " + QuoteWord(keys), [&](Simulator& s) { return s.PressKeys(keys.c_str()); });
     }
     case IDC_BENCH_TOUCH:
       if (!NumberOf(window, IDC_BENCH_TOUCH_X, &a) || !NumberOf(window, IDC_BENCH_TOUCH_Y, &b)) {
         return ReportRefused(window, "Touch", "not a number");
       }
-      return Act(window, "Touch", [&](Simulator& s) { return s.Touch(a, b); });
+      return Act(window, "Touch", "touch " + std::to_string(a) + " " + std::to_string(b), [&](Simulator& s) { return s.Touch(a, b); });
     case IDC_BENCH_CLOSE_DRAWER:
-      return Act(window, "Close drawer", [](Simulator& s) { return s.CloseDrawer(); });
+      return Act(window, "Close drawer", "close-drawer", [](Simulator& s) { return s.CloseDrawer(); });
     case IDC_BENCH_PAPER_OUT: {
       const bool out = IsDlgButtonChecked(window, id) == BST_CHECKED;
-      return Act(window, out ? "Paper out" : "Paper loaded", [&](Simulator& s) { return s.SetPaperOut(out); });
+      return Act(window, out ? "Paper out" : "Paper loaded", out ? "paper-out on" : "paper-out off", [&](Simulator& s) { return s.SetPaperOut(out); });
     }
     case IDC_BENCH_COVER_OPEN: {
       const bool open = IsDlgButtonChecked(window, id) == BST_CHECKED;
-      return Act(window, open ? "Cover open" : "Cover shut", [&](Simulator& s) { return s.SetCoverOpen(open); });
+      return Act(window, open ? "Cover open" : "Cover shut", open ? "cover-open on" : "cover-open off", [&](Simulator& s) { return s.SetCoverOpen(open); });
     }
     case IDC_BENCH_PRINTER_ERROR:
-      return Act(window, "Printer error", [](Simulator& s) { return s.PrinterError(); });
+      return Act(window, "Printer error", "printer-error", [](Simulator& s) { return s.PrinterError(); });
     case IDC_BENCH_OFFLINE:
-      return SetFault(window, "Off line", FaultKind::kOffline, 0, 1);
+      return SetFault(window, "Off line", FaultKind::kOffline, "offline", 0, 1);
     case IDC_BENCH_ONLINE:
-      return SetFault(window, "On line", FaultKind::kOffline, 0, 0);
+      return SetFault(window, "On line", FaultKind::kOffline, "offline", 0, 0);
     case IDC_BENCH_SET_ERROR:
-      return SetFault(window, "Error code", FaultKind::kError, IDC_BENCH_ERROR_CODE, 0);
+      return SetFault(window, "Error code", FaultKind::kError, "error", IDC_BENCH_ERROR_CODE, 0);
     case IDC_BENCH_SET_OVERCLAIM:
-      return SetFault(window, "Read claims", FaultKind::kReadOverclaim, IDC_BENCH_OVERCLAIM, 0);
+      return SetFault(window, "Read claims", FaultKind::kReadOverclaim, "overclaim", IDC_BENCH_OVERCLAIM, 0);
     case IDC_BENCH_SET_OVERRUN:
-      return SetFault(window, "Read overrun", FaultKind::kReadOverrun, IDC_BENCH_OVERRUN, 0);
+      return SetFault(window, "Read overrun", FaultKind::kReadOverrun, "overrun", IDC_BENCH_OVERRUN, 0);
     case IDC_BENCH_BURST: {
       const int target = ChosenTarget(window);
       const std::string action = "Burst " + TargetName(target);
       if (!NumberOf(window, IDC_BENCH_BURST_COUNT, &a)) return ReportRefused(window, action, "not a number");
-      return Act(window, action, [&](Simulator& s) { return s.Burst(target, a); });
+      return Act(window, action, "burst " + QuoteWord(TargetName(target)) + " " + std::to_string(a),
+                 [&](Simulator& s) { return s.Burst(target, a); });
     }
     case IDC_BENCH_SAVE_LOG:
       return SaveLog(window);
+    case IDC_BENCH_RECORD:
+    case IDC_BENCH_STOP:
+      return Record(window, id == IDC_BENCH_RECORD);
     case IDC_BENCH_CLEAR_FAULTS:
-      return Act(window, "Clear faults", [](Simulator& s) {
+      return Act(window, "Clear faults", "clear-faults", [](Simulator& s) {
         s.ClearFaults();
         return 0;
       });

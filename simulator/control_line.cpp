@@ -43,6 +43,7 @@ const VerbDef kVerbs[] = {
     {"log", Verb::kLog, 0, ""},
     {"journal", Verb::kJournal, 1, "n"},
     {"text", Verb::kText, 1, "t"},
+    {"record", Verb::kRecord, 1, "tt"},
 };
 
 const char* const kFaultKinds[] = {"error", "overclaim", "overrun", "offline", "short"};
@@ -250,6 +251,12 @@ bool ParseRequest(std::string_view line, Request* request, std::string* error) {
       default:
         break;
     }
+  }
+  const bool start = request->words.size() == 1 && request->words[0] == "start";
+  const bool stop = request->words.size() == 2 && request->words[0] == "stop" && !request->words[1].empty();
+  if (def->verb == Verb::kRecord && !start && !stop) {
+    *error = "record takes start, or stop and a file name";
+    return false;
   }
   return true;
 }

@@ -48,7 +48,7 @@ std::string UnescapeText(std::string_view text);
 
 enum class Verb {
   kSwipe, kScan, kKeys, kWeight, kCloseDrawer, kFault, kClearFaults, kTouch, kPaperOut, kCoverOpen,
-  kPrinterError, kBurst, kState, kLog, kJournal, kText
+  kPrinterError, kBurst, kState, kLog, kJournal, kText, kRecord
 };
 
 struct Request {
@@ -59,7 +59,8 @@ struct Request {
 };
 
 // Reads and checks a request line: a known verb, its number of words, its
-// numbers (32 bits, decimal or 0x hex, optionally negative) and on/off.
+// numbers (32 bits, decimal or 0x hex, optionally negative) and on/off;
+// record takes start, or stop and a file name.
 // False with *error ("unknown verb \"frobnicate\"", ...) otherwise.
 bool ParseRequest(std::string_view line, Request* request, std::string* error);
 

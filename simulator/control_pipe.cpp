@@ -11,6 +11,7 @@
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
 #include "simulator/host_log.h"
+#include "simulator/record_hooks.h"
 
 namespace sim {
 namespace {
@@ -29,6 +30,23 @@ class PipeHost : public ControlHost {
   std::int32_t Run(const std::function<std::int32_t(Simulator&)>& call) override { return WithSimulator(call); }
 
   bool LogLines(std::vector<std::string>* lines, std::string* why) override { return ReadHostLog(lines, why); }
+
+  std::int32_t Act(std::string_view line, const std::function<std::int32_t(Simulator&)>& call) override {
+    return RecordedAction(line, [&] { return WithSimulator(call); });
+  }
+
+  bool StartRecording(std::string* why) override {
+    std::uintptr_t window = 0;
+    WithSimulator([&](Simulator& s) {
+      window = s.QueueWindow();
+      return 0;
+    });
+    return sim::StartRecording(window, why);
+  }
+
+  bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) override {
+    return sim::StopRecording(file, steps, why);
+  }
 
   std::vector<std::string> JournalLines() override {
     std::string bytes;

@@ -74,30 +74,33 @@ std::string Answer(std::string_view line, ControlHost& host) {
   const std::vector<std::string>& w = request.words;
   const std::int32_t* n = request.numbers;
   const char* text = w.empty() ? nullptr : w[0].c_str();
+  auto acted = [&](const std::function<std::int32_t(Simulator&)>& call) { return StatusReply(host.Act(line, call)); };
   switch (request.verb) {
-    case Verb::kSwipe: return StatusReply(host.Run([&](Simulator& s) { return s.SwipeCard(text); }));
-    case Verb::kScan: return StatusReply(host.Run([&](Simulator& s) { return s.ScanLabel(text); }));
-    case Verb::kKeys: return StatusReply(host.Run([&](Simulator& s) { return s.PressKeys(text); }));
-    case Verb::kWeight: return StatusReply(host.Run([&](Simulator& s) { return s.PlaceWeight(n[0]); }));
-    case Verb::kCloseDrawer: return StatusReply(host.Run([](Simulator& s) { return s.CloseDrawer(); }));
-    case Verb::kTouch: return StatusReply(host.Run([&](Simulator& s) { return s.Touch(n[0], n[1]); }));
-    case Verb::kPaperOut:
-      return StatusReply(host.Run([&](Simulator& s) { return s.SetPaperOut(request.on); }));
-    case Verb::kCoverOpen:
-      return StatusReply(host.Run([&](Simulator& s) { return s.SetCoverOpen(request.on); }));
-    case Verb::kPrinterError: return StatusReply(host.Run([](Simulator& s) { return s.PrinterError(); }));
-    case Verb::kBurst:
-      return StatusReply(host.Run([&](Simulator& s) { return s.Burst(FindClass(text), n[0]); }));
+    case Verb::kSwipe: return acted([&](Simulator& s) { return s.SwipeCard(text); });
+    case Verb::kScan: return acted([&](Simulator& s) { return s.ScanLabel(text); });
+    case Verb::kKeys: return acted([&](Simulator& s) { return s.PressKeys(text); });
+    case Verb::kWeight: return acted([&](Simulator& s) { return s.PlaceWeight(n[0]); });
+    case Verb::kCloseDrawer: return acted([](Simulator& s) { return s.CloseDrawer(); });
+    case Verb::kTouch: return acted([&](Simulator& s) { return s.Touch(n[0], n[1]); });
+    case Verb::kPaperOut: return acted([&](Simulator& s) { return s.SetPaperOut(request.on); });
+    case Verb::kCoverOpen: return acted([&](Simulator& s) { return s.SetCoverOpen(request.on); });
+    case Verb::kPrinterError: return acted([](Simulator& s) { return s.PrinterError(); });
+    case Verb::kBurst: return acted([&](Simulator& s) { return s.Burst(FindClass(text), n[0]); });
     case Verb::kFault:
-      return StatusReply(host.Run([&](Simulator& s) {
+      return acted([&](Simulator& s) {
         return s.SetFault(FaultTarget(text), static_cast<FaultKind>(n[0]), n[1]);
-      }));
+      });
     case Verb::kClearFaults:
-      host.Run([](Simulator& s) {
+      return acted([](Simulator& s) {
         s.ClearFaults();
         return 0;
       });
-      return "ok\n";
+    case Verb::kRecord: {
+      std::size_t steps = 0;
+      if (w[0] == "start") return host.StartRecording(&why) ? "ok\n" : Error(why);
+      if (!host.StopRecording(w[1], &steps, &why)) return Error(why);
+      return "ok " + std::to_string(steps) + " steps\n";
+    }
     case Verb::kState: {
       std::vector<std::string> lines;
       host.Run([&](Simulator& s) {

@@ -25,6 +25,24 @@ class ControlHost {
   virtual bool LogLines(std::vector<std::string>* lines, std::string* why) = 0;
   // The whole journal, by lines (read under the simulator's lock).
   virtual std::vector<std::string> JournalLines() = 0;
+  // Recording a session (recorder.h): starts; stops and writes the scenario
+  // to `file`, with *steps its number of steps. False with *why when
+  // refused (already recording, not recording, the file not written).
+  virtual bool StartRecording(std::string* why) {
+    *why = "no recorder in this program";
+    return false;
+  }
+  virtual bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) {
+    (void)file, (void)steps;
+    *why = "no recorder in this program";
+    return false;
+  }
+  // Runs the action of request `line` (an action verb); a host that records
+  // the session records the line with its status before what it causes.
+  virtual std::int32_t Act(std::string_view line, const std::function<std::int32_t(Simulator&)>& call) {
+    (void)line;
+    return Run(call);
+  }
 };
 
 // The whole reply to one request line (without its line end), each reply

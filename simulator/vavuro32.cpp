@@ -11,10 +11,12 @@
 #include <functional>
 #include <mutex>
 #include <new>
+#include <string>
 
 #include "api/device_api.h"
 #include "simulator/bench_window.h"
 #include "simulator/control_pipe.h"
+#include "simulator/record_hooks.h"
 #include "simulator/simulator.h"
 #include "tables/pos_codes.h"
 
@@ -131,6 +133,16 @@ std::int32_t POSAPI DLL_PosWrite(void*, std::int32_t handle, const void* data,
 
 std::int32_t POSAPI DLL_PosTerm(void*) {
   const std::int32_t status = Guarded([&](Simulator& s) { return s.Term(); });
+  // A recording that runs when the program ends is kept as session-N.scn.
+  std::string file;
+  std::size_t steps = 0;
+  if (sim::EndRecording(&file, &steps)) {
+    const std::string note = "recording written to " + file + " (" + std::to_string(steps) + " steps)";
+    Guarded([&](Simulator& s) {
+      s.JournalNote(note.c_str());
+      return 0;
+    });
+  }
   if (status == 0) {
     sim::StopControlPipe();
     sim::CloseBenchWindow();
