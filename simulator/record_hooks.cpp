@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "res/resource_ids.h"
+#include "simulator/host_log.h"
 #include "simulator/recorder.h"
 
 namespace sim {
@@ -315,6 +318,66 @@ bool Finish(std::unique_ptr<Session> session, const std::string& file, std::size
   return written;
 }
 
+// Hooks the thread of `main` and makes the session; `prologue` feeds its
+// first events under the lock.
+bool Begin(HWND main, DWORD thread, const std::function<void(Recorder&)>& prologue, std::string* why) {
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  if (gSession) {
+    *why = "a recording runs already";
+    return false;
+  }
+  gSession = std::make_unique<Session>(main);
+  gSession->main = main;
+  gSession->log = FindWindowExA(main, nullptr, "LISTBOX", "Command and Status");
+  gSession->thread = thread;
+  gSession->hooks[0] = SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, nullptr, thread);
+  gSession->hooks[1] = SetWindowsHookExA(WH_CALLWNDPROCRET, CallWndRetProc, nullptr, thread);
+  gSession->hooks[2] = SetWindowsHookExA(WH_GETMESSAGE, GetMsgProc, nullptr, thread);
+  if (gSession->hooks[0] == nullptr || gSession->hooks[1] == nullptr || gSession->hooks[2] == nullptr) {
+    *why = "cannot watch the program (error " + std::to_string(GetLastError()) + ")";
+    for (HHOOK hook : gSession->hooks) {
+      if (hook != nullptr) UnhookWindowsHookEx(hook);
+    }
+    gSession.reset();
+    return false;
+  }
+  prologue(gSession->recorder);
+  return true;
+}
+
+// "     2: Timeout   " and the value line after it: the Add of that row.
+struct LoggedRow {
+  std::string type, value;
+};
+
+bool ReadLoggedRow(const std::string& name, const std::string& value, LoggedRow* row) {
+  if (name.size() < 9 || name.compare(0, 5, "     ") != 0 || name.find(": ") == std::string::npos) return false;
+  const std::string hexHead = "               (0x", decHead = "               (";
+  if (value.compare(0, hexHead.size(), hexHead) == 0 && value.size() >= hexHead.size() + 3) {
+    *row = {"Hex         ", value.substr(hexHead.size(), value.size() - hexHead.size() - 3)};
+  } else if (value.compare(0, decHead.size(), decHead) == 0 && value.size() >= decHead.size() + 3) {
+    *row = {"Dec         ", value.substr(decHead.size(), value.size() - decHead.size() - 3)};
+  } else if (value.size() >= 6 && value.compare(0, 2, "  ") == 0) {
+    *row = {"String      ", value.substr(2, value.size() - 6)};
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> ListItems(HWND list) {
+  std::vector<std::string> items;
+  const LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    const LRESULT got = Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 && got <= length ? static_cast<std::size_t>(got) : 0);
+    items.push_back(text);
+  }
+  return items;
+}
+
 }  // namespace
 
 bool StartRecording(std::uintptr_t queueWindow, std::string* why) {
@@ -325,34 +388,60 @@ bool StartRecording(std::uintptr_t queueWindow, std::string* why) {
     *why = "no window of this program to record (initialize first)";
     return false;
   }
-  {
-    std::lock_guard<std::mutex> hold(gRecordLock);
-    if (gSession) {
-      *why = "a recording runs already";
-      return false;
-    }
-    gSession = std::make_unique<Session>(main);
-    gSession->main = main;
-    gSession->log = FindWindowExA(main, nullptr, "LISTBOX", "Command and Status");
-    gSession->thread = thread;
-    gSession->hooks[0] = SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, nullptr, thread);
-    gSession->hooks[1] = SetWindowsHookExA(WH_CALLWNDPROCRET, CallWndRetProc, nullptr, thread);
-    gSession->hooks[2] = SetWindowsHookExA(WH_GETMESSAGE, GetMsgProc, nullptr, thread);
-    if (gSession->hooks[0] == nullptr || gSession->hooks[1] == nullptr || gSession->hooks[2] == nullptr) {
-      *why = "cannot watch the program (error " + std::to_string(GetLastError()) + ")";
-      for (HHOOK hook : gSession->hooks) {
-        if (hook != nullptr) UnhookWindowsHookEx(hook);
-      }
-      gSession.reset();
-      return false;
-    }
-  }
+  if (!Begin(main, thread, [](Recorder&) {}, why)) return false;
   // A dialog or box already open is where the recording begins.
   Found found;
   EnumThreadWindows(thread, FindOpen, reinterpret_cast<LPARAM>(&found));
   for (HWND dialog : found.dialogs) Opened(dialog);
   for (HWND box : found.boxes) Opened(box);
   return true;
+}
+
+void RecordFromInitialize() {
+  static bool first = true;
+  if (!first || GetFileAttributesA(kRecordFile) == INVALID_FILE_ATTRIBUTES) return;
+  first = false;
+  Found found;
+  EnumThreadWindows(GetCurrentThreadId(), FindOpen, reinterpret_cast<LPARAM>(&found));
+  if (found.dialogs.size() != 1) return;
+  const HWND dialog = found.dialogs[0];
+  const std::string caption = TextOf(dialog);
+  const RecordedFields fields = ReadFields(dialog);
+  const std::vector<std::string> names = ListItems(GetDlgItem(dialog, IDC_RESOURCES_LIST));
+  std::vector<std::string> log;
+  std::string why;
+  ReadHostLog(&log, &why);
+  std::size_t command = log.size();
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (log[i].rfind("Command-->  PosInitialize(", 0) == 0) command = i;
+  }
+  auto prologue = [&](Recorder& r) {
+    const std::uintptr_t key = Key(dialog);
+    r.Menu(IDM_POS_INITIALIZE);
+    r.DialogOpened(key, caption, {});
+    // Row 1 is the queue handle the dialog adds itself; then name and value
+    // lines for each row passed.
+    std::size_t row = 1;
+    for (std::size_t i = command + 3; i + 1 < log.size() && row < names.size(); i += 2, ++row) {
+      LoggedRow logged;
+      if (!ReadLoggedRow(log[i], log[i + 1], &logged)) break;
+      using F = RecordedField;
+      const RecordedFields before = {{F::kEdit, IDC_N_ARGUMENTS, std::to_string(row), false},
+                                     {F::kEdit, IDC_RESOURCE, names[row], false},
+                                     {F::kChoice, IDC_TYPE, logged.type, false},
+                                     {F::kEdit, IDC_VALUE, logged.value, false}};
+      RecordedFields after = before;
+      after[0].text = std::to_string(row + 1);
+      r.Pressed(key, IDC_ADD_RESOURCE, before);
+      r.PressDone(key, after, true);
+    }
+    r.Pressed(key, IDOK, fields);
+    for (const std::string& line : log) r.LogLine(line);
+  };
+  const HWND main = GetWindow(dialog, GW_OWNER);
+  if (!Begin(main, GetCurrentThreadId(), prologue, &why)) return;
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  if (gSession) gSession->dialogs.push_back(dialog);
 }
 
 bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) {

@@ -21,6 +21,13 @@ namespace sim {
 // with *why when a recording runs already or the window is gone. Call
 // without the simulator's lock, from any thread but the program's.
 bool StartRecording(std::uintptr_t queueWindow, std::string* why);
+// The library's first initialize, called on the program's GUI thread
+// inside the Initialize dialog's OK: when the working folder holds
+// kRecordFile, the recording starts with that Initialize. The steps that
+// filled the dialog are made again from what it shows and what the log says
+// was added (one Add per logged row); the log so far is expected as it is.
+inline constexpr char kRecordFile[] = "vavuro32.rec";
+void RecordFromInitialize();
 // Ends the recording and writes its scenario to `file`. False with *why
 // when none runs or the file cannot be written.
 bool StopRecording(const std::string& file, std::size_t* steps, std::string* why);

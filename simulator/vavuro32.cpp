@@ -92,6 +92,7 @@ extern "C" {
 std::int32_t POSAPI DLL_PosInitialize(void*, const char* applicationName,
                                       const char* resourceFile, ResourceArg* args,
                                       std::int32_t count) {
+  sim::RecordFromInitialize();
   std::uintptr_t window = 0;
   const std::int32_t status = Guarded([&](Simulator& s) {
     const std::int32_t result = s.Initialize(applicationName, resourceFile, args, count);
