@@ -49,9 +49,7 @@ std::int32_t Simulator::PressKeys(const char* keys) {
 }
 
 std::int32_t Simulator::Touch(std::int32_t x, std::int32_t y) {
-  // Four bytes: x, then y, each 16-bit little endian.
-  const std::string point = {static_cast<char>(x & 0xFF), static_cast<char>((x >> 8) & 0xFF),
-                             static_cast<char>(y & 0xFF), static_cast<char>((y >> 8) & 0xFF)};
+  const std::string point = TouchPoint(x, y);
   return Act(Model::kTouch, InputWhat("touch", point), {BenchAct::kInput, point}, true);
 }
 

@@ -250,7 +250,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
     status = pos::kErrSysNotInitialized;
   } else if (size < 0) {
     status = pos::kErrSysInvalidLength;
-  } else if (size > 0 && Accessible(buffer, true) < static_cast<std::size_t>(size)) {
+  } else if (Accessible(buffer, true) < static_cast<std::size_t>(size)) {
     status = pos::kErrSysInvalidAddress;
   } else if (handle != 0 && open == nullptr) {
     status = pos::kErrSysInvalidDescriptor;

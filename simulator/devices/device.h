@@ -30,6 +30,9 @@ inline constexpr char kTestKeys[] = "1250\r";
 inline constexpr std::int32_t kTestWeightGrams = 1250;
 inline constexpr std::int32_t kTestTouchX = 120;
 inline constexpr std::int32_t kTestTouchY = 80;
+// A touch at (x, y) as the touch screen reads it: x, then y, each 16-bit
+// little endian.
+std::string TouchPoint(std::int32_t x, std::int32_t y);
 // Byte `offset` of a fresh NVRAM.
 unsigned char NvramPattern(std::int32_t offset);
 

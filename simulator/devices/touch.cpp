@@ -4,17 +4,18 @@
 #include "simulator/devices/held_input.h"
 
 namespace sim {
-namespace {
 
-std::string Point(std::int32_t x, std::int32_t y) {
+std::string TouchPoint(std::int32_t x, std::int32_t y) {
   return {static_cast<char>(x & 0xFF), static_cast<char>((x >> 8) & 0xFF),
           static_cast<char>(y & 0xFF), static_cast<char>((y >> 8) & 0xFF)};
 }
 
+namespace {
+
 class Touch : public HeldInput {
  public:
   explicit Touch(const ClassDef& cls)
-      : HeldInput(cls, Point(kTestTouchX, kTestTouchY), pos::kMsgTouchData) {}
+      : HeldInput(cls, TouchPoint(kTestTouchX, kTestTouchY), pos::kMsgTouchData) {}
 
   bool OwnsRequest(std::int32_t request) const override { return request / 100 == 67; }
 

@@ -66,8 +66,8 @@ TEST_F(SimBench, ReadFaultsClaimTooMuchOrWritePastTheBufferOnlyWhenAskedAndSucce
 // Each on a fresh bench: a read under a short-read fault places no more than N bytes and loses the rest of what the
 // device gave; a failing read is left alone. Then the fault ends (by -1 or by clearing) and the next read is whole.
 TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
-  struct Case { const char* target; std::int32_t value, size, status; std::string bytes; bool clear;
-                std::int32_t nextStatus; std::string next; };
+  struct Case { const char* target; std::int32_t value, size, status; std::string bytes; bool clear; int then;
+                std::string next; };
   const std::string records("\x0D\0\0\0\x0D\x42\0\0\x07\x84\0\0\0\0\0\0\x0E\0\0\0", 20);  // 13 and 14 of a burst
   const Case cases[] = {{"PosKeyboard", 2, 9, 0, "12", false, kErrSysTimeout, ""},  // "50\r" is lost
       {"PosKeyboard", 5, 9, 0, "1250\r", true, kErrSysTimeout, ""},
@@ -84,7 +84,7 @@ TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
     EXPECT_EQ(std::tuple(c.status, c.bytes + std::string(100 - c.bytes.size(), '\xBB'), std::int32_t(c.bytes.size())),
               std::tuple(status, buffer, out)) << c.target << " " << c.value;
     c.clear ? sim_.ClearFaults() : (void)sim_.SetFault(target, FaultKind::kShortRead, -1);
-    EXPECT_EQ((std::pair{c.next, c.nextStatus}), (std::pair{Read(handle, 100, &status), status})) << c.target;
+    EXPECT_EQ((std::pair{c.next, c.then}), (std::pair{Read(handle, 100, &status), status})) << c.target;
   }
 }
 

@@ -65,9 +65,8 @@ class SimDevices : public Sim {
 // 2 rows of 20: CR, LF and BS move the cursor, other control bytes are dropped, a full screen wraps to the top.
 TEST_F(SimDevices, Display) {
   const std::string a40(40, 'a');
-  Run("PosDisplay", {{kWrite, 0, "TOTAL\r\n  12.50"},
-      {kRead, 40, "", 0, "TOTAL               " "  12.50             "}, {kRead, 10, "", 0, "TOTAL     "},
-      {kRead, 0, "", kSmall}, {kWrite, 0, "\r\bAB\bC\x01"},
+  Run("PosDisplay", {{kWrite, 0, "TOTAL\r\n  12.50"}, {kRead, 40, "", 0, "TOTAL               " "  12.50             "},
+      {kRead, 10, "", 0, "TOTAL     "}, {kRead, 0, "", kSmall}, {kWrite, 0, "\r\bAB\bC\x01"},
       {kRead, 40, "", 0, "TOTAL               AC12.50             "}, {kReq, kReqDspClearScreen},
       {kWrite, 0, a40 + "b"}, {kRead, 40, "", 0, "b" + a40.substr(1)},
       // A text is written from home on a clear screen; a new size keeps what fits; the cursor and a text must fit.
@@ -90,14 +89,16 @@ TEST_F(SimDevices, Printer) {
       {kWrite, 0, "X", kErrSysCmdReject}, {kReq, kReqPrnEnableDiPrinting}, {kWrite, 0, "AB", 0, "", chase},
       {kReq, kReqPrnDisableDiPrinting}, {kReq, kReqPrnResetPrinter, "", 0, "", status},
       {kGet, 0, "CharsPerLine", 0, "40"}, {kSet, 3, "Station"}, {kWrite, 0, "DI\n", 0, "", chase},
-      {kText, 0, "", 0, "RECEIPT\nITEM 1\nABCDE\nFG\nDI\n"},
-      {kReq, kReqPrnResumePrinting}, {kReq, kReqPrnEnableFiscalPrinting}, {kReq, kReqDspClearScreen, "", kBad},
+      {kText, 0, "", 0, "RECEIPT\nITEM 1\nABCDE\nFG\nDI\n"}, {kReq, kReqPrnResumePrinting},
+      {kReq, kReqPrnEnableFiscalPrinting}, {kReq, kReqDspClearScreen, "", kBad},
       // Paper and cover tell only a change; every error is told, and fails the next print only.
       {kPaper, 1, "", 0, "", error}, {kPaper, 1}, {kWrite, 0, "x", kErrSysHwError}, {kPaper, 0, "", 0, "", status},
       {kCover, 1, "", 0, "", status}, {kCover, 1}, {kWrite, 0, "x", kErrSysHwError}, {kCover, 0, "", 0, "", status},
       {kError, 0, "", 0, "", error}, {kError, 0, "", 0, "", error}, {kWrite, 0, "x", kErrSysHwError},
       {kWrite, 0, "x", 0, "", chase}, {kCover, 1, "", 0, "", status}});
-  EXPECT_TRUE(sim_.CoverOpen() && !sim_.PaperOut());
+  std::string text;  // and no text for what is no class
+  EXPECT_TRUE(sim_.CoverOpen() && !sim_.PaperOut() && !sim_.DeviceText(-1, &text) &&
+              !sim_.DeviceText(sim::kClassCount, &text));
 }
 
 // A loopback: what is written is read back, oldest first, once; it holds 64 KiB (then POSERR_RS232_PREV_NOT_COMPLETE).
@@ -138,17 +139,16 @@ TEST_F(SimDevices, Scanner) {
 }
 
 TEST_F(SimDevices, TouchScreen) {
-  Run("PosTouch", {{kRead, 3, "", kSmall}, {kRead, 4, "", 0, std::string("\x78\x00\x50\x00", 4)},
-      {kRead, 4, "", kNone}, {kTouch, 301 << 16 | 259, "", 0, "", {{kMsgTouchData, 301 << 16 | 259}}},
-      {kRead, 4, "", 0, "\x03\x01\x2D\x01"}, {kReq, kReqTouchSoundTone}, {kReq, kReqTouchSilenceTone},
-      {kReq, kReqKbdSoundTone, "", kBad}});
+  Run("PosTouch", {{kRead, 3, "", kSmall}, {kRead, 4, "", 0, std::string("\x78\x00\x50\x00", 4)}, {kRead, 4, "", kNone},
+      {kTouch, 301 << 16 | 259, "", 0, "", {{kMsgTouchData, 301 << 16 | 259}}}, {kRead, 4, "", 0, "\x03\x01\x2D\x01"},
+      {kReq, kReqTouchSoundTone}, {kReq, kReqTouchSilenceTone}, {kReq, kReqKbdSoundTone, "", kBad}});
 }
 
 // Num Lock and Scroll Lock change only while enabled; each change tells both (bit 0 Num, bit 1 Scroll).
 TEST_F(SimDevices, Keyboard) {
   const auto locks = [](std::uint32_t state) { return Notes{{kMsgKbdStatusChange, state}}; };
-  Run("PosKeyboard", {{kRead, 0, "", kSmall}, {kRead, 2, "", 0, "12"}, {kRead, 9, "", 0, "50\r"},
-      {kRead, 9, "", kNone}, {kKeys, 0, "a\r", 0, "", {{kMsgKbdWmChar, 'a'}, {kMsgKbdWmChar, '\r'}}},
+  Run("PosKeyboard", {{kRead, 0, "", kSmall}, {kRead, 2, "", 0, "12"}, {kRead, 9, "", 0, "50\r"}, {kRead, 9, "", kNone},
+      {kKeys, 0, "a\r", 0, "", {{kMsgKbdWmChar, 'a'}, {kMsgKbdWmChar, '\r'}}},
       {kKeys, 0, "b", 0, "", {{kMsgKbdWmChar, 'b'}}}, {kRead, 9, "", 0, "a\rb"},
       {kReq, kReqKbdSetNumLockOn, "", 0, "", locks(1)}, {kReq, kReqKbdSetNumLockOn},
       {kReq, kReqKbdSetScrollLockOn, "", 0, "", locks(3)}, {kReq, kReqKbdSetNumLockOff, "", 0, "", locks(2)},
@@ -164,8 +164,8 @@ TEST_F(SimDevices, Keyboard) {
 TEST_F(SimDevices, Scale) {
   Run("PosScale", {{kRead, 7, "", kSmall}, {kRead, 8, "", 0, "1.250 kg"}, {kRead, 8, "", 0, "1.250 kg"},
       {kSet, 2, "Units"}, {kRead, 10, "", 0, "2.755 lb"}, {kSet, 0, "Units"}, {kRead, 10, "", 0, "1250 g"},
-      {kReq, kReqScaleZeroScale}, {kWeight, 480}, {kRead, 10, "", 0, "-770 g"}, {kSet, 1, "Units"},
-      {kRead, 10, "", 0, "-0.770 kg"}, {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
+      {kReq, kReqScaleZeroScale}, {kWeight, 1249}, {kRead, 10, "", 0, "-1 g"}, {kSet, 1, "Units"},
+      {kRead, 10, "", 0, "-0.001 kg"}, {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
       {kWrite, 0, "x", kNo}, {kText, 0, "", 0, "(none)"}});
 }
 
@@ -178,8 +178,8 @@ TEST_F(SimDevices, Drawer) {
 }
 
 TEST_F(SimDevices, PowerAlarmAndSystemTakeOnlyTheirOwnRequests) {
-  Run("PosPower", {{kReq, kReqPowerOff}, {kGet, 0, "PowerState", 0, "0"}, {kReq, kReqPowerOn},
-      {kGet, 0, "PowerState", 0, "1"}, {kReq, kReqPowerSetAlarm}, {kRead, 4, "", kNo},
+  Run("PosPower", {{kSet, 4, "Slot"}, {kGet, 0, "Slot", 0, "4"}, {kReq, kReqPowerOff}, {kGet, 0, "PowerState", 0, "0"},
+      {kReq, kReqPowerOn}, {kGet, 0, "PowerState", 0, "1"}, {kReq, kReqPowerSetAlarm}, {kRead, 4, "", kNo},
       {kReq, kReqScaleZeroScale, "", kBad}});
   Run("PosAlarm", {{kReq, kReqAlarmSoundAlarm}, {kReq, kReqAlarmSilenceAlarm}, {kReq, kReqTouchSoundTone, "", kBad},
       {kRead, 4, "", kNo}, {kWrite, 0, "x", kNo}});

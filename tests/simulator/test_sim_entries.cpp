@@ -166,10 +166,10 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
 // Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends; a
 // text must end before it.
 TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
-  alignas(4) static unsigned char memory[64];  // all else counts as mapped
+  alignas(4) static unsigned char memory[64];  // all else but null counts as mapped
   sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* address, bool) -> std::size_t {
     const auto* p = static_cast<const unsigned char*>(address);
-    return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : 1u << 20;
+    return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : p ? 1u << 20 : 0;
   }});
   const auto outAt = [](int offset) { return reinterpret_cast<std::int32_t*>(memory + offset); };
   std::int32_t handle = 0, out = 0;
@@ -178,10 +178,11 @@ TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
   std::memset(memory, 'N', sizeof memory);  // a DeviceName of 63 characters (its longest) with no end
   ResourceArg name{"DeviceName", reinterpret_cast<std::intptr_t>(memory + 1)};
   const std::vector<std::int32_t> answers{lib.IOCtl(handle, kReqSysSetValues, &name, 1, &out),
+      lib.IOCtl(handle, get, &name, 1, &out), lib.IOCtl(handle, kReqSysSetValues, nullptr, 1, &out),
       lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
       lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
       lib.IOCtl(handle, get, nullptr, 0, outAt(60)), lib.IOCtl(handle, get, nullptr, 0, outAt(61))};
-  EXPECT_EQ((std::vector<std::int32_t>{bad, 0, bad, 0, bad, 0, bad}), answers);
+  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad}), answers);
 }
 
 }  // namespace

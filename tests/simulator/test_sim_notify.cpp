@@ -2,6 +2,7 @@
 // the records it queues on descriptor 0, and its block in the journal "vavuro32.jnl".
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim_fixture.h"
@@ -27,7 +28,7 @@ TEST_F(SimNotify, HandleNotificationsGoToEachHandlesOwnWindowAndTheQueue) {
   for (const Case& c : cases) {
     Init();
     h = Open(c.cls, kOwn);
-    const std::int32_t other = Open(c.cls);
+    const std::int32_t other = Open(c.cls, 0);  // no window of its own
     // The device word: slot and port as the device reports them, its type for a window, then the handle.
     const auto word = [&](std::int32_t to, std::uint32_t type) {
       return static_cast<std::uint32_t>(Get(to, "Slot") << 24 | Get(to, "Port") << 16 | to) | type;
@@ -43,9 +44,7 @@ TEST_F(SimNotify, HandleNotificationsGoToEachHandlesOwnWindowAndTheQueue) {
       }
     }
     Forget();
-    EXPECT_EQ(0, c.act()) << c.cls << " " << (&c - cases);
-    EXPECT_EQ(posts, gPosts) << c.cls << " " << (&c - cases);
-    EXPECT_EQ(records, Drain()) << c.cls << " " << (&c - cases);
+    EXPECT_EQ((std::tuple{0, posts, records}), (std::tuple{c.act(), gPosts, Drain()})) << c.cls;  // in this order
   }
 }
 
@@ -115,12 +114,16 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const struct { std::function<void()> act; std::string lines; } cases[] = {
       {[&] { lib.Write(1, nullptr, 2, &out); }, "DLL_PosWrite handle=1 length=2 data=(bad address)|  -> 334 out=0"},
-      {[&] { lib.Write(1, nullptr, 0, &out); }, "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0"},
+      {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
+       "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|  -> 303 out=0"},
       {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
       {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  -> 318 out=0"},
-      {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, nullptr, 16, &out), lib.Read(9, buffer, 4, &out); },
-       "DLL_PosRead handle=0 size=80|  -> 329 out=0|DLL_PosRead handle=0 size=16|  -> 334 out=0|"
-       "DLL_PosRead handle=9 size=4|  -> 303 out=0"},
+      {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, buffer, 15, &out), lib.Read(0, nullptr, 16, &out); },
+       "DLL_PosRead handle=0 size=80|  -> 329 out=0|DLL_PosRead handle=0 size=15|  -> 312 out=0|"
+       "DLL_PosRead handle=0 size=16|  -> 334 out=0"},
+      {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}}; lib.IOCtl(1, 305, a, 2, &out); },
+       "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=2|  arg[0] DisplayText = (null)|"
+       "  arg[1] Columns = 20|  -> 334 out=0"},
       {[&] { lib.Open("D", "PosDisplay", nullptr, -1, &out), lib.Open("D", "PosDisplay", nullptr, 0, nullptr); },
        open + "-1|  -> 325 out=0|" + open + "0|  -> 334"},
       {[&] { lib.IOCtl(1, 302, &rows, 1, &out), lib.IOCtl(1, 302, &rows, 1, nullptr); },
@@ -138,9 +141,9 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
           "BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
-      {[&] { lib.Close(9), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Write(9, "x", 1, &out); },
+      {[&] { lib.Close(9), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(9, buffer, 4, &out); },
        "DLL_PosClose handle=9|  -> 303|DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|"
-       "  -> 303 out=0|DLL_PosWrite handle=9 length=1 data=78|  -> 303 out=0"},
+       "  -> 303 out=0|DLL_PosRead handle=9 size=4|  -> 303 out=0"},
       {[&] { lib.PressKeys("ab"), lib.Touch(1, 2), lib.ScanLabel(nullptr), lib.PlaceWeight(-1), lib.CloseDrawer(); },
        "BENCH PosKeyboard keys length=2|  -> 0|BENCH PosTouch touch length=4|  -> 0|"
        "BENCH PosScanner scan length=13|  -> 0|BENCH PosScale weight grams=-1|  -> 310|BENCH PosDrawer close|  -> 0"},
