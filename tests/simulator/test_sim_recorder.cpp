@@ -1,0 +1,134 @@
+// The session recorder: typed events in, the scenario's steps out, exactly.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "simulator/control_serve.h"
+#include "simulator/recorder.h"
+
+namespace {
+
+using F = sim::RecordedField;
+using Events = std::function<void(sim::Recorder&)>;
+
+constexpr char kHeader[] = "# Recorded by hand on W, build B.\n# Replay: revediz-run FILE\nstart\n";
+
+TEST(Recorder, EventsBecomeTheSteps) {
+  const F handle{F::kEdit, 224, "", false}, text{F::kRadio, 231, "", true}, file{F::kRadio, 232, "", false};
+  const F type{F::kChoice, 205, "Hex         ", false};
+  const struct {
+    const char* what;
+    Events events;
+    const char* steps;
+  } kCases[] = {
+      {"menu names, Exit, any number, the close box",
+       [](sim::Recorder& r) { r.Menu(100), r.Menu(105), r.Menu(107), r.Menu(4242), r.CloseMain(), r.ToolEnded(0); },
+       "menu PosInitialize\nmenu PosWrite\nexit\nmenu 4242\nclose\nexpect exit 0\n"},
+      {"only changed fields; a radio newly on; the press's own changes expected; Cancel",
+       [&](sim::Recorder& r) {
+         r.DialogOpened(1, "POS Write", {handle, text, file, type});
+         r.Pressed(1, 1, {{F::kEdit, 224, "3", false}, {F::kRadio, 231, "", false}, {F::kRadio, 232, "", true}, type});
+         r.PressDone(1, {{F::kEdit, 224, "4", false}, {F::kRadio, 231, "", false}, {F::kRadio, 232, "", true},
+                         {F::kChoice, 205, "Dec         ", false}}, true);
+         r.Pressed(1, 9999, {{F::kEdit, 224, "4", false}, text, file, {F::kChoice, 205, "Dec         ", false}});
+         r.PressDone(1, {{F::kEdit, 224, "x", false}}, false);
+         r.Pressed(1, 2, {{F::kEdit, 224, "changed", false}});
+       },
+       "dialog \"POS Write\"\nset IDC_HANDLE \"3\"\nradio IDC_FILE_MODE\nclick OK\nexpect field IDC_HANDLE \"4\"\n"
+       "expect field IDC_TYPE \"Dec         \"\nradio IDC_TEXT_MODE\nclick 9999\ncancel\n"},
+      {"a list's entry selected; a field the opening did not show is set; a radio still on is not pressed",
+       [&](sim::Recorder& r) {
+         r.DialogOpened(1, "POS Open", {text});
+         r.Pressed(1, 207, {type, {F::kEdit, 206, "", false}, text});
+       },
+       "dialog \"POS Open\"\nselect IDC_TYPE \"Hex         \"\nset IDC_VALUE \"\"\nclick IDC_ADD_RESOURCE\n"},
+      {"back in an outer dialog after an inner one; unknown dialogs and boxes pass",
+       [](sim::Recorder& r) {
+         r.DialogOpened(1, "A", {}), r.DialogOpened(2, "B", {}), r.DialogOpened(2, "B", {});
+         r.Pressed(2, 1, {}), r.DialogClosed(2), r.Pressed(1, 1, {}), r.Pressed(3, 1, {}), r.BoxClosed(7);
+       },
+       "dialog \"A\"\ndialog \"B\"\nclick OK\ndialog \"A\"\nclick OK\n"},
+      {"boxes in order with the log lines before them, each ok once",
+       [](sim::Recorder& r) {
+         r.LogLine("x"), r.BoxShown(5, "Cap", "say \"hi\""), r.BoxShown(6, "", "\r\n"), r.BoxClosed(6);
+         r.BoxClosed(5), r.BoxClosed(5);
+       },
+       "expect log \"x\"\nexpect box \"Cap\" \"say \\\"hi\\\"\"\nexpect box \"\" \"\\r\\n\"\nok\nok\n"},
+      {"the window handle standing alone in either form; escapes",
+       [](sim::Recorder& r) {
+         r.LogLine("               (0x10076)  "), r.LogLine("h=00010076."), r.LogLine("110076 100761 0x100760");
+         r.LogLine("10076"), r.LogLine("a\tb\\c\x01\x7F\xE9#");
+       },
+       "expect log \"               (0x${hwnd})  \"\nexpect log \"h=${hwnd8}.\"\n"
+       "expect log \"110076 100761 0x100760\"\nexpect log \"${hwnd}\"\nexpect log \"a\\tb\\\\c\\x01\\x7F\xE9#\"\n"},
+      {"bench lines re-quoted, with their status; listings, record and refused lines left out",
+       [](sim::Recorder& r) {
+         r.Bench("swipe \";41 1\"", 0), r.Bench("fault \"\" offline 1", 0), r.Bench("burst returns 5", 331);
+         r.Bench("keys #1", 0), r.Bench("keys \"\\r\"", 0), r.Bench("state", 0), r.Bench("log", 0);
+         r.Bench("journal 3", 0), r.Bench("text PosDisplay", 0), r.Bench("record start", 0);
+         r.Bench("frobnicate", 0), r.Bench("swipe \"open", 0);
+       },
+       "bench swipe \";41 1\"\nbench fault \"\" offline 1\nbench burst \"returns\" 5 returns 331\n"
+       "bench keys \"#1\"\nbench keys \"\\r\"\n"},
+  };
+  for (const auto& c : kCases) {
+    sim::Recorder recorder(0x10076);
+    c.events(recorder);
+    EXPECT_EQ(recorder.Scenario("W", "B"), kHeader + std::string(c.steps)) << c.what;
+    std::size_t lines = 0;
+    for (const char* at = c.steps; *at != '\0'; ++at) lines += *at == '\n';
+    EXPECT_EQ(recorder.Steps(), lines) << c.what;
+  }
+}
+
+TEST(Recorder, HeaderKeepsToItsCommentLines) {
+  sim::Recorder recorder;  // no window: nothing stands for it
+  recorder.LogLine("0");
+  EXPECT_EQ(recorder.Scenario("2026-12-07\n12:00", "x\ry"),
+            "# Recorded by hand on 2026-12-07 12:00, build x y.\n# Replay: revediz-run FILE\nstart\nexpect log \"0\"\n");
+}
+
+// The pipe's record verb, and its actions handed to the host with their line before the reply.
+class RecordingHost : public sim::ControlHost {
+ public:
+  std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>& call) override { return call(simulator); }
+  bool LogLines(std::vector<std::string>*, std::string*) override { return false; }
+  std::vector<std::string> JournalLines() override { return {}; }
+  bool StartRecording(std::string* why) override {
+    *why = "a recording runs already";
+    return !std::exchange(on, true);
+  }
+  bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) override {
+    *steps = file.size(), *why = "no recording runs";
+    return std::exchange(on, false);
+  }
+  std::int32_t Act(std::string_view line, const std::function<std::int32_t(sim::Simulator&)>& call) override {
+    recorder.Bench(line, Run(call));
+    return 0;
+  }
+  sim::Simulator simulator{sim::Platform{}};
+  sim::Recorder recorder;
+  bool on = false;
+};
+
+TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
+  RecordingHost host;
+  const char* const kExchanges[][2] = {
+      {"record", "error record takes 1 to 2 words, not 0\n"},
+      {"record stop", "error record takes start, or stop and a file name\n"},
+      {"record stop \"\"", "error record takes start, or stop and a file name\n"},
+      {"record begin", "error record takes start, or stop and a file name\n"},
+      {"record stop a.scn", "error no recording runs\n"},
+      {"record start", "ok\n"},
+      {"record start", "error a recording runs already\n"},
+      {"weight 5", "ok\n"},
+      {"journal 1", "ok 0 lines\nend\n"},
+      {"record stop a.scn", "ok 5 steps\n"},
+  };
+  for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];
+  EXPECT_EQ(host.recorder.Scenario("W", "B"), kHeader + std::string("bench weight 5 returns 302\n"));
+}
+
+}  // namespace
