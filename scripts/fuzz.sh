@@ -22,7 +22,7 @@ case "$SECONDS_EACH" in
   '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS] [TARGET...]" >&2; exit 2 ;;
 esac
 
-ALL_TARGETS="lookup resource_list queue_message notifications arguments read_write result_report scenario control"
+ALL_TARGETS="lookup resource_list queue_message notifications arguments read_write result_report scenario control recorder"
 TARGETS=${*:-$ALL_TARGETS}
 BUILD=${REVEDIZ_FUZZ_BUILD_DIR:-build/fuzz}
 case "$BUILD" in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac

@@ -38,6 +38,9 @@ std::string NameOf(const Named (&table)[N], int id) {
   return std::to_string(id);
 }
 
+// Control ids and commands are 16 bits wide.
+bool IsId(int id) { return id >= 0 && id <= 0xFFFF; }
+
 bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // A scenario text in quotes: the escapes of the control line, and \" .
@@ -115,6 +118,7 @@ std::string Recorder::Text(std::string_view text) const {
 }
 
 void Recorder::Menu(int command) {
+  if (!IsId(command)) return;
   if (command == IDM_EXIT) return Step("exit");
   Step("menu " + NameOf(kMenus, command));
 }
@@ -130,7 +134,7 @@ void Recorder::DialogOpened(std::uintptr_t dialog, std::string_view caption, con
 
 void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fields) {
   Dialog* dialog = Find(handle);
-  if (dialog == nullptr) return;
+  if (dialog == nullptr || !IsId(id)) return;
   if (acting_ != handle) {
     Step("dialog " + Text(dialog->caption));
     acting_ = handle;
@@ -141,6 +145,7 @@ void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fiel
                                   [&](const RecordedField& f) { return f.id == field.id; });
     const bool known = was != dialog->shown.end();
     const std::string name = ControlIdName(field.id);
+    if (!IsId(field.id)) continue;
     if (field.kind == RecordedField::kRadio) {
       if (field.checked && !(known && was->checked)) Step("radio " + name);
     } else if (!known || was->text != field.text) {
@@ -155,7 +160,7 @@ void Recorder::PressDone(std::uintptr_t handle, const RecordedFields& fields, bo
   Dialog* dialog = Find(handle);
   if (dialog == nullptr) return;
   for (const RecordedField& field : fields) {
-    if (!stillOpen || field.kind == RecordedField::kRadio) continue;
+    if (!stillOpen || field.kind == RecordedField::kRadio || !IsId(field.id)) continue;
     const auto was = std::find_if(dialog->shown.begin(), dialog->shown.end(),
                                   [&](const RecordedField& f) { return f.id == field.id; });
     if (was == dialog->shown.end() || was->text != field.text) {
