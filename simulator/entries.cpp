@@ -52,7 +52,6 @@ std::int32_t Simulator::Initialize(const char* applicationName, const char* reso
       Flush(block);
       return 0;
     }
-    systemWindow_ = 0;
   }
   block.Line("  -> %d", static_cast<int>(status));
   Flush(block);
@@ -231,7 +230,6 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
     Flush(block);
     return pos::kErrSysInvalidAddress;
   }
-  *out = 0;
   unsigned char* bytes = static_cast<unsigned char*>(buffer);
   OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
   const int target = handle == 0 ? kQueueTarget : open != nullptr ? open->classIndex : -1;
@@ -310,7 +308,6 @@ std::int32_t Simulator::Write(std::int32_t handle, const void* data, std::int32_
     Flush(block);
     return pos::kErrSysInvalidAddress;
   }
-  *out = 0;
   OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
   std::int32_t status = 0;
   std::int32_t accepted = 0;

@@ -100,10 +100,11 @@ class Display : public BenchDevice {
 
   bool TextLines(std::vector<std::string>* lines) const override {
     const std::size_t columns = static_cast<std::size_t>(Columns());
-    lines->clear();
+    std::vector<std::string> rows;
     for (std::size_t at = 0; at + columns <= screen_.size(); at += columns) {
-      lines->push_back(screen_.substr(at, columns));
+      rows.push_back(screen_.substr(at, columns));
     }
+    *lines = rows;
     return true;
   }
 

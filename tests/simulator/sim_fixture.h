@@ -38,10 +38,10 @@ class Sim : public ::testing::Test {
     ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &gQueue, 1));
     Drain(), Forget();
   }
-  std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {
+  std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {  // window 0: no queueHandle record
     ResourceArg queue{"queueHandle", static_cast<std::intptr_t>(window)};
     std::int32_t handle = 0;
-    EXPECT_EQ(0, sim_.Open("DEVNAME", cls, &queue, 1, &handle)) << cls;
+    EXPECT_EQ(0, sim_.Open("DEVNAME", cls, &queue, window != 0, &handle)) << cls;
     return handle;
   }
   std::int32_t Ioctl(std::int32_t handle, std::int32_t request, std::vector<ResourceArg> args = {}) {

@@ -25,7 +25,7 @@ TEST_F(SimBench, AcquireAndLockGuardTheDevice) {
       {1, kRead, 0, kErrSysAcquiredByOther}, {1, kIoctl, kReqSysGetValues, 0},
       {1, kIoctl, kReqSysSetValues, kErrSysAcquiredByOther},
       {1, kIoctl, kReqSysReleaseDevice, kErrSysNotAcquired}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysReleaseDevice, 0},
-      {1, kIoctl, kReqSysAcquireDevice, 0}, {1, kClose, 0, 0}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysLockDevice, 0},
+      {1, kIoctl, kReqSysAcquireDevice, 0}, {1, kClose, 0, 0}, {0, kRead, 0, 0}, {0, kIoctl, kReqSysLockDevice, 0},
       {0, kRead, 0, kErrSysLockedNoDataRead}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysUnlockDevice, 0}, {0, kRead, 0, 0},
       {2, kIoctl, kReqSysAcquireDevice, kErrSysInvalidRequest}};  // the queue is no device
   Init();

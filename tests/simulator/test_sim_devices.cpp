@@ -44,15 +44,12 @@ class SimDevices : public Sim {
         case kSet: status = Set(h, {{s.data.c_str(), s.n}}); break;
         case kGet: bytes = std::to_string(Get(h, s.data.c_str())); break;
         case kShow: status = Set(h, {{"DisplayText", Ptr(s.data.c_str())}}); break;
-        case kSwipe: status = sim_.SwipeCard(input); break;
-        case kScan: status = sim_.ScanLabel(input); break;
-        case kKeys: status = sim_.PressKeys(input); break;
+        case kSwipe: status = sim_.SwipeCard(input); break;  case kScan: status = sim_.ScanLabel(input); break;
+        case kKeys: status = sim_.PressKeys(input); break;  case kWeight: status = sim_.PlaceWeight(s.n); break;
         case kTouch: status = sim_.Touch(s.n & 0xFFFF, s.n >> 16); break;
-        case kWeight: status = sim_.PlaceWeight(s.n); break;
-        case kShut: status = sim_.CloseDrawer(); break;
+        case kShut: status = sim_.CloseDrawer(); break;  case kError: status = sim_.PrinterError(); break;
         case kPaper: status = sim_.SetPaperOut(s.n != 0); break;
         case kCover: status = sim_.SetCoverOpen(s.n != 0); break;
-        case kError: status = sim_.PrinterError(); break;
       }
       Notes notes;
       for (const Post& p : gPosts) notes.emplace_back(p.message, p.lParam);
@@ -151,9 +148,9 @@ TEST_F(SimDevices, Keyboard) {
       {kKeys, 0, "a\r", 0, "", {{kMsgKbdWmChar, 'a'}, {kMsgKbdWmChar, '\r'}}},
       {kKeys, 0, "b", 0, "", {{kMsgKbdWmChar, 'b'}}}, {kRead, 9, "", 0, "a\rb"},
       {kReq, kReqKbdSetNumLockOn, "", 0, "", locks(1)}, {kReq, kReqKbdSetNumLockOn},
-      {kReq, kReqKbdSetScrollLockOn, "", 0, "", locks(3)}, {kReq, kReqKbdSetNumLockOff, "", 0, "", locks(2)},
-      {kReq, kReqKbdDisableScrollLock}, {kReq, kReqKbdSetScrollLockOff, "", kErrSysCmdReject},
-      {kReq, kReqKbdEnableScrollLock}, {kReq, kReqKbdSetScrollLockOff, "", 0, "", locks(0)},
+      {kReq, kReqKbdSetScrollLockOn, "", 0, "", locks(3)}, {kReq, kReqKbdDisableScrollLock},
+      {kReq, kReqKbdSetScrollLockOff, "", kErrSysCmdReject}, {kReq, kReqKbdEnableScrollLock},
+      {kReq, kReqKbdSetNumLockOff, "", 0, "", locks(2)}, {kReq, kReqKbdSetScrollLockOff, "", 0, "", locks(0)},
       {kReq, kReqKbdDisableNumLock}, {kReq, kReqKbdSetNumLockOn, "", kErrSysCmdReject}, {kReq, kReqKbdEnableNumLock},
       {kReq, kReqKbdSetNumLockOn, "", 0, "", locks(1)}, {kReq, kReqKbdSetScrollLockOn, "", 0, "", locks(3)},
       {kReq, kReqKbdSetTypematicOn}, {kWrite, 0, "x", kNo}});
@@ -164,9 +161,10 @@ TEST_F(SimDevices, Keyboard) {
 TEST_F(SimDevices, Scale) {
   Run("PosScale", {{kRead, 7, "", kSmall}, {kRead, 8, "", 0, "1.250 kg"}, {kRead, 8, "", 0, "1.250 kg"},
       {kSet, 2, "Units"}, {kRead, 10, "", 0, "2.755 lb"}, {kSet, 0, "Units"}, {kRead, 10, "", 0, "1250 g"},
-      {kReq, kReqScaleZeroScale}, {kWeight, 1249}, {kRead, 10, "", 0, "-1 g"}, {kSet, 1, "Units"},
-      {kRead, 10, "", 0, "-0.001 kg"}, {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
-      {kWrite, 0, "x", kNo}, {kText, 0, "", 0, "(none)"}});
+      {kReq, kReqScaleZeroScale}, {kRead, 10, "", 0, "0 g"}, {kWeight, 1249}, {kRead, 10, "", 0, "-1 g"},
+      {kSet, 1, "Units"}, {kRead, 10, "", 0, "-0.001 kg"}, {kWeight, 13595}, {kRead, 10, "", 0, "12.345 kg"},
+      {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen}, {kWrite, 0, "x", kNo},
+      {kText, 0, "", 0, "(none)"}});
 }
 
 // One status byte, 0 closed or 1 open, which DrawerStatus reports too; only an open drawer tells it was shut.

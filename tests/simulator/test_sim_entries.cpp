@@ -152,12 +152,13 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
   char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "";
   std::memset(empty, 'U', sizeof empty), empty[0] = '\0';
-  ResourceArg args[] = {{"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)}, {"DeviceName", Ptr(name)}};
+  ResourceArg args[] = {{"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)}, {"DeviceName", Ptr(name)},
+                        {"queueHandle", 0}};
   std::int32_t out = -1;
-  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 3, &out));
+  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 4, &out));
   EXPECT_EQ("HI" + std::string(97, ' ') + '\0' + 'U', std::string(empty, 101)) << "99 characters of the 320";
   EXPECT_EQ(std::string("HI \0UUU", 8), std::string(shortBlock, 8));
-  EXPECT_STREQ("FRONT", name);
+  EXPECT_TRUE(std::string(name) == "FRONT" && args[3].value == kOwn);
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
@@ -166,22 +167,22 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
 // Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends; a
 // text must end before it.
 TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
-  alignas(4) static unsigned char memory[64];  // all else but null counts as mapped
-  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* address, bool) -> std::size_t {
-    const auto* p = static_cast<const unsigned char*>(address);
+  alignas(4) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
+  std::memset(memory, 'N', sizeof memory);     // characters from memory + 1 has no end
+  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool) -> std::size_t {
+    const auto* p = static_cast<const unsigned char*>(at);
     return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : p ? 1u << 20 : 0;
   }});
-  const auto outAt = [](int offset) { return reinterpret_cast<std::int32_t*>(memory + offset); };
-  std::int32_t handle = 0, out = 0;
-  ASSERT_EQ(0, lib.Initialize("REVEDIZ", "", &gQueue, 1) + lib.Open("D", "PosNvram", nullptr, 0, &handle));
-  const std::int32_t bad = kErrSysInvalidAddress, get = kReqSysGetValues;
-  std::memset(memory, 'N', sizeof memory);  // a DeviceName of 63 characters (its longest) with no end
+  std::int32_t handle = 0, out = 0, set = kReqSysSetValues;
+  std::int32_t* outs[] = {reinterpret_cast<std::int32_t*>(memory + 60), reinterpret_cast<std::int32_t*>(memory + 61)};
   ResourceArg name{"DeviceName", reinterpret_cast<std::intptr_t>(memory + 1)};
-  const std::vector<std::int32_t> answers{lib.IOCtl(handle, kReqSysSetValues, &name, 1, &out),
-      lib.IOCtl(handle, get, &name, 1, &out), lib.IOCtl(handle, kReqSysSetValues, nullptr, 1, &out),
+  ASSERT_EQ(0, lib.Initialize("REVEDIZ", "", &gQueue, 1) + lib.Open("D", "PosNvram", nullptr, 0, &handle));
+  const std::vector<std::int32_t> answers{lib.IOCtl(handle, set, &name, 1, &out),
+      lib.IOCtl(handle, kReqSysGetValues, &name, 1, &out), lib.IOCtl(handle, set, nullptr, 1, &out),
       lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
       lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
-      lib.IOCtl(handle, get, nullptr, 0, outAt(60)), lib.IOCtl(handle, get, nullptr, 0, outAt(61))};
+      lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1])};
+  const std::int32_t bad = kErrSysInvalidAddress;
   EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad}), answers);
 }
 

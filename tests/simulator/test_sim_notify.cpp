@@ -20,10 +20,8 @@ TEST_F(SimNotify, HandleNotificationsGoToEachHandlesOwnWindowAndTheQueue) {
   struct Note { std::uint32_t message, lParam; bool everyHandle; };
   struct Case { const char* cls; std::function<std::int32_t()> act; std::vector<Note> notes; };
   std::int32_t h = 0;  // the acting handle, which asked for a window of its own
-  const Case cases[] = {{"PosPrinter", [&] { return Write(h, "x"); }, {{kMsgPrnChaseComplete, 0, false}}},
+  const Case cases[] = {  // to the caller only, then to every handle
       {"PosRs232c", [&] { return Write(h, "ab"); }, {{kMsgRs232XmitComplete, 2, false}, {kMsgRs232DataAvail, 2, true}}},
-      {"PosDrawer", [&] { return Ioctl(h, kReqTillOpenTill) + sim_.CloseDrawer() + sim_.CloseDrawer(); },
-       {{kMsgTillOpened, 0, false}, {kMsgTillClosed, 0, true}}},
       {"PosKeyboard", [&] { return sim_.PressKeys("a\r"); }, {{kMsgKbdWmChar, 'a', true}, {kMsgKbdWmChar, 13, true}}}};
   for (const Case& c : cases) {
     Init();
@@ -113,7 +111,7 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   ResourceArg rows{"Rows", 0};
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const struct { std::function<void()> act; std::string lines; } cases[] = {
-      {[&] { lib.Write(1, nullptr, 2, &out); }, "DLL_PosWrite handle=1 length=2 data=(bad address)|  -> 334 out=0"},
+      {[&] { lib.Write(1, nullptr, 1, &out); }, "DLL_PosWrite handle=1 length=1 data=(bad address)|  -> 334 out=0"},
       {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
        "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|  -> 303 out=0"},
       {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
@@ -121,9 +119,10 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
       {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, buffer, 15, &out), lib.Read(0, nullptr, 16, &out); },
        "DLL_PosRead handle=0 size=80|  -> 329 out=0|DLL_PosRead handle=0 size=15|  -> 312 out=0|"
        "DLL_PosRead handle=0 size=16|  -> 334 out=0"},
-      {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}}; lib.IOCtl(1, 305, a, 2, &out); },
-       "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=2|  arg[0] DisplayText = (null)|"
-       "  arg[1] Columns = 20|  -> 334 out=0"},
+      {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}, {"DeviceName", 0}, {nullptr, 5}};
+             lib.IOCtl(1, 305, a, 4, &out); },
+       "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=4|  arg[0] DisplayText = (null)|"
+       "  arg[1] Columns = 20|  arg[2] DeviceName = (null)|  arg[3] \"\" = 5|  -> 334 out=0"},
       {[&] { lib.Open("D", "PosDisplay", nullptr, -1, &out), lib.Open("D", "PosDisplay", nullptr, 0, nullptr); },
        open + "-1|  -> 325 out=0|" + open + "0|  -> 334"},
       {[&] { lib.IOCtl(1, 302, &rows, 1, &out), lib.IOCtl(1, 302, &rows, 1, nullptr); },
@@ -141,9 +140,11 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
           "BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
-      {[&] { lib.Close(9), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(9, buffer, 4, &out); },
-       "DLL_PosClose handle=9|  -> 303|DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|"
-       "  -> 303 out=0|DLL_PosRead handle=9 size=4|  -> 303 out=0"},
+      {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0);
+       },
+       "DLL_PosClose handle=12|  -> 303|DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|"
+       "  -> 303 out=0|DLL_PosRead handle=12 size=4|  -> 303 out=0|DLL_PosVersion|"
+       "  # arguments 10 1 0, received by value and not written|  -> 0"},
       {[&] { lib.PressKeys("ab"), lib.Touch(1, 2), lib.ScanLabel(nullptr), lib.PlaceWeight(-1), lib.CloseDrawer(); },
        "BENCH PosKeyboard keys length=2|  -> 0|BENCH PosTouch touch length=4|  -> 0|"
        "BENCH PosScanner scan length=13|  -> 0|BENCH PosScale weight grams=-1|  -> 310|BENCH PosDrawer close|  -> 0"},
@@ -152,9 +153,10 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
       {[&] { lib.Burst(1, 1), lib.Burst(2, 1); },
        "BENCH ? burst count=1|  -> 331|BENCH PosAlarm burst count=1|"
        "  # posted 0x420D wParam=0x00008407 lParam=0x00000000 to 0x000200B4|  -> 0"},
-      {[&] { lib.Close(2), Forget(), lib.SetPaperOut(1), lib.SetCoverOpen(1), lib.PrinterError(), lib.SetPaperOut(0); },
+      {[&] { lib.Close(2), Forget(), lib.SetPaperOut(1), lib.SetCoverOpen(1), lib.PrinterError(), lib.SetPaperOut(0);
+             lib.SetCoverOpen(0); },
        "BENCH PosPrinter paper out|  -> 0|BENCH PosPrinter cover open|  -> 0|BENCH PosPrinter printer error|  -> 0|"
-       "BENCH PosPrinter paper loaded|  -> 0"}};
+       "BENCH PosPrinter paper loaded|  -> 0|BENCH PosPrinter cover shut|  -> 0"}};
   Init();
   ASSERT_TRUE(Open("PosDisplay") == 1 && sim_.Open("P", "PosPrinter", nullptr, 0, &out) == 0 && out == 2);
   for (const auto& c : cases) {
@@ -163,8 +165,10 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
     EXPECT_EQ(Lines(c.lines), gJournal) << "row " << (&c - cases);
   }
   sim::Simulator quiet(sim::Platform{nullptr, RecordJournal, nullptr});  // nothing to post with: told so
-  ASSERT_EQ(0, quiet.Initialize("REVEDIZ", "", &gQueue, 1));
-  EXPECT_NE(std::string::npos, gJournal.find("  -> 0\r\n  # post failed 0x420D wParam=0x00008407 lParam=0x00000000"));
+  Forget(), quiet.Initialize("REVEDIZ", "", &gQueue, 1);
+  EXPECT_EQ(0u, gJournal.find(Lines("DLL_PosInitialize app=\"REVEDIZ\" resfile=\"\" count=1|  arg[0] queueHandle = "
+                                    "0x000200B4|  -> 0|  # post failed 0x420D wParam=0x00008407 lParam=0x00000000 to "
+                                    "0x000200B4")));
 }
 
 }  // namespace
