@@ -1,11 +1,20 @@
 // Recording hooks: see record_hooks.h.
+//
+// Only two hooks, both called per event rather than per message sent: a
+// WH_GETMESSAGE hook sees each message the GUI thread takes from its queue
+// (menu commands, posted clicks, the mouse and key input that presses a
+// button), a WH_CBT hook each window activated (a dialog or box shown) or
+// destroyed. A hook on every sent message would cost the tool about half
+// its speed in a burst of log lines under Wine; so the log is not watched
+// line by line but read, from where the recording last read it, before each
+// event and when the recording ends.
 #include "simulator/record_hooks.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,24 +31,33 @@ constexpr char kDialogClass[] = "#32770";
 constexpr int kBoxTextId = 0xFFFF;
 constexpr UINT kReadTimeoutMs = 2000;
 
+// A bench action and the number of log lines there were when it ran: it
+// goes into the scenario after those lines and before the next.
+struct BenchStep {
+  std::size_t position;
+  std::string line;
+  std::int32_t status;
+};
+
 struct Session {
   explicit Session(HWND window) : recorder(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window))) {}
   Recorder recorder;
   HWND main = nullptr;
   HWND log = nullptr;
   DWORD thread = 0;
-  HHOOK hooks[3] = {};
+  HHOOK hooks[2] = {};
+  std::size_t seen = 0;              // log lines recorded (or before the recording)
+  std::deque<BenchStep> bench;       // waiting for their lines
   std::vector<HWND> boxes, dialogs;  // open, as the hooks saw them
   bool ended = false;                // Exit or the close box was recorded
-  // A press posted to a dialog: what it left is read once its handler has
-  // returned (no box or dialog it opened still open).
+  // A press whose dialog's fields are read once its handler has returned
+  // (the next message taken, with no box or dialog it opened still open).
   HWND pending = nullptr;
   std::size_t pendingBoxes = 0, pendingDialogs = 0;
 };
 
 std::mutex gRecordLock;
 std::unique_ptr<Session> gSession;
-thread_local bool tInHook = false;  // reading a window sends messages the hooks see
 
 bool IsClass(HWND window, const char* name) {
   char cls[32] = "";
@@ -61,6 +79,20 @@ std::string TextOf(HWND window) {
   const LRESULT got = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(got > 0 && got <= length ? static_cast<std::size_t>(got) : 0);
   return text;
+}
+
+// The items of a list box from `from` on.
+std::vector<std::string> ListItems(HWND list, std::size_t from = 0) {
+  std::vector<std::string> items;
+  const LRESULT count = list != nullptr ? Send(list, LB_GETCOUNT, 0, 0) : 0;
+  for (LRESULT i = static_cast<LRESULT>(from); i < count; ++i) {
+    const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    const LRESULT got = Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 && got <= length ? static_cast<std::size_t>(got) : 0);
+    items.push_back(text);
+  }
+  return items;
 }
 
 // The dialog's fields in the order of its template: edits (not read-only),
@@ -93,16 +125,9 @@ RecordedFields ReadFields(HWND dialog) {
 bool IsDialog(HWND window) { return IsClass(window, kDialogClass) && GetWindow(window, GW_OWNER) != nullptr; }
 bool IsBox(HWND window) { return IsClass(window, kDialogClass) && GetWindow(window, GW_OWNER) == nullptr; }
 
-// A WM_COMMAND that is a push button's click in a dialog (or OK / Cancel
-// from the keyboard): the id, else -1.
-int PressedId(HWND dialog, WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) != BN_CLICKED) return -1;
-  const HWND control = reinterpret_cast<HWND>(lParam);
-  const int id = LOWORD(wParam);
-  if (control == nullptr) return id == IDOK || id == IDCANCEL ? id : -1;
-  if (GetParent(control) != dialog || !IsClass(control, "Button")) return -1;
-  const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
-  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? id : -1;
+bool IsPushButton(HWND window) {
+  const LONG type = GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+  return IsClass(window, "Button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
 bool Contains(const std::vector<HWND>& windows, HWND window) {
@@ -123,81 +148,67 @@ void Erase(std::vector<HWND>& windows, HWND window) {
 
 std::uintptr_t Key(HWND window) { return reinterpret_cast<std::uintptr_t>(window); }
 
-// What a dialog or box that opened shows (read without the lock).
-void Opened(HWND window) {
-  if (IsBox(window)) {
-    const std::string caption = TextOf(window), text = TextOf(GetDlgItem(window, kBoxTextId));
+// Log lines and the bench steps between them, in order. With the lock.
+void Append(Session& s, const std::vector<std::string>& lines, bool all) {
+  auto due = [&] { return !s.bench.empty() && s.bench.front().position <= s.seen; };
+  for (const std::string& line : lines) {
+    for (; due(); s.bench.pop_front()) s.recorder.Bench(s.bench.front().line, s.bench.front().status);
+    s.recorder.LogLine(line);
+    ++s.seen;
+  }
+  for (; due() || (all && !s.bench.empty()); s.bench.pop_front()) {
+    s.recorder.Bench(s.bench.front().line, s.bench.front().status);
+  }
+}
+
+// Records the log lines added since the last look (without the lock).
+void Flush() {
+  HWND log = nullptr;
+  std::size_t seen = 0;
+  {
     std::lock_guard<std::mutex> hold(gRecordLock);
-    if (!gSession || Contains(gSession->boxes, window)) return;
+    if (!gSession) return;
+    log = gSession->log, seen = gSession->seen;
+  }
+  const std::vector<std::string> lines = ListItems(log, seen);
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  if (gSession && gSession->seen == seen) Append(*gSession, lines, false);
+}
+
+// Which dialog the session knows `window` as (itself or its root).
+HWND KnownDialog(HWND window) {
+  const HWND root = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  return gSession && root != nullptr && Contains(gSession->dialogs, root) ? root : nullptr;
+}
+
+// What a dialog or box that is shown holds.
+void Opened(HWND window) {
+  const bool box = IsBox(window);
+  if (!box && !IsDialog(window)) return;
+  {
+    std::lock_guard<std::mutex> hold(gRecordLock);
+    if (!gSession || Contains(gSession->boxes, window) || Contains(gSession->dialogs, window)) return;
+  }
+  Flush();
+  const std::string caption = TextOf(window), text = box ? TextOf(GetDlgItem(window, kBoxTextId)) : "";
+  const RecordedFields fields = box ? RecordedFields{} : ReadFields(window);
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  if (!gSession) return;
+  if (box) {
     gSession->boxes.push_back(window);
     gSession->recorder.BoxShown(Key(window), caption, text);
-  } else if (IsDialog(window)) {
-    const std::string caption = TextOf(window);
-    const RecordedFields fields = ReadFields(window);
-    std::lock_guard<std::mutex> hold(gRecordLock);
-    if (!gSession || Contains(gSession->dialogs, window)) return;
+  } else {
     gSession->dialogs.push_back(window);
     gSession->recorder.DialogOpened(Key(window), caption, fields);
   }
 }
 
-// A press posted earlier whose handler has returned: what it left.
-void SettlePending() {
-  HWND dialog = nullptr;
-  {
-    std::lock_guard<std::mutex> hold(gRecordLock);
-    if (!gSession || gSession->pending == nullptr || gSession->boxes.size() > gSession->pendingBoxes ||
-        gSession->dialogs.size() > gSession->pendingDialogs)
-      return;
-    dialog = gSession->pending;
-    gSession->pending = nullptr;
-  }
-  const RecordedFields fields = ReadFields(dialog);
-  const bool open = IsWindow(dialog) && IsWindowVisible(dialog);
-  std::lock_guard<std::mutex> hold(gRecordLock);
-  if (gSession) gSession->recorder.PressDone(Key(dialog), fields, open);
-}
-
-// A WM_COMMAND or WM_CLOSE reaching a window of the program; `posted` when
-// it came from the queue (its handler's end is seen later).
-void Command(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
-  HWND main = nullptr;
-  bool dialog = false;
-  {
-    std::lock_guard<std::mutex> hold(gRecordLock);
-    if (!gSession) return;
-    main = gSession->main;
-    dialog = Contains(gSession->dialogs, window);
-  }
-  if (window == main) {
-    std::lock_guard<std::mutex> hold(gRecordLock);
-    if (!gSession) return;
-    if (message == WM_CLOSE) {
-      gSession->recorder.CloseMain();
-      gSession->ended = true;
-    } else if (message == WM_COMMAND && lParam == 0 && HIWORD(wParam) == 0) {
-      gSession->recorder.Menu(LOWORD(wParam));
-      gSession->ended = gSession->ended || LOWORD(wParam) == 107;  // Exit
-    }
-    return;
-  }
-  if (!dialog || message != WM_COMMAND) return;
-  const int id = PressedId(window, wParam, lParam);
-  if (id < 0) return;
-  const RecordedFields fields = ReadFields(window);
-  std::lock_guard<std::mutex> hold(gRecordLock);
-  if (!gSession) return;
-  gSession->recorder.Pressed(Key(window), id, fields);
-  if (posted) {
-    gSession->pending = window;
-    gSession->pendingBoxes = gSession->boxes.size();
-    gSession->pendingDialogs = gSession->dialogs.size();
-  }
-}
-
 void Closed(HWND window) {
+  Flush();
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (!gSession) return;
+  if (window == gSession->log) gSession->log = nullptr;  // closed by the operator, or the program ends
   if (Contains(gSession->boxes, window)) {
     Erase(gSession->boxes, window);
     gSession->recorder.BoxClosed(Key(window));
@@ -208,63 +219,108 @@ void Closed(HWND window) {
   }
 }
 
-void LogLine(HWND window, LPARAM text) {
+// A press whose handler has returned: what it left.
+void SettlePending() {
+  HWND dialog = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(gRecordLock);
+    if (!gSession || gSession->pending == nullptr || gSession->boxes.size() > gSession->pendingBoxes ||
+        gSession->dialogs.size() > gSession->pendingDialogs)
+      return;
+    dialog = gSession->pending;
+    gSession->pending = nullptr;
+  }
+  Flush();
+  const RecordedFields fields = ReadFields(dialog);
+  const bool open = IsWindow(dialog) && IsWindowVisible(dialog);
   std::lock_guard<std::mutex> hold(gRecordLock);
-  if (gSession && window == gSession->log && text != 0) gSession->recorder.LogLine(reinterpret_cast<const char*>(text));
+  if (gSession) gSession->recorder.PressDone(Key(dialog), fields, open);
 }
 
-// Messages sent to the program's windows, before they are handled.
-LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && !tInHook) {
-    tInHook = true;
-    const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (InSendMessage()) SettlePending();  // from another thread: no handler of ours runs
-    switch (m.message) {
-      case LB_ADDSTRING:
-      case LB_INSERTSTRING: LogLine(m.hwnd, m.lParam); break;
-      case WM_COMMAND:
-      case WM_CLOSE: Command(m.hwnd, m.message, m.wParam, m.lParam, false); break;
-      case WM_DESTROY: Closed(m.hwnd); break;
-      default: break;
+void Pressed(HWND dialog, int id) {
+  Flush();
+  const RecordedFields fields = ReadFields(dialog);
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  if (!gSession) return;
+  gSession->recorder.Pressed(Key(dialog), id, fields);
+  gSession->pending = dialog;
+  gSession->pendingBoxes = gSession->boxes.size();
+  gSession->pendingDialogs = gSession->dialogs.size();
+}
+
+// The button a message taken from the queue is about to press in a known
+// dialog (a posted click, BM_CLICK, the mouse let go over a pushed button,
+// space on one, Enter, Escape): its id, else -1.
+int PressOf(const MSG& m, HWND* dialog) {
+  *dialog = KnownDialog(m.hwnd);
+  if (*dialog == nullptr) return -1;
+  const bool pushed = IsPushButton(m.hwnd) && (Send(m.hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+  switch (m.message) {
+    case WM_COMMAND: {
+      const HWND control = reinterpret_cast<HWND>(m.lParam);
+      if (m.hwnd != *dialog || HIWORD(m.wParam) != BN_CLICKED) return -1;
+      if (control == nullptr) return LOWORD(m.wParam) == IDOK || LOWORD(m.wParam) == IDCANCEL ? LOWORD(m.wParam) : -1;
+      return GetParent(control) == m.hwnd && IsPushButton(control) ? LOWORD(m.wParam) : -1;
     }
-    tInHook = false;
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// ... and once handled: a dialog or box has its texts, a press is done.
-LRESULT CALLBACK CallWndRetProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && !tInHook) {
-    tInHook = true;
-    const CWPRETSTRUCT& m = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (m.message == WM_INITDIALOG) {
-      Opened(m.hwnd);
-    } else if (m.message == WM_COMMAND && PressedId(m.hwnd, m.wParam, m.lParam) >= 0) {
-      bool known = false;
-      {
-        std::lock_guard<std::mutex> hold(gRecordLock);
-        known = gSession && Contains(gSession->dialogs, m.hwnd);
-      }
-      if (known) {
-        const RecordedFields fields = ReadFields(m.hwnd);
-        const bool open = IsWindowVisible(m.hwnd) != FALSE;
-        std::lock_guard<std::mutex> hold(gRecordLock);
-        if (gSession) gSession->recorder.PressDone(Key(m.hwnd), fields, open);
-      }
+    case BM_CLICK: return IsPushButton(m.hwnd) ? GetDlgCtrlID(m.hwnd) : -1;
+    case WM_LBUTTONUP: return pushed && GetCapture() == m.hwnd ? GetDlgCtrlID(m.hwnd) : -1;
+    case WM_KEYUP: return m.wParam == VK_SPACE && pushed ? GetDlgCtrlID(m.hwnd) : -1;
+    case WM_KEYDOWN: {
+      const LONG style = GetWindowLongA(m.hwnd, GWL_STYLE);
+      if (IsClass(m.hwnd, "ComboBox") || IsClass(GetParent(m.hwnd), "ComboBox")) return -1;  // a list dropped
+      if (m.wParam == VK_ESCAPE) return IDCANCEL;
+      if (m.wParam != VK_RETURN || (IsClass(m.hwnd, "Edit") && (style & ES_WANTRETURN) != 0)) return -1;
+      if (IsPushButton(m.hwnd)) return GetDlgCtrlID(m.hwnd);
+      const LRESULT def = Send(*dialog, DM_GETDEFID, 0, 0);
+      return HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
     }
-    tInHook = false;
+    default: return -1;
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Messages taken from the queue: menu commands and clicks that were posted.
+// Messages taken from the queue, before they are handled.
 LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && wParam == PM_REMOVE && !tInHook) {
-    tInHook = true;
+  if (code == HC_ACTION && wParam == PM_REMOVE) {
     const MSG& m = *reinterpret_cast<const MSG*>(lParam);
     SettlePending();
-    if (m.message == WM_COMMAND || m.message == WM_CLOSE) Command(m.hwnd, m.message, m.wParam, m.lParam, true);
-    tInHook = false;
+    HWND main = nullptr;
+    {
+      std::lock_guard<std::mutex> hold(gRecordLock);
+      if (gSession) main = gSession->main;
+    }
+    HWND dialog = nullptr;
+    if (main != nullptr && m.hwnd == main && (m.message == WM_CLOSE || (m.message == WM_COMMAND && m.lParam == 0 &&
+                                                                         HIWORD(m.wParam) == 0))) {
+      Flush();
+      std::lock_guard<std::mutex> hold(gRecordLock);
+      if (gSession && m.message == WM_CLOSE && !gSession->ended) gSession->recorder.CloseMain();
+      if (gSession && m.message == WM_COMMAND) gSession->recorder.Menu(LOWORD(m.wParam));
+      if (gSession) gSession->ended = gSession->ended || m.message == WM_CLOSE || LOWORD(m.wParam) == IDM_EXIT;
+    } else if (main != nullptr) {
+      const int id = PressOf(m, &dialog);
+      if (id >= 0) Pressed(dialog, id);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Windows shown (activated) and destroyed; the close box.
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+  const HWND window = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_ACTIVATE) {
+    Opened(window);
+  } else if (code == HCBT_DESTROYWND) {
+    Closed(window);
+  } else if (code == HCBT_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+    const HWND active = GetActiveWindow();
+    const HWND dialog = KnownDialog(active);
+    std::lock_guard<std::mutex> hold(gRecordLock);
+    if (gSession && dialog != nullptr) {
+      gSession->recorder.Pressed(Key(dialog), IDCANCEL, {});
+    } else if (gSession && active == gSession->main && !gSession->ended) {
+      gSession->recorder.CloseMain();
+      gSession->ended = true;
+    }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -295,11 +351,15 @@ std::string FileTime(HMODULE module) {
   return text;
 }
 
-// Unhooks and writes the scenario (without the lock).
-bool Finish(std::unique_ptr<Session> session, const std::string& file, std::size_t* steps, std::string* why) {
+// Unhooks, records the rest of the log and writes the scenario (without
+// the lock: the session is no longer shared).
+bool Finish(std::unique_ptr<Session> session, const std::string& file, bool toolEnds, std::size_t* steps,
+            std::string* why) {
   for (HHOOK hook : session->hooks) {
     if (hook != nullptr) UnhookWindowsHookEx(hook);
   }
+  Append(*session, ListItems(session->log, session->seen), true);
+  if (toolEnds && session->ended) session->recorder.ToolEnded(0);
   SYSTEMTIME now;
   GetLocalTime(&now);
   char when[40];
@@ -318,9 +378,11 @@ bool Finish(std::unique_ptr<Session> session, const std::string& file, std::size
   return written;
 }
 
-// Hooks the thread of `main` and makes the session; `prologue` feeds its
-// first events under the lock.
-bool Begin(HWND main, DWORD thread, const std::function<void(Recorder&)>& prologue, std::string* why) {
+// Hooks the thread of `main` and makes the session, the log counted as
+// recorded up to `seen`; `prologue` gives its first events under the lock.
+bool Begin(HWND main, DWORD thread, std::size_t seen, const std::function<void(Recorder&)>& prologue,
+           std::string* why) {
+  const HWND log = FindWindowExA(main, nullptr, "LISTBOX", "Command and Status");
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (gSession) {
     *why = "a recording runs already";
@@ -328,12 +390,12 @@ bool Begin(HWND main, DWORD thread, const std::function<void(Recorder&)>& prolog
   }
   gSession = std::make_unique<Session>(main);
   gSession->main = main;
-  gSession->log = FindWindowExA(main, nullptr, "LISTBOX", "Command and Status");
+  gSession->log = log;
   gSession->thread = thread;
-  gSession->hooks[0] = SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, nullptr, thread);
-  gSession->hooks[1] = SetWindowsHookExA(WH_CALLWNDPROCRET, CallWndRetProc, nullptr, thread);
-  gSession->hooks[2] = SetWindowsHookExA(WH_GETMESSAGE, GetMsgProc, nullptr, thread);
-  if (gSession->hooks[0] == nullptr || gSession->hooks[1] == nullptr || gSession->hooks[2] == nullptr) {
+  gSession->seen = seen;
+  gSession->hooks[0] = SetWindowsHookExA(WH_GETMESSAGE, GetMsgProc, nullptr, thread);
+  gSession->hooks[1] = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, thread);
+  if (gSession->hooks[0] == nullptr || gSession->hooks[1] == nullptr) {
     *why = "cannot watch the program (error " + std::to_string(GetLastError()) + ")";
     for (HHOOK hook : gSession->hooks) {
       if (hook != nullptr) UnhookWindowsHookEx(hook);
@@ -365,19 +427,6 @@ bool ReadLoggedRow(const std::string& name, const std::string& value, LoggedRow*
   return true;
 }
 
-std::vector<std::string> ListItems(HWND list) {
-  std::vector<std::string> items;
-  const LRESULT count = Send(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
-    const LRESULT got = Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 && got <= length ? static_cast<std::size_t>(got) : 0);
-    items.push_back(text);
-  }
-  return items;
-}
-
 }  // namespace
 
 bool StartRecording(std::uintptr_t queueWindow, std::string* why) {
@@ -388,7 +437,8 @@ bool StartRecording(std::uintptr_t queueWindow, std::string* why) {
     *why = "no window of this program to record (initialize first)";
     return false;
   }
-  if (!Begin(main, thread, [](Recorder&) {}, why)) return false;
+  const LRESULT lines = Send(FindWindowExA(main, nullptr, "LISTBOX", "Command and Status"), LB_GETCOUNT, 0, 0);
+  if (!Begin(main, thread, lines > 0 ? static_cast<std::size_t>(lines) : 0, [](Recorder&) {}, why)) return false;
   // A dialog or box already open is where the recording begins.
   Found found;
   EnumThreadWindows(thread, FindOpen, reinterpret_cast<LPARAM>(&found));
@@ -438,8 +488,7 @@ void RecordFromInitialize() {
     r.Pressed(key, IDOK, fields);
     for (const std::string& line : log) r.LogLine(line);
   };
-  const HWND main = GetWindow(dialog, GW_OWNER);
-  if (!Begin(main, GetCurrentThreadId(), prologue, &why)) return;
+  if (!Begin(GetWindow(dialog, GW_OWNER), GetCurrentThreadId(), log.size(), prologue, &why)) return;
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (gSession) gSession->dialogs.push_back(dialog);
 }
@@ -454,13 +503,26 @@ bool StopRecording(const std::string& file, std::size_t* steps, std::string* why
     *why = "no recording runs";
     return false;
   }
-  return Finish(std::move(session), file, steps, why);
+  return Finish(std::move(session), file, false, steps, why);
 }
 
 std::int32_t RecordedAction(std::string_view line, const std::function<std::int32_t()>& act) {
+  HWND log = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(gRecordLock);
+    if (gSession) log = gSession->log;
+  }
+  // Counted before the action: every line it causes comes after its step.
+  const LRESULT lines = log != nullptr ? Send(log, LB_GETCOUNT, 0, 0) : -1;
   std::lock_guard<std::mutex> hold(gRecordLock);
   const std::int32_t status = act();
-  if (gSession) gSession->recorder.Bench(line, status);
+  if (gSession) {
+    Session& s = *gSession;
+    std::size_t position = lines >= 0 ? static_cast<std::size_t>(lines) : s.seen;
+    if (!s.bench.empty() && s.bench.back().position > position) position = s.bench.back().position;
+    s.bench.push_back(BenchStep{position, std::string(line), status});
+    Append(s, {}, false);
+  }
   return status;
 }
 
@@ -471,10 +533,9 @@ bool EndRecording(std::string* file, std::size_t* steps) {
     session = std::move(gSession);
   }
   if (!session) return false;
-  if (session->ended) session->recorder.ToolEnded(0);
   *file = FreeSessionName();
   std::string why;
-  return Finish(std::move(session), *file, steps, &why);
+  return Finish(std::move(session), *file, true, steps, &why);
 }
 
 std::string FreeSessionName() {

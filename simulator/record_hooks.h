@@ -1,9 +1,9 @@
 // Recording a session of the program that loaded vavuro32.dll (recorder.h
 // makes the scenario). While a recording runs, hooks on the program's GUI
 // thread (the thread of the queue window it initialized the library with)
-// watch its menu commands, dialogs, message boxes, button presses and the
-// lines added to its "Command and Status" log. The hooks only look: they
-// change nothing the program does, shows or logs.
+// watch its menu commands, dialogs, message boxes and button presses, and
+// its "Command and Status" log is read as it grows. The hooks only look:
+// they change nothing the program does, shows or logs.
 //
 // The recorder has a lock of its own, taken before the simulator's where
 // both are held and never while a message is sent to a window.
