@@ -1,6 +1,5 @@
-// The session recorder over any sequence of events: what it writes is a scenario revediz-run reads without an
-// error, and each log line it expects reads back, its window handle put in again, as the line itself (save a line
-// that holds "${hwnd" itself, which the language has no way to write).
+// The recorder over any events: its scenario reads without errors, and each expected log line reads back, the window
+// handle put in again, as itself (save a line holding "${hwnd" itself, which the language cannot write).
 #include "runner/scenario.h"
 #include "simulator/recorder.h"
 #include "tests/fuzz/fuzz_harness.h"
@@ -10,9 +9,9 @@ namespace {
 sim::RecordedFields Fields(FuzzInput& input) {
   sim::RecordedFields fields(input.ConsumeIntegralInRange(0, 3));
   for (sim::RecordedField& field : fields) {
-    field.kind = static_cast<sim::RecordedField::Kind>(input.ConsumeIntegralInRange(0, 2));
-    field.id = input.ConsumeBool() ? input.ConsumeIntegralInRange(200, 235) : input.ConsumeIntegral<int>();
-    field.text = input.Field(), field.checked = input.ConsumeBool();
+    field = {static_cast<sim::RecordedField::Kind>(input.ConsumeIntegralInRange(0, 2)),
+             input.ConsumeBool() ? input.ConsumeIntegralInRange(200, 235) : input.ConsumeIntegral<int>(), input.Field(),
+             input.ConsumeBool()};
   }
   return fields;
 }
@@ -39,10 +38,9 @@ void FuzzOne(FuzzInput& input) {
       default: recorder.ToolEnded(input.Near(0, 2)); break;
     }
   }
-  const std::string text = recorder.Scenario(input.Field(), input.Field());
   runner::Scenario scenario;
   std::vector<std::string> errors;
-  FUZZ_CHECK(runner::ParseScenario(text, &scenario, &errors));
+  FUZZ_CHECK(runner::ParseScenario(recorder.Scenario(input.Field(), input.Field()), &scenario, &errors));
   FUZZ_CHECK(scenario.steps.size() == recorder.Steps() + 1);
   std::size_t next = 0;
   for (const runner::Step& step : scenario.steps) {
