@@ -29,7 +29,8 @@ TEST_F(SimBench, AcquireAndLockGuardTheDevice) {
       {0, kRead, 0, kErrSysLockedNoDataRead}, {0, kWrite, 0, 0}, {0, kIoctl, kReqSysUnlockDevice, 0}, {0, kRead, 0, 0},
       {2, kIoctl, kReqSysAcquireDevice, kErrSysInvalidRequest}};  // the queue is no device
   Init();
-  const std::int32_t handles[] = {Open("PosRs232c"), Open("PosRs232c"), 0};
+  const std::int32_t first = Open("PosRs232c");  // handle 1 acquires and closes: it leaves no owner behind
+  const std::int32_t handles[] = {Open("PosRs232c"), first, 0};
   for (const auto& s : steps) {
     std::int32_t status = -1, h = handles[s.who];
     if (s.call == kRead) Read(h, 8, &status);

@@ -106,7 +106,8 @@ TEST_F(SimDevices, SerialPort) {
       {kWrite, 0, "", 0, "", {{kMsgRs232XmitComplete, 0}}},
       {kReq, kReqRs232SendBreak, "", 0, "", {{kMsgRs232BreakDetected, 0}}},
       {kWrite, 0, std::string(65536, 'x'), 0, "", {{kMsgRs232XmitComplete, 65536}, {kMsgRs232DataAvail, 65536}}},
-      {kWrite, 0, "y", 5907}, {kRead, 2, "", 0, "xx"}});
+      {kWrite, 0, "y", 5907}, {kRead, 65535, "", 0, std::string(65535, 'x')},
+      {kWrite, 0, "z", 0, "", {{kMsgRs232XmitComplete, 1}, {kMsgRs232DataAvail, 1}}}, {kRead, 8, "", 0, "xz"}});
 }
 
 // Byte n is (n + n / 256) & 0xFF when fresh; Cursor moves on only in Mode 1; writes in whole records.

@@ -111,7 +111,9 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   ResourceArg rows{"Rows", 0};
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const struct { std::function<void()> act; std::string lines; } cases[] = {
-      {[&] { lib.Write(1, nullptr, 1, &out); }, "DLL_PosWrite handle=1 length=1 data=(bad address)|  -> 334 out=0"},
+      {[&] { lib.Write(1, nullptr, 1, &out), lib.Write(1, "x", 1, nullptr); },
+       "DLL_PosWrite handle=1 length=1 data=(bad address)|  -> 334 out=0|"
+       "DLL_PosWrite handle=1 length=1 data=78|  -> 334"},
       {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
        "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|  -> 303 out=0"},
       {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
