@@ -33,12 +33,6 @@ class Printer : public BenchDevice {
       case pos::kReqPrnDisableDiPrinting: diPrinting_ = false; return 0;
       case pos::kReqPrnEnableDiPrinting: diPrinting_ = true; return 0;
       case pos::kReqPrnDiscardData: line_.clear(); return 0;
-      case pos::kReqPrnResetPrinter:
-        values_ = InitialValues(cls_);
-        line_.clear();
-        diPrinting_ = true;
-        events.NotifyHandles(pos::kMsgPrnStatusChange, 0);
-        return 0;
       // Fiscal printing, defined characters, resuming and retrying change
       // nothing that a print shows.
       case pos::kReqPrnDisableFiscalPrinting:
@@ -46,6 +40,12 @@ class Printer : public BenchDevice {
       case pos::kReqPrnDefineCharacters:
       case pos::kReqPrnResumePrinting:
       case pos::kReqPrnRetryPrinting:
+        return 0;
+      case pos::kReqPrnResetPrinter:
+        values_ = InitialValues(cls_);
+        line_.clear();
+        diPrinting_ = true;
+        events.NotifyHandles(pos::kMsgPrnStatusChange, 0);
         return 0;
       default:
         return pos::kErrSysInvalidRequest;

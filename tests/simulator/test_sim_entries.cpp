@@ -43,7 +43,7 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
     Forget();  // term closes every handle and empties the queue, and posts nothing: the window may be gone
     EXPECT_TRUE(sim_.Term() == 0 && sim_.Term() == kErrSysNotInitialized);
     EXPECT_EQ("DLL_PosTerm\r\n  # closed 10 open devices\r\n  -> 0\r\nDLL_PosTerm\r\n  -> 302\r\n", gJournal);
-    EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty());
+    EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty() && sim_.QueueWindow() == 0);
   }
 }
 
@@ -148,17 +148,18 @@ TEST_F(SimEntries, HandlesStayWithinOneByteAndSkipThoseInUse) {
 TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   Init();
   const std::int32_t display = Open("PosDisplay", kOwn);
-  ASSERT_EQ(0, Set(display, {{"Rows", 4}, {"Columns", 80}, {"DisplayText", Ptr("HI")}, {"DeviceName", Ptr("FRONT")}}));
+  ASSERT_EQ(0, Set(display, {{"Rows", 4}, {"Columns", 80}, {"DisplayText", Ptr("HI")}, {"DeviceName", Ptr("FRONT")}}) +
+                   Set(Open("PosSystem"), {{"LogFile", Ptr("X.LOG")}}));  // a setting kept by the system's handle
   // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
-  char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "";
+  char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "", logFile[100] = "";
   std::memset(empty, 'U', sizeof empty), empty[0] = '\0';
   ResourceArg args[] = {{"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)}, {"DeviceName", Ptr(name)},
-                        {"queueHandle", 0}};
+                        {"queueHandle", 0}, {"LogFile", Ptr(logFile)}};
   std::int32_t out = -1;
-  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 4, &out));
+  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 5, &out));
   EXPECT_EQ("HI" + std::string(97, ' ') + '\0' + 'U', std::string(empty, 101)) << "99 characters of the 320";
   EXPECT_EQ(std::string("HI \0UUU", 8), std::string(shortBlock, 8));
-  EXPECT_TRUE(std::string(name) == "FRONT" && args[3].value == kOwn);
+  EXPECT_TRUE(std::string(name) == "FRONT" && args[3].value == kOwn && std::string(logFile) == "X.LOG");
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
