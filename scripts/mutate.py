@@ -47,10 +47,10 @@ def take_snapshot():
     SNAPSHOT['CMakeLists.txt'] = re.sub(r'(?<=\s)-Werror(?=[\s)])', '', SNAPSHOT['CMakeLists.txt'])
 
 def source_set(globs):
-    """The sources of revediz_logic, vavuro_core and runner_scenario (from the CMake
+    """The sources of revediz_logic, vavuro_core, vavuro_line, vavuro_control and runner_scenario (from the CMake
     lists) that do not include windows.h, and the product headers they include."""
     windows = lambda p: re.search(r'^\s*#\s*include\s*<windows\.h>', SNAPSHOT[p], re.M | re.I)
-    listed = r'target_sources\(\s*revediz_logic\s+PRIVATE([^)]*)\)|add_library\(\s*(?:vavuro_core|runner_scenario)\s+STATIC([^)]*)\)'
+    listed = r'target_sources\(\s*revediz_logic\s+PRIVATE([^)]*)\)|add_library\(\s*(?:vavuro_core|vavuro_line|vavuro_control|runner_scenario)\s+STATIC([^)]*)\)'
     sources = set()
     for folder in FOLDERS:
         lists = re.sub(r'#[^\n]*', '', SNAPSHOT.get(f'{folder}/CMakeLists.txt', ''))
