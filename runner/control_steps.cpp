@@ -27,7 +27,7 @@ std::string CommandWord(const std::string& word) {
 bool RunCtl(const std::string& program, const std::vector<std::string>& words, const std::string& folder,
             DWORD timeoutMs, CtlRun* run, std::string* why) {
   std::string commandLine = CommandWord(program);
-  for (const std::string& word : words) commandLine += " " + CommandWord(word);
+  for (const std::string& word : words) (commandLine += ' ') += CommandWord(word);
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 20)) {

@@ -502,7 +502,7 @@ std::string ControlLine(const Step& step, std::int64_t* expected) {
     count -= 2;
   }
   std::string line = step.key.substr(step.key.find(' ') + 1);
-  for (std::size_t i = 0; i < count; ++i) line += " " + sim::QuoteWord(step.args[i].text);
+  for (std::size_t i = 0; i < count; ++i) (line += ' ') += sim::QuoteWord(step.args[i].text);
   return line;
 }
 

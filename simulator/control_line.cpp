@@ -67,7 +67,11 @@ bool ParseNumber(std::string_view word, std::int32_t* value) {
   return true;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + EscapeText(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  out += EscapeText(text);
+  return out += "\"";
+}
 
 }  // namespace
 

@@ -200,8 +200,8 @@ void Recorder::Bench(std::string_view line, std::int32_t status) {
     return;
   }
   std::string step = "bench";
-  for (const std::string& word : words) step += " " + BenchWord(word);
-  if (status != 0) step += " returns " + std::to_string(status);
+  for (const std::string& word : words) (step += ' ') += BenchWord(word);
+  if (status != 0) (step += " returns ") += std::to_string(status);
   Step(step);
 }
 

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   }
   if (first >= argc) return Usage();
   std::string line = argv[first];
-  for (int i = first + 1; i < argc; ++i) line += " " + Quote(argv[i]);
+  for (int i = first + 1; i < argc; ++i) (line += ' ') += Quote(argv[i]);
 
   if (pid == 0) {
     const std::vector<unsigned long> running = sim::RunningSimulators();
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     }
     if (running.size() > 1) {
       std::string pids;
-      for (unsigned long p : running) pids += " " + std::to_string(p);
+      for (unsigned long p : running) (pids += ' ') += std::to_string(p);
       std::fprintf(stderr, "vavuro-ctl: several simulators are running (process ids%s): give one with --pid\n",
                    pids.c_str());
       return 2;
