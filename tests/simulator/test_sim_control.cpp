@@ -55,7 +55,8 @@ TEST(ControlLine, WordsQuotesAndEscapesReadBackExactly) {
 
 TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
   EXPECT_EQ(sim::EscapeText("a\\b\r\n\t\x01\x1F\x7F\x80\"~"), "a\\\\b\\r\\n\\t\\x01\\x1F\\x7F\x80\"~");
-  EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x41\\"), "\\q \\x4 A\\");
+  EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\"), "\\q \\x4 j\\");
+  EXPECT_EQ(sim::UnescapeText("\\x4"), "\\x4");
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   const std::string escaped = sim::EscapeText(all);
@@ -73,7 +74,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
     const char* error;
   } kCases[] = {
       {"swipe", true, sim::Verb::kSwipe, 0, 0, ""},
-      {"touch 0x7FFFFFFF -2147483648", true, sim::Verb::kTouch, 0x7FFFFFFF, INT32_MIN, ""},
+      {"touch 0x7fffffff -2147483648", true, sim::Verb::kTouch, 0x7FFFFFFF, INT32_MIN, ""},
       {"weight 4294967295", true, sim::Verb::kWeight, -1, 0, ""},
       {"fault PosMsr short 0", true, sim::Verb::kFault, 5, 0, ""},
       {"fault \"\" 9 -1", true, sim::Verb::kFault, 9, -1, ""},
@@ -124,6 +125,7 @@ TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
       {"ok 2 lines\na\\tb\n", ReplyRead::kIncomplete, true, true, "2 lines", {"a\tb"}, 0},
       {"ok 2 lines\na\\tb\n\nend\n", ReplyRead::kComplete, true, true, "2 lines", {"a\tb", ""}, 0},
       {"ok 1 line\nx\nend\n", ReplyRead::kComplete, true, true, "1 line", {"x"}, 0},
+      {"ok 1 line\nx\n", ReplyRead::kIncomplete, true, true, "1 line", {"x"}, 0},
       {"ok 0 lines\nend\n", ReplyRead::kComplete, true, true, "0 lines", {}, 0},
       {"ok 1 line\nx\nEND\n", ReplyRead::kMalformed, true, true, "1 line", {"x"}, 0},
       {"ok 1 lines\n", ReplyRead::kComplete, true, false, "1 lines", {}, 0},

@@ -24,8 +24,12 @@ TEST(Recorder, EventsBecomeTheSteps) {
     const char* steps;
   } kCases[] = {
       {"menu names, Exit, any number, the close box",
-       [](sim::Recorder& r) { r.Menu(100), r.Menu(105), r.Menu(107), r.Menu(4242), r.CloseMain(), r.ToolEnded(0); },
-       "menu PosInitialize\nmenu PosWrite\nexit\nmenu 4242\nclose\nexpect exit 0\n"},
+       [](sim::Recorder& r) {
+         for (int id : {100, 101, 102, 103, 104, 105, 107, 4242}) r.Menu(id);
+         r.CloseMain(), r.ToolEnded(0);
+       },
+       "menu PosInitialize\nmenu PosOpen\nmenu PosClose\nmenu PosIoctl\nmenu PosRead\nmenu PosWrite\nexit\nmenu 4242\n"
+       "close\nexpect exit 0\n"},
       {"only changed fields; a radio newly on; the press's own changes expected; Cancel",
        [&](sim::Recorder& r) {
          r.DialogOpened(1, "POS Write", {handle, text, file, type});
