@@ -82,21 +82,6 @@ bool RunCtl(const std::string& program, const std::vector<std::string>& words, c
   return true;
 }
 
-HANDLE OpenIdleClient(DWORD pid, DWORD timeoutMs, std::string* why) {
-  const std::string name = sim::ControlPipeName(pid);
-  const DWORD deadline = GetTickCount() + timeoutMs;
-  for (;;) {
-    HANDLE pipe = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (pipe != INVALID_HANDLE_VALUE) return pipe;
-    const DWORD error = GetLastError();
-    if (error != ERROR_PIPE_BUSY || static_cast<LONG>(deadline - GetTickCount()) <= 0) {
-      *why = "cannot connect to " + name + " (error " + std::to_string(error) + ")";
-      return INVALID_HANDLE_VALUE;
-    }
-    WaitNamedPipeA(name.c_str(), 500);
-  }
-}
-
 std::string ReplyHead(const sim::Reply& reply) {
   if (!reply.ok) return "error " + sim::EscapeText(reply.text);
   return reply.text.empty() ? "ok" : "ok " + sim::EscapeText(reply.text);

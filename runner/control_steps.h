@@ -24,10 +24,6 @@ struct CtlRun {
 bool RunCtl(const std::string& program, const std::vector<std::string>& words, const std::string& folder,
             DWORD timeoutMs, CtlRun* run, std::string* why);
 
-// A client of the pipe of process `pid` that connects and never writes;
-// INVALID_HANDLE_VALUE with *why when it cannot connect in time.
-HANDLE OpenIdleClient(DWORD pid, DWORD timeoutMs, std::string* why);
-
 // The reply's first line as the pipe sent it ("ok 3 lines", "error ...").
 std::string ReplyHead(const sim::Reply& reply);
 

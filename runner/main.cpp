@@ -29,6 +29,7 @@
 #include "simulator/bench_ids.h"
 #include "runner/control_steps.h"
 #include "runner/driver/driver.h"
+#include "simulator/control_client.h"
 #include "simulator/control_line.h"
 
 namespace runner {
@@ -862,7 +863,8 @@ class Run {
     if (!a[0].quoted && a[0].text == "close") return;
     std::string why;
     if (!a[0].quoted) {
-      idle_ = OpenIdleClient(App(step).ProcessId(), options_.timeoutMs, &why);
+      bool missing = false;
+      idle_ = sim::ConnectControlPipe(App(step).ProcessId(), 0, options_.timeoutMs, &missing, &why);
       if (idle_ == INVALID_HANDLE_VALUE) throw StepError{"pipe: " + why};
       return;
     }

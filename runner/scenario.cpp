@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "res/resource_ids.h"
+#include "res/id_names.h"
 #include "simulator/bench_ids.h"
 #include "simulator/control_line.h"
 
@@ -89,35 +89,11 @@ const StepRule kRules[] = {
     {"expect reply", 1, 1, {}, false},
 };
 
-struct NamedValue {
-  const char* name;
-  int value;
-};
-
-const NamedValue kControlIds[] = {
-    {"OK", 1},
-    {"Cancel", 2},
+// Beside the tool's own names (res/id_names.h): the dialog manager's, and
+// the simulator's device bench window.
+const IdName kMoreControlIds[] = {
     {"IDOK", 1},
     {"IDCANCEL", 2},
-    {"IDC_APPLICATION_NAME", IDC_APPLICATION_NAME},
-    {"IDC_RESOURCE_FILE", IDC_RESOURCE_FILE},
-    {"IDC_N_ARGUMENTS", IDC_N_ARGUMENTS},
-    {"IDC_DEVICE_CLASS", IDC_DEVICE_CLASS},
-    {"IDC_RESOURCE", IDC_RESOURCE},
-    {"IDC_TYPE", IDC_TYPE},
-    {"IDC_VALUE", IDC_VALUE},
-    {"IDC_ADD_RESOURCE", IDC_ADD_RESOURCE},
-    {"IDC_RESOURCES_LIST", IDC_RESOURCES_LIST},
-    {"IDC_ARGUMENT_GROUP", IDC_ARGUMENT_GROUP},
-    {"IDC_DEVICE_NAME", IDC_DEVICE_NAME},
-    {"IDC_HANDLE", IDC_HANDLE},
-    {"IDC_BUFFER_SIZE", IDC_BUFFER_SIZE},
-    {"IDC_REQUEST", IDC_REQUEST},
-    {"IDC_TEXT_MODE", IDC_TEXT_MODE},
-    {"IDC_FILE_MODE", IDC_FILE_MODE},
-    {"IDC_DATA_BOX", IDC_DATA_BOX},
-    {"IDC_INPUT_FILE", IDC_INPUT_FILE},
-    {"IDC_OUTPUT_FILE", IDC_OUTPUT_FILE},
     // The simulator's device bench window (dialog "Device Bench").
     {"IDC_BENCH_DEVICES", IDC_BENCH_DEVICES},
     {"IDC_BENCH_STATUS", IDC_BENCH_STATUS},
@@ -155,11 +131,6 @@ const NamedValue kControlIds[] = {
     {"IDC_BENCH_STOP", IDC_BENCH_STOP},
 };
 
-const NamedValue kMenuCommands[] = {
-    {"PosInitialize", IDM_POS_INITIALIZE}, {"PosOpen", IDM_POS_OPEN},   {"PosClose", IDM_POS_CLOSE},
-    {"PosIoctl", IDM_POS_IOCTL},           {"PosRead", IDM_POS_READ},   {"PosWrite", IDM_POS_WRITE},
-    {"Exit", IDM_EXIT},
-};
 
 constexpr const char* kTargets[] = {"main", "log", "bench", "dialog", "desktop"};
 constexpr const char* kWindowFields[] = {"class", "text", "style", "x", "y", "width", "extent"};
@@ -188,8 +159,8 @@ int HexDigit(char c) {
 }
 
 template <std::size_t N>
-bool Lookup(const NamedValue (&table)[N], std::string_view name, bool ignoreCase, int* value) {
-  for (const NamedValue& row : table) {
+bool Lookup(const IdName (&table)[N], std::string_view name, bool ignoreCase, int* value) {
+  for (const IdName& row : table) {
     const std::size_t length = std::strlen(row.name);
     if (length != name.size()) continue;
     bool same = true;
@@ -203,7 +174,7 @@ bool Lookup(const NamedValue (&table)[N], std::string_view name, bool ignoreCase
       same = a == b;
     }
     if (same) {
-      *value = row.value;
+      *value = row.id;
       return true;
     }
   }
@@ -482,7 +453,7 @@ bool ParseControlId(std::string_view text, int* id) {
     *id = static_cast<int>(number);
     return true;
   }
-  return Lookup(kControlIds, text, false, id);
+  return Lookup(kDialogControlNames, text, false, id) || Lookup(kMoreControlIds, text, false, id);
 }
 
 bool ParseMenuCommand(std::string_view text, int* id) {
@@ -492,7 +463,7 @@ bool ParseMenuCommand(std::string_view text, int* id) {
     *id = static_cast<int>(number);
     return true;
   }
-  return Lookup(kMenuCommands, text, true, id);
+  return Lookup(kMenuCommandNames, text, true, id);
 }
 
 std::string ControlLine(const Step& step, std::int64_t* expected) {

@@ -41,27 +41,35 @@ std::vector<unsigned long> RunningSimulators() {
   return found;
 }
 
-Exchange ControlExchange(unsigned long processId, const std::string& line, Reply* reply, std::string* why,
-                         unsigned long timeoutMs) {
+HANDLE ConnectControlPipe(unsigned long processId, DWORD flags, unsigned long timeoutMs, bool* missing,
+                          std::string* why) {
   const std::string name = ControlPipeName(processId);
   const DWORD deadline = GetTickCount() + timeoutMs;
-  HANDLE pipe = INVALID_HANDLE_VALUE;
+  *missing = false;
   for (;;) {
-    pipe = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                       nullptr);
-    if (pipe != INVALID_HANDLE_VALUE) break;
+    HANDLE pipe = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+    if (pipe != INVALID_HANDLE_VALUE) return pipe;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) {
+      *missing = true;
       *why = "no simulator serves " + name;
-      return Exchange::kNoSimulator;
+      return INVALID_HANDLE_VALUE;
     }
     if (error != ERROR_PIPE_BUSY || Left(deadline) == 0) {
       *why = "cannot open " + name + " (error " + std::to_string(error) + ")";
-      return Exchange::kFailed;
+      return INVALID_HANDLE_VALUE;
     }
     // Another client holds the pipe: wait for it to be let go.
     WaitNamedPipeA(name.c_str(), Left(deadline) < 500 ? Left(deadline) : 500);
   }
+}
+
+Exchange ControlExchange(unsigned long processId, const std::string& line, Reply* reply, std::string* why,
+                         unsigned long timeoutMs) {
+  const DWORD deadline = GetTickCount() + timeoutMs;
+  bool missing = false;
+  HANDLE pipe = ConnectControlPipe(processId, FILE_FLAG_OVERLAPPED, timeoutMs, &missing, why);
+  if (pipe == INVALID_HANDLE_VALUE) return missing ? Exchange::kNoSimulator : Exchange::kFailed;
   OVERLAPPED ov = {};
   ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   Exchange result = Exchange::kFailed;

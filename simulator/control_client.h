@@ -3,6 +3,8 @@
 #ifndef REVEDIZ_SIMULATOR_CONTROL_CLIENT_H
 #define REVEDIZ_SIMULATOR_CONTROL_CLIENT_H
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -19,6 +21,13 @@ enum class Exchange {
   kNoSimulator,  // no pipe of that process
   kFailed        // the pipe broke, stayed busy or answered nothing readable within the time
 };
+
+// A client end of the pipe of process `processId` (opened with `flags`,
+// FILE_FLAG_OVERLAPPED say), waiting while another client holds the pipe,
+// at most `timeoutMs`. INVALID_HANDLE_VALUE with *why otherwise; *missing
+// tells whether no simulator serves that process at all.
+HANDLE ConnectControlPipe(unsigned long processId, DWORD flags, unsigned long timeoutMs, bool* missing,
+                          std::string* why);
 
 // Sends `line` (as it is, plus a line end) to the simulator of process
 // `processId` and reads its whole reply, within `timeoutMs` in all (a pipe

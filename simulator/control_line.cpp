@@ -1,6 +1,7 @@
 // The control line protocol: see control_line.h.
 #include "simulator/control_line.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -185,6 +186,18 @@ std::string UnescapeText(std::string_view text) {
     }
   }
   return out;
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string_view line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    at = end + 1;
+  }
+  return lines;
 }
 
 bool ParseFaultKind(std::string_view word, int* kind) {

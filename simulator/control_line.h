@@ -46,6 +46,10 @@ std::string QuoteWord(std::string_view word);
 std::string EscapeText(std::string_view text);
 std::string UnescapeText(std::string_view text);
 
+// The lines of a text: each ended by LF (a CR before it dropped), the last
+// one also without.
+std::vector<std::string> SplitLines(std::string_view text);
+
 enum class Verb {
   kSwipe, kScan, kKeys, kWeight, kCloseDrawer, kFault, kClearFaults, kTouch, kPaperOut, kCoverOpen,
   kPrinterError, kBurst, kState, kLog, kJournal, kText, kRecord

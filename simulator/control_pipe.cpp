@@ -59,17 +59,7 @@ class PipeHost : public ControlHost {
       std::fclose(file);
       return 0;
     });
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-      std::size_t end = bytes.find('\n', at);
-      if (end == std::string::npos) end = bytes.size();
-      std::string line = bytes.substr(at, end - at);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-      at = end + 1;
-    }
-    return lines;
+    return SplitLines(bytes);
   }
 };
 

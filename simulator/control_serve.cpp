@@ -43,19 +43,6 @@ std::string Refuse(std::string_view line, const std::string& why, ControlHost& h
   return Error(why);
 }
 
-// A device's text split at its line ends.
-std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::string AnswerOverlong(std::size_t length, ControlHost& host) {
@@ -130,7 +117,7 @@ std::string Answer(std::string_view line, ControlHost& host) {
         return 0;
       });
       if (!shows) return Error(w[0] + " shows no text");
-      return Listing(TextLines(shown));
+      return Listing(SplitLines(shown));
     }
   }
   return Refuse(line, "unknown verb", host);

@@ -27,26 +27,35 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
 
 }  // namespace
 
-bool ReadHostLog(std::vector<std::string>* lines, std::string* why) {
-  lines->clear();
+HWND FindHostLog() {
   HWND log = nullptr;
   EnumWindows(FindLog, reinterpret_cast<LPARAM>(&log));
+  return log;
+}
+
+bool ReadListItems(HWND list, std::size_t from, std::vector<std::string>* items) {
+  DWORD_PTR count = 0;
+  if (!Send(list, LB_GETCOUNT, 0, 0, &count)) return false;
+  for (DWORD_PTR i = from; i < count; ++i) {
+    DWORD_PTR length = 0, got = 0;
+    if (!Send(list, LB_GETTEXTLEN, i, 0, &length)) return false;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    if (!Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), &got)) return false;
+    text.resize(static_cast<std::size_t>(got < length ? got : length));
+    items->push_back(text);
+  }
+  return true;
+}
+
+bool ReadHostLog(std::vector<std::string>* lines, std::string* why) {
+  lines->clear();
+  const HWND log = FindHostLog();
   if (log == nullptr) {
     *why = "no \"Command and Status\" log in this program";
     return false;
   }
   *why = "the log did not answer";
-  DWORD_PTR count = 0;
-  if (!Send(log, LB_GETCOUNT, 0, 0, &count)) return false;
-  for (DWORD_PTR i = 0; i < count; ++i) {
-    DWORD_PTR length = 0, got = 0;
-    if (!Send(log, LB_GETTEXTLEN, i, 0, &length)) return false;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    if (!Send(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()), &got)) return false;
-    text.resize(static_cast<std::size_t>(got < length ? got : length));
-    lines->push_back(text);
-  }
-  return true;
+  return ReadListItems(log, 0, lines);
 }
 
 }  // namespace sim

@@ -81,17 +81,10 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-// The items of a list box from `from` on.
+// The items of a list box from `from` on (those read, if it stops answering).
 std::vector<std::string> ListItems(HWND list, std::size_t from = 0) {
   std::vector<std::string> items;
-  const LRESULT count = list != nullptr ? Send(list, LB_GETCOUNT, 0, 0) : 0;
-  for (LRESULT i = static_cast<LRESULT>(from); i < count; ++i) {
-    const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
-    const LRESULT got = Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 && got <= length ? static_cast<std::size_t>(got) : 0);
-    items.push_back(text);
-  }
+  if (list != nullptr) ReadListItems(list, from, &items);
   return items;
 }
 
@@ -382,7 +375,7 @@ bool Finish(std::unique_ptr<Session> session, const std::string& file, bool tool
 // recorded up to `seen`; `prologue` gives its first events under the lock.
 bool Begin(HWND main, DWORD thread, std::size_t seen, const std::function<void(Recorder&)>& prologue,
            std::string* why) {
-  const HWND log = FindWindowExA(main, nullptr, "LISTBOX", "Command and Status");
+  const HWND log = FindHostLog();
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (gSession) {
     *why = "a recording runs already";
@@ -437,7 +430,8 @@ bool StartRecording(std::uintptr_t queueWindow, std::string* why) {
     *why = "no window of this program to record (initialize first)";
     return false;
   }
-  const LRESULT lines = Send(FindWindowExA(main, nullptr, "LISTBOX", "Command and Status"), LB_GETCOUNT, 0, 0);
+  const HWND log = FindHostLog();
+  const LRESULT lines = log != nullptr ? Send(log, LB_GETCOUNT, 0, 0) : 0;
   if (!Begin(main, thread, lines > 0 ? static_cast<std::size_t>(lines) : 0, [](Recorder&) {}, why)) return false;
   // A dialog or box already open is where the recording begins.
   Found found;

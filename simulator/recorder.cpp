@@ -4,35 +4,15 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "res/resource_ids.h"
+#include "res/id_names.h"
 #include "simulator/control_line.h"
 
 namespace sim {
 namespace {
 
-#define NAMED(id) {#id, id}
-struct Named {
-  const char* name;
-  int id;
-};
-const Named kControls[] = {
-    {"OK", 1},
-    {"Cancel", 2},
-    NAMED(IDC_APPLICATION_NAME), NAMED(IDC_RESOURCE_FILE), NAMED(IDC_N_ARGUMENTS), NAMED(IDC_DEVICE_CLASS),
-    NAMED(IDC_RESOURCE),         NAMED(IDC_TYPE),          NAMED(IDC_VALUE),       NAMED(IDC_ADD_RESOURCE),
-    NAMED(IDC_RESOURCES_LIST),   NAMED(IDC_ARGUMENT_GROUP), NAMED(IDC_DEVICE_NAME), NAMED(IDC_HANDLE),
-    NAMED(IDC_BUFFER_SIZE),      NAMED(IDC_REQUEST),       NAMED(IDC_TEXT_MODE),   NAMED(IDC_FILE_MODE),
-    NAMED(IDC_DATA_BOX),         NAMED(IDC_INPUT_FILE),    NAMED(IDC_OUTPUT_FILE),
-};
-const Named kMenus[] = {
-    {"PosInitialize", IDM_POS_INITIALIZE}, {"PosOpen", IDM_POS_OPEN},   {"PosClose", IDM_POS_CLOSE},
-    {"PosIoctl", IDM_POS_IOCTL},           {"PosRead", IDM_POS_READ},   {"PosWrite", IDM_POS_WRITE},
-};
-#undef NAMED
-
 template <std::size_t N>
-std::string NameOf(const Named (&table)[N], int id) {
-  for (const Named& row : table) {
+std::string NameOf(const IdName (&table)[N], int id) {
+  for (const IdName& row : table) {
     if (row.id == id) return row.name;
   }
   return std::to_string(id);
@@ -74,7 +54,7 @@ std::string CommentText(std::string_view text) {
 
 }  // namespace
 
-std::string ControlIdName(int id) { return NameOf(kControls, id); }
+std::string ControlIdName(int id) { return NameOf(kDialogControlNames, id); }
 
 Recorder::Dialog* Recorder::Find(std::uintptr_t handle) {
   for (Dialog& dialog : dialogs_) {
@@ -120,7 +100,7 @@ std::string Recorder::Text(std::string_view text) const {
 void Recorder::Menu(int command) {
   if (!IsId(command)) return;
   if (command == IDM_EXIT) return Step("exit");
-  Step("menu " + NameOf(kMenus, command));
+  Step("menu " + NameOf(kMenuCommandNames, command));
 }
 
 void Recorder::CloseMain() { Step("close"); }
