@@ -89,46 +89,11 @@ const StepRule kRules[] = {
     {"expect reply", 1, 1, {}, false},
 };
 
-// Beside the tool's own names (res/id_names.h): the dialog manager's, and
-// the simulator's device bench window.
+// Beside the tool's own names (res/id_names.h) and the device bench's
+// (simulator/bench_ids.h): the dialog manager's.
 const IdName kMoreControlIds[] = {
     {"IDOK", 1},
     {"IDCANCEL", 2},
-    // The simulator's device bench window (dialog "Device Bench").
-    {"IDC_BENCH_DEVICES", IDC_BENCH_DEVICES},
-    {"IDC_BENCH_STATUS", IDC_BENCH_STATUS},
-    {"IDC_BENCH_TRACKS", IDC_BENCH_TRACKS},
-    {"IDC_BENCH_SWIPE", IDC_BENCH_SWIPE},
-    {"IDC_BENCH_SYMBOLOGY", IDC_BENCH_SYMBOLOGY},
-    {"IDC_BENCH_LABEL", IDC_BENCH_LABEL},
-    {"IDC_BENCH_SCAN", IDC_BENCH_SCAN},
-    {"IDC_BENCH_GRAMS", IDC_BENCH_GRAMS},
-    {"IDC_BENCH_PLACE", IDC_BENCH_PLACE},
-    {"IDC_BENCH_REMOVE", IDC_BENCH_REMOVE},
-    {"IDC_BENCH_KEYS", IDC_BENCH_KEYS},
-    {"IDC_BENCH_PRESS", IDC_BENCH_PRESS},
-    {"IDC_BENCH_TOUCH_X", IDC_BENCH_TOUCH_X},
-    {"IDC_BENCH_TOUCH_Y", IDC_BENCH_TOUCH_Y},
-    {"IDC_BENCH_TOUCH", IDC_BENCH_TOUCH},
-    {"IDC_BENCH_CLOSE_DRAWER", IDC_BENCH_CLOSE_DRAWER},
-    {"IDC_BENCH_DEVICE", IDC_BENCH_DEVICE},
-    {"IDC_BENCH_OFFLINE", IDC_BENCH_OFFLINE},
-    {"IDC_BENCH_ONLINE", IDC_BENCH_ONLINE},
-    {"IDC_BENCH_ERROR_CODE", IDC_BENCH_ERROR_CODE},
-    {"IDC_BENCH_SET_ERROR", IDC_BENCH_SET_ERROR},
-    {"IDC_BENCH_OVERCLAIM", IDC_BENCH_OVERCLAIM},
-    {"IDC_BENCH_SET_OVERCLAIM", IDC_BENCH_SET_OVERCLAIM},
-    {"IDC_BENCH_OVERRUN", IDC_BENCH_OVERRUN},
-    {"IDC_BENCH_SET_OVERRUN", IDC_BENCH_SET_OVERRUN},
-    {"IDC_BENCH_PAPER_OUT", IDC_BENCH_PAPER_OUT},
-    {"IDC_BENCH_COVER_OPEN", IDC_BENCH_COVER_OPEN},
-    {"IDC_BENCH_PRINTER_ERROR", IDC_BENCH_PRINTER_ERROR},
-    {"IDC_BENCH_BURST_COUNT", IDC_BENCH_BURST_COUNT},
-    {"IDC_BENCH_BURST", IDC_BENCH_BURST},
-    {"IDC_BENCH_CLEAR_FAULTS", IDC_BENCH_CLEAR_FAULTS},
-    {"IDC_BENCH_SAVE_LOG", IDC_BENCH_SAVE_LOG},
-    {"IDC_BENCH_RECORD", IDC_BENCH_RECORD},
-    {"IDC_BENCH_STOP", IDC_BENCH_STOP},
 };
 
 
@@ -158,9 +123,9 @@ int HexDigit(char c) {
   return -1;
 }
 
-template <std::size_t N>
-bool Lookup(const IdName (&table)[N], std::string_view name, bool ignoreCase, int* value) {
-  for (const IdName& row : table) {
+template <typename Row, std::size_t N>
+bool Lookup(const Row (&table)[N], std::string_view name, bool ignoreCase, int* value) {
+  for (const Row& row : table) {
     const std::size_t length = std::strlen(row.name);
     if (length != name.size()) continue;
     bool same = true;
@@ -453,7 +418,8 @@ bool ParseControlId(std::string_view text, int* id) {
     *id = static_cast<int>(number);
     return true;
   }
-  return Lookup(kDialogControlNames, text, false, id) || Lookup(kMoreControlIds, text, false, id);
+  return Lookup(kDialogControlNames, text, false, id) || Lookup(kMoreControlIds, text, false, id) ||
+         Lookup(kBenchControlNames, text, false, id);
 }
 
 bool ParseMenuCommand(std::string_view text, int* id) {

@@ -208,12 +208,12 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
 // menu command, means its number; no two controls share one.
 TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
   std::string headers = SourceFile("res/resource_ids.h") + SourceFile("simulator/bench_ids.h");
-  std::replace_if(headers.begin(), headers.end(), [](char c) { return c == '=' || c == ','; }, ' ');
+  std::replace_if(headers.begin(), headers.end(), [](char c) { return c == '=' || c == ',' || c == '(' || c == ')'; }, ' ');
   std::istringstream in(headers);
   const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
   int names = 0;
   std::set<int> controls;
-  for (std::size_t i = 0; i + 1 < words.size(); ++i) {  // "IDC_NAME 224" / "IDC_NAME = 1001,"
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {  // "IDC_NAME 224" / "X(IDC_NAME, 1001)"
     const std::string& name = words[i];
     if ((name.rfind("IDC_", 0) != 0 && name.rfind("IDM_", 0) != 0) ||
         words[i + 1].find_first_not_of("0123456789") != std::string::npos) continue;
