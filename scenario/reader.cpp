@@ -1,6 +1,8 @@
 // The scenario reader: lines to steps, each checked against its row of
 // scenario/steps.h. See scenario.h.
+#include <array>
 #include <cstdio>
+#include <unordered_map>
 
 #include "scenario/scenario.h"
 #include "simulator/control_line.h"
@@ -48,7 +50,13 @@ bool OneOf(const std::string_view (&choices)[N], std::string_view text) {
   return false;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+// Blanks between words (a table: the reader looks at every byte of a file).
+constexpr std::array<bool, 256> kBlanks = [] {
+  std::array<bool, 256> blanks{};
+  blanks[' '] = blanks['\t'] = blanks['\r'] = true;
+  return blanks;
+}();
+bool IsBlank(char c) { return kBlanks[static_cast<unsigned char>(c)]; }
 
 bool CheckWord(Check check, const Word& word, std::string* error) {
   std::int64_t number = 0;
@@ -204,13 +212,18 @@ static_assert(RowsInOrder());
 
 // The row of a key: its own, or for "bench VERB" the row of the lone verb.
 const StepRule* FindRule(std::string_view key) {
-  const std::size_t blank = key.find(' ');
-  const std::string_view verb = key.substr(0, blank);
-  const bool family = blank != std::string_view::npos && verb == "bench";
-  for (const StepRule& rule : kRules) {
-    if (rule.key == (family ? verb : key) && (family || !OneOf(kTwoWordVerbs, rule.key))) return &rule;
-  }
-  return nullptr;
+  static const std::unordered_map<std::string_view, const StepRule*> byKey = [] {
+    std::unordered_map<std::string_view, const StepRule*> rows;
+    for (const StepRule& rule : kRules) {
+      if (!OneOf(kTwoWordVerbs, rule.key)) rows.emplace(rule.key, &rule);
+    }
+    return rows;
+  }();
+  const auto found = byKey.find(key);
+  if (found != byKey.end()) return found->second;
+  const StepRule& bench = kRules[static_cast<std::size_t>(StepKind::kBench)];
+  const bool family = key.size() > bench.key.size() && key.starts_with(bench.key) && key[bench.key.size()] == ' ';
+  return family ? &bench : nullptr;
 }
 
 std::string CountError(const StepRule& rule, std::size_t count) {
