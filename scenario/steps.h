@@ -12,7 +12,7 @@
 //            (a control id) or Menu (a menu command); later words are Any
 //   returns  the step may end in "returns N" (not counted above)
 //   meaning  the check of what the words mean beyond their form (Check...
-//            in scenario.cpp)
+//            in reader.cpp)
 //   summary  one line on what the step does
 #ifndef REVEDIZ_SCENARIO_STEPS_H
 #define REVEDIZ_SCENARIO_STEPS_H
