@@ -36,7 +36,6 @@ struct StepRule {
   Check checks[3];
   bool returns;
   MeaningCheck meaning;
-  const char* summary;
 };
 
 constexpr std::string_view kTargets[] = {"main", "log", "bench", "dialog", "desktop"};
@@ -196,7 +195,7 @@ bool CheckBench(const Step& step, std::string* error) {
 
 constexpr StepRule kRules[] = {
 #define REVEDIZ_SCENARIO_RULE(Name, key, least, most, first, second, third, returns, meaning, summary) \
-  {StepKind::k##Name, key, least, most, {Check::first, Check::second, Check::third}, returns, &Check##meaning, summary},
+  {StepKind::k##Name, key, least, most, {Check::first, Check::second, Check::third}, returns, &Check##meaning},
     REVEDIZ_SCENARIO_STEPS(REVEDIZ_SCENARIO_RULE)
 #undef REVEDIZ_SCENARIO_RULE
 };
@@ -288,7 +287,6 @@ std::string LineError(int line, std::string_view error) {
 }  // namespace
 
 const char* Key(StepKind kind) { return kRules[static_cast<std::size_t>(kind)].key.data(); }
-const char* Summary(StepKind kind) { return kRules[static_cast<std::size_t>(kind)].summary; }
 
 bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* error) {
   words->clear();

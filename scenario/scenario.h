@@ -26,13 +26,12 @@ enum class StepKind {
 #undef REVEDIZ_SCENARIO_KIND
 };
 
-// How many steps the language has, and the key and summary of one.
+// How many steps the language has, and the key of one.
 constexpr std::size_t kStepKinds = 0
 #define REVEDIZ_SCENARIO_COUNT(...) +1
     REVEDIZ_SCENARIO_STEPS(REVEDIZ_SCENARIO_COUNT);
 #undef REVEDIZ_SCENARIO_COUNT
 const char* Key(StepKind kind);
-const char* Summary(StepKind kind);
 
 struct Word {
   std::string text;

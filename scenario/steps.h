@@ -13,7 +13,8 @@
 //   returns  the step may end in "returns N" (not counted above)
 //   meaning  the check of what the words mean beyond their form (Check...
 //            in reader.cpp)
-//   summary  one line on what the step does
+//   summary  one line on what the step does (for the reader of this list;
+//            SCENARIOS.md says it in full)
 #ifndef REVEDIZ_SCENARIO_STEPS_H
 #define REVEDIZ_SCENARIO_STEPS_H
 
