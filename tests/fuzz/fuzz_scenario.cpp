@@ -23,6 +23,7 @@ void FuzzOne(FuzzInput& input) {
     FUZZ_CHECK(taken[line]++ == 0);
   }
   std::string written;
+  written.reserve(2 * text.size());
   for (const scn::Step& step : scenario.steps) {
     FUZZ_CHECK(step.line >= 1 && std::size_t(step.line) <= lines.size() && taken[step.line]++ == 0);
     FUZZ_CHECK(step.source == lines[step.line - 1]);
