@@ -30,12 +30,12 @@ TEST(ScenarioWords, QuotedTextsKeepBlanksAndEscapesBadOnesAreRefused) {
   }
 }
 
-// One line read on its own: "" when it reads, else the error after "line 1: ".
+// One line read on its own: "" when it reads, else "refused: " and the error after "line 1: ".
 std::string Check(const std::string& line) {
   scn::Scenario scenario;
   std::vector<std::string> errors;
   if (scn::ParseScenario(line, &scenario, &errors)) return "";
-  return errors.empty() ? "?" : errors[0].substr(errors[0].find(": ") + 2);
+  return errors.empty() ? "?" : "refused: " + errors[0].substr(errors[0].find(": ") + 2);
 }
 
 // Lines refused for what their words mean, with the reason given.
