@@ -78,7 +78,7 @@ TEST(ScenarioParse, StepsKeepTheirLinesKeysAndRepeatPartners) {
   scn::Scenario s;
   std::vector<std::string> errors;
   // A repeat left without its end is an error, not a step: the others pair as before.
-  EXPECT_FALSE(scn::ParseScenario("repeat 9\n# c\r\n\nrepeat 2\n  repeat 3\n  expect log \"x\"\n  end\nend\nok\n", &s, &errors));
+  EXPECT_FALSE(scn::ParseScenario("repeat 9\n# c\r\n\nrepeat 2\n  repeat 3\n  expect log \"x\"\n  end\nend\r\nok\n", &s, &errors));
   EXPECT_EQ(errors, std::vector<std::string>{"line 1: repeat without end"});
   ASSERT_EQ(s.steps.size(), 6u);
   EXPECT_EQ(s.steps[0].line, 4);
@@ -96,7 +96,7 @@ TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
     bool good;
     std::int64_t value;
   } kNumbers[] = {{"0x420D", true, 0x420D},      {"-1", true, -1},  {"4294967295", true, 4294967295LL},
-                  {"-2147483648", true, INT32_MIN}, {"0xab", true, 0xab}, {"4294967296", false, 0}, {"-2147483649", false, 0},
+                  {"-2147483648", true, INT32_MIN}, {"0X1f", true, 0x1F}, {"4294967296", false, 0}, {"-2147483649", false, 0},
                   {"0x", false, 0},             {"12a", false, 0}, {"", false, 0}};
   for (const auto& c : kNumbers) {
     std::int64_t n = 0;
@@ -106,9 +106,13 @@ TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
     }
   }
   int id = 0;
-  EXPECT_TRUE(scn::ParseControlId("OK", &id) && id == 1);
-  EXPECT_FALSE(scn::ParseControlId("IDC_NONE", &id));
-  EXPECT_FALSE(scn::ParseControlId("65536", &id));
+  EXPECT_TRUE(scn::ParseControlId("OK", &id) && id == 1 && scn::ParseControlId("IDOK", &id) && id == 1 &&
+              scn::ParseControlId("IDCANCEL", &id) && id == 2 && scn::ParseControlId("0", &id) && id == 0);
+  EXPECT_FALSE(scn::ParseControlId("IDC_NONE", &id) || scn::ParseControlId("65536", &id) ||
+               scn::ParseControlId("idc_bench_swipe", &id) || scn::ParseControlId("XDC_HANDLE", &id));
+  // The writer quotes a word only where the reader would not take it back bare.
+  for (const auto& [word, written] : {std::pair{"ab", "ab"}, {"\"a", "\"\\\"a\""}, {"#1", "\"#1\""}, {"returns", "\"returns\""}, {"x\x7F", "\"x\\x7F\""}})
+    EXPECT_EQ(scn::WriteStep("bench keys", {scn::PlainWord(word)}), "bench keys " + std::string(written)) << word;
   EXPECT_EQ(scn::ShowText(" a\"b\\\r\n\t\x01\x7F "), "\" a\\\"b\\\\\\r\\n\\t\\x01\\x7F \"");
   EXPECT_EQ(scn::Substitute("(0x${hwnd})  ${hwnd8}${hwnd", 0x1004C), "(0x1004C)  0001004C${hwnd");
 }
@@ -226,16 +230,10 @@ TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
     }
   }
   EXPECT_GE(names, 55);
-  const struct {
-    const char* name;
-    int id;
-  } kMenu[] = {{"PosInitialize", 100}, {"PosOpen", 101}, {"POSCLOSE", 102}, {"posioctl", 103},
-               {"PosRead", 104},       {"PosWrite", 105}, {"Exit", 107},    {"65535", 65535}};
-  for (const auto& m : kMenu) {
-    int id = -1;
-    EXPECT_TRUE(scn::ParseMenuCommand(m.name, &id) && id == m.id) << m.name;
-  }
-  int id = 0;
+  const std::pair<const char*, int> kMenu[] = {{"PosInitialize", 100}, {"PosOpen", 101}, {"POSCLOSE", 102},
+      {"posioctl", 103}, {"PosRead", 104}, {"PosWrite", 105}, {"Exit", 107}, {"65535", 65535}};
+  int id = -1;
+  for (const auto& [command, value] : kMenu) EXPECT_TRUE(scn::ParseMenuCommand(command, &id) && id == value) << command;
   EXPECT_FALSE(scn::ParseMenuCommand("65536", &id) || scn::ParseMenuCommand("PosOpe", &id) ||
                scn::ParseMenuCommand("PosOpenX", &id));
   EXPECT_TRUE(scn::ParseControlId("65535", &id) && id == 65535);
