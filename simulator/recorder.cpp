@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "res/id_names.h"
+#include "scenario/scenario.h"
 #include "simulator/control_line.h"
 
 namespace sim {
@@ -23,24 +24,8 @@ bool IsId(int id) { return id >= 0 && id <= 0xFFFF; }
 
 bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// A scenario text in quotes: the escapes of the control line, and \" .
-std::string Quote(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) out += c == '"' ? std::string("\\\"") : EscapeText(std::string_view(&c, 1));
-  return out + "\"";
-}
-
-// A word of a bench step: bare where the scenario reader takes it back as it
-// is (no blank or control byte, no leading quote or comment sign, not the
-// "returns" that would end the step), else quoted.
-std::string BenchWord(const std::string& word) {
-  bool bare = !word.empty() && word[0] != '"' && word[0] != '#' && word != "returns";
-  for (char c : word) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u <= ' ' || u == 0x7F) bare = false;
-  }
-  return bare ? word : Quote(word);
-}
+using scn::StepKind;
+using scn::BareWord;
 
 // One line of comment: control bytes become blanks.
 std::string CommentText(std::string_view text) {
@@ -63,19 +48,19 @@ Recorder::Dialog* Recorder::Find(std::uintptr_t handle) {
   return nullptr;
 }
 
-void Recorder::Step(std::string_view line) {
-  body_.append(line);
+void Recorder::Step(StepKind kind, const std::vector<scn::Word>& words) {
+  body_ += scn::WriteStep(kind, words);
   body_ += '\n';
   ++steps_;
 }
 
 // The handle stands alone (after a non-alphanumeric or "0x") in either form.
-std::string Recorder::Text(std::string_view text) const {
-  if (window_ == 0) return Quote(text);
+scn::Word Recorder::Text(std::string_view text) const {
+  if (window_ == 0) return scn::TextWord(std::string(text));
   char shortForm[16], longForm[16];
   std::snprintf(shortForm, sizeof shortForm, "%lX", static_cast<unsigned long>(window_));
   std::snprintf(longForm, sizeof longForm, "%08lX", static_cast<unsigned long>(window_));
-  std::string out = "\"";
+  std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
     const bool startsWord = i == 0 || !IsAlnum(text[i - 1]) ||
@@ -90,25 +75,23 @@ std::string Recorder::Text(std::string_view text) const {
         replaced = true;
       }
     }
-    if (replaced) continue;
-    const char c = text[i++];
-    out += c == '"' ? std::string("\\\"") : EscapeText(std::string_view(&c, 1));
+    if (!replaced) out += text[i++];
   }
-  return out + "\"";
+  return scn::TextWord(std::move(out));
 }
 
 void Recorder::Menu(int command) {
   if (!IsId(command)) return;
-  if (command == IDM_EXIT) return Step("exit");
-  Step("menu " + NameOf(kMenuCommandNames, command));
+  if (command == IDM_EXIT) return Step(StepKind::kExit);
+  Step(StepKind::kMenu, {BareWord(NameOf(kMenuCommandNames, command))});
 }
 
-void Recorder::CloseMain() { Step("close"); }
+void Recorder::CloseMain() { Step(StepKind::kClose); }
 
 void Recorder::DialogOpened(std::uintptr_t dialog, std::string_view caption, const RecordedFields& fields) {
   if (Find(dialog) != nullptr) return;
   dialogs_.push_back(Dialog{dialog, std::string(caption), fields});
-  Step("dialog " + Text(caption));
+  Step(StepKind::kDialog, {Text(caption)});
   acting_ = dialog;
 }
 
@@ -116,10 +99,10 @@ void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fiel
   Dialog* dialog = Find(handle);
   if (dialog == nullptr || !IsId(id)) return;
   if (acting_ != handle) {
-    Step("dialog " + Text(dialog->caption));
+    Step(StepKind::kDialog, {Text(dialog->caption)});
     acting_ = handle;
   }
-  if (id == 2) return Step("cancel");
+  if (id == 2) return Step(StepKind::kCancel);
   for (const RecordedField& field : fields) {
     const auto was = std::find_if(dialog->shown.begin(), dialog->shown.end(),
                                   [&](const RecordedField& f) { return f.id == field.id; });
@@ -127,13 +110,13 @@ void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fiel
     const std::string name = ControlIdName(field.id);
     if (!IsId(field.id)) continue;
     if (field.kind == RecordedField::kRadio) {
-      if (field.checked && !(known && was->checked)) Step("radio " + name);
+      if (field.checked && !(known && was->checked)) Step(StepKind::kRadio, {BareWord(name)});
     } else if (!known || was->text != field.text) {
-      Step((field.kind == RecordedField::kEdit ? "set " : "select ") + name + " " + Text(field.text));
+      Step(field.kind == RecordedField::kEdit ? StepKind::kSet : StepKind::kSelect, {BareWord(name), Text(field.text)});
     }
   }
   dialog->shown = fields;
-  Step("click " + ControlIdName(id));
+  Step(StepKind::kClick, {BareWord(ControlIdName(id))});
 }
 
 void Recorder::PressDone(std::uintptr_t handle, const RecordedFields& fields, bool stillOpen) {
@@ -144,7 +127,7 @@ void Recorder::PressDone(std::uintptr_t handle, const RecordedFields& fields, bo
     const auto was = std::find_if(dialog->shown.begin(), dialog->shown.end(),
                                   [&](const RecordedField& f) { return f.id == field.id; });
     if (was == dialog->shown.end() || was->text != field.text) {
-      Step("expect field " + ControlIdName(field.id) + " " + Text(field.text));
+      Step(StepKind::kExpectField, {BareWord(ControlIdName(field.id)), Text(field.text)});
     }
   }
   dialog->shown = fields;
@@ -158,17 +141,17 @@ void Recorder::DialogClosed(std::uintptr_t handle) {
 
 void Recorder::BoxShown(std::uintptr_t box, std::string_view caption, std::string_view text) {
   boxes_.push_back(box);
-  Step("expect box " + Text(caption) + " " + Text(text));
+  Step(StepKind::kExpectBox, {Text(caption), Text(text)});
 }
 
 void Recorder::BoxClosed(std::uintptr_t box) {
   const auto at = std::find(boxes_.begin(), boxes_.end(), box);
   if (at == boxes_.end()) return;
   boxes_.erase(at);
-  Step("ok");
+  Step(StepKind::kOk);
 }
 
-void Recorder::LogLine(std::string_view text) { Step("expect log " + Text(text)); }
+void Recorder::LogLine(std::string_view text) { Step(StepKind::kExpectLog, {Text(text)}); }
 
 void Recorder::Bench(std::string_view line, std::int32_t status) {
   Request request;
@@ -179,13 +162,16 @@ void Recorder::Bench(std::string_view line, std::int32_t status) {
       request.verb == Verb::kText || request.verb == Verb::kRecord) {
     return;
   }
-  std::string step = "bench";
-  for (const std::string& word : words) (step += ' ') += BenchWord(word);
-  if (status != 0) (step += " returns ") += std::to_string(status);
-  Step(step);
+  std::vector<scn::Word> written;
+  for (std::string& word : words) written.push_back(scn::PlainWord(std::move(word)));
+  if (status != 0) {
+    written.push_back(BareWord("returns"));
+    written.push_back(BareWord(std::to_string(status)));
+  }
+  Step(StepKind::kBench, written);
 }
 
-void Recorder::ToolEnded(int status) { Step("expect exit " + std::to_string(status)); }
+void Recorder::ToolEnded(int status) { Step(StepKind::kExpectExit, {BareWord(std::to_string(status))}); }
 
 std::string Recorder::Scenario(std::string_view when, std::string_view build) const {
   return "# Recorded by hand on " + CommentText(when) + ", build " + CommentText(build) + ".\n# Replay: revediz-run FILE\nstart\n" +

@@ -18,7 +18,7 @@
 //
 // The main window's handle, where a text shows it in %lX or %08lX form, is
 // written as ${hwnd} / ${hwnd8}. Every text is quoted with the scenario's
-// escapes, so what it writes reads back (runner::ParseScenario) as written.
+// escapes, so what it writes reads back (scn::ParseScenario) as written.
 #ifndef REVEDIZ_SIMULATOR_RECORDER_H
 #define REVEDIZ_SIMULATOR_RECORDER_H
 
@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "scenario/scenario.h"
 
 namespace sim {
 
@@ -74,8 +76,8 @@ class Recorder {
     RecordedFields shown;  // as it stood after opening or the last press
   };
   Dialog* Find(std::uintptr_t handle);
-  void Step(std::string_view line);
-  std::string Text(std::string_view text) const;  // quoted, handle substituted
+  void Step(scn::StepKind kind, const std::vector<scn::Word>& words = {});
+  scn::Word Text(std::string_view text) const;  // quoted, handle substituted
 
   std::uint32_t window_;
   std::string body_;

@@ -1,6 +1,6 @@
 // The recorder over any events: its scenario reads without errors, and each expected log line reads back, the window
 // handle put in again, as itself (save a line holding "${hwnd" itself, which the language cannot write).
-#include "runner/scenario.h"
+#include "scenario/scenario.h"
 #include "simulator/recorder.h"
 #include "tests/fuzz/fuzz_harness.h"
 
@@ -38,16 +38,16 @@ void FuzzOne(FuzzInput& input) {
       default: recorder.ToolEnded(input.Near(0, 2)); break;
     }
   }
-  runner::Scenario scenario;
+  scn::Scenario scenario;
   std::vector<std::string> errors;
-  FUZZ_CHECK(runner::ParseScenario(recorder.Scenario(input.Field(), input.Field()), &scenario, &errors));
+  FUZZ_CHECK(scn::ParseScenario(recorder.Scenario(input.Field(), input.Field()), &scenario, &errors));
   FUZZ_CHECK(scenario.steps.size() == recorder.Steps() + 1);
   std::size_t next = 0;
-  for (const runner::Step& step : scenario.steps) {
+  for (const scn::Step& step : scenario.steps) {
     if (step.key != "expect log") continue;
     FUZZ_CHECK(next < logged.size());
     const std::string& line = logged[next++];
-    FUZZ_CHECK(line.find("${hwnd") != std::string::npos || runner::Substitute(step.args[0].text, window) == line);
+    FUZZ_CHECK(line.find("${hwnd") != std::string::npos || scn::Substitute(step.args[0].text, window) == line);
   }
   FUZZ_CHECK(next == logged.size());
 }

@@ -1,8 +1,8 @@
-// The scenario reader of revediz-run over any file text: each line gives a step, one error or nothing; the steps
-// read, written out again with their texts quoted, read back the same; numbers read print back to themselves.
+// The scenario reader over any file text: each line gives a step, one error or nothing; the steps read, written out
+// again by the scenario writer, read back the same; numbers read print back to themselves.
 #include <algorithm>
 
-#include "runner/scenario.h"
+#include "scenario/scenario.h"
 #include "tests/fuzz/fuzz_harness.h"
 
 void FuzzOne(FuzzInput& input) {
@@ -13,9 +13,9 @@ void FuzzOne(FuzzInput& input) {
     end = std::min(text.find('\n', start), text.size());
     lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r')));
   }
-  runner::Scenario scenario, again;
+  scn::Scenario scenario, again;
   std::vector<std::string> errors;
-  FUZZ_CHECK(runner::ParseScenario(text, &scenario, &errors) == errors.empty());
+  FUZZ_CHECK(scn::ParseScenario(text, &scenario, &errors) == errors.empty());
   std::vector<int> taken(lines.size() + 1, 0);
   for (const std::string& error : errors) {
     std::size_t line = 0;
@@ -23,23 +23,23 @@ void FuzzOne(FuzzInput& input) {
     FUZZ_CHECK(taken[line]++ == 0);
   }
   std::string written;
-  for (const runner::Step& step : scenario.steps) {
+  written.reserve(2 * text.size());
+  for (const scn::Step& step : scenario.steps) {
     FUZZ_CHECK(step.line >= 1 && std::size_t(step.line) <= lines.size() && taken[step.line]++ == 0);
     FUZZ_CHECK(step.source == lines[step.line - 1]);
-    written += step.key;
-    for (const runner::Word& word : step.args) {
-      written += " " + (word.quoted ? runner::ShowText(word.text) : word.text);
+    FUZZ_CHECK(step.key == scn::Key(step.kind) || (step.kind == scn::StepKind::kBench && step.key.starts_with("bench ")));
+    (written += scn::WriteStep(step.key, step.args)) += '\n';
+    for (const scn::Word& word : step.args) {
       std::int64_t value = 0, back = 0;
-      if (!runner::ParseNumber(word.text, &value)) continue;
+      if (!scn::ParseNumber(word.text, &value)) continue;
       FUZZ_CHECK(value >= -0x80000000LL && value <= 0xFFFFFFFFLL);
       for (const std::int64_t v : {value - 1, value, value + 1})  // and the numbers read leave no gaps
         FUZZ_CHECK(v < -0x80000000LL || v > 0xFFFFFFFFLL ||
-                   (runner::ParseNumber(std::to_string(v), &back) && back == v));
+                   (scn::ParseNumber(std::to_string(v), &back) && back == v));
     }
-    written += "\n";
   }
-  FUZZ_CHECK(runner::ParseScenario(written, &again, &errors) && again.steps.size() == scenario.steps.size());
-  const auto same = [](const runner::Word& a, const runner::Word& b) {
+  FUZZ_CHECK(scn::ParseScenario(written, &again, &errors) && again.steps.size() == scenario.steps.size());
+  const auto same = [](const scn::Word& a, const scn::Word& b) {
     return a.text == b.text && a.quoted == b.quoted;
   };
   for (std::size_t i = 0; i < again.steps.size(); ++i)
