@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "simulator/bench_ids.h"
+#include "simulator/bench_request.h"
+#include "simulator/bench_state.h"
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
 #include "simulator/log_file.h"
@@ -186,6 +190,80 @@ TEST_F(Control, EachRequestActsOnTheSimulatorAndAnswersItsStatus) {
   EXPECT_EQ(Ask("log"), "error no log\n");
   log_ = {"Command-->  PosOpen(X)", "a\\b\r"};
   EXPECT_EQ(Ask("log"), "ok 2 lines\nCommand-->  PosOpen(X)\na\\\\b\\r\nend\n");
+}
+
+// The bench's fields as a test sets them.
+struct Fields : sim::BenchFields {
+  std::string Text(int id) const override { return texts.count(id) ? texts.at(id) : ""; }
+  bool Checked(int) const override { return checked; }
+  int Target() const override { return target; }
+  std::map<int, std::string> texts;
+  bool checked = false;
+  int target = -2;
+};
+
+// Each bench button makes the pipe's request for it; performed as the bench does and as the pipe answers it, the
+// request has the same effect (status, journal, notifications, state) and journals the action it names.
+TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
+  const int msr = sim::FindClass("PosMsr"), scale = sim::FindClass("PosScale"), queue = sim::kQueueTarget;
+  const struct { int id; std::map<int, std::string> texts; bool checked; int target; const char *action, *line, *journal;
+                 std::int32_t status; } kCases[] = {
+      {IDC_BENCH_SWIPE, {{IDC_BENCH_TRACKS, ";41 2?"}}, 0, -2, "Swipe", "swipe \";41 2?\"", "PosMsr swipe length=6", 0},
+      {IDC_BENCH_SWIPE, {}, 0, -2, "Swipe", "swipe \"\"", "PosMsr swipe length=0", 0},
+      {IDC_BENCH_SCAN, {{IDC_BENCH_SYMBOLOGY, "]A0"}, {IDC_BENCH_LABEL, "C39"}}, 0, -2, "Scan", "scan ]A0C39",
+       "PosScanner scan length=6", 0},
+      {IDC_BENCH_PLACE, {{IDC_BENCH_GRAMS, " -5 g"}}, 0, -2, "Place weight", "weight -5", "PosScale weight grams=-5", 310},
+      {IDC_BENCH_PLACE, {{IDC_BENCH_GRAMS, "5g"}}, 0, -2, "Place weight", nullptr, nullptr, 0},
+      {IDC_BENCH_REMOVE, {{IDC_BENCH_GRAMS, "x"}}, 0, -2, "Remove weight", "weight 0", "PosScale weight grams=0", 0},
+      {IDC_BENCH_PRESS, {{IDC_BENCH_KEYS, "1\\r\\q"}}, 0, -2, "Type", "keys \"1\\r\\\\q\"", "PosKeyboard keys length=4", 0},
+      {IDC_BENCH_TOUCH, {{IDC_BENCH_TOUCH_X, "300"}, {IDC_BENCH_TOUCH_Y, "7"}}, 0, -2, "Touch", "touch 300 7",
+       "PosTouch touch length=4", 0},
+      {IDC_BENCH_TOUCH, {{IDC_BENCH_TOUCH_X, "3"}}, 0, -2, "Touch", nullptr, nullptr, 0},
+      {IDC_BENCH_CLOSE_DRAWER, {}, 0, -2, "Close drawer", "close-drawer", "PosDrawer close", 0},
+      {IDC_BENCH_PAPER_OUT, {}, 1, -2, "Paper out", "paper-out on", "PosPrinter paper out", 0},
+      {IDC_BENCH_PAPER_OUT, {}, 0, -2, "Paper loaded", "paper-out off", "PosPrinter paper loaded", 0},
+      {IDC_BENCH_COVER_OPEN, {}, 1, -2, "Cover open", "cover-open on", "PosPrinter cover open", 0},
+      {IDC_BENCH_COVER_OPEN, {}, 0, -2, "Cover shut", "cover-open off", "PosPrinter cover shut", 0},
+      {IDC_BENCH_PRINTER_ERROR, {}, 0, -2, "Printer error", "printer-error", "PosPrinter printer error", 0},
+      {IDC_BENCH_OFFLINE, {}, 0, msr, "Off line PosMsr", "fault PosMsr offline 1", "fault PosMsr offline=1", 0},
+      {IDC_BENCH_ONLINE, {}, 0, queue, "On line Queue", "fault Queue offline 0", "fault queue offline=0", 316},
+      {IDC_BENCH_SET_ERROR, {{IDC_BENCH_ERROR_CODE, "306 POSERR_SYS_HW_ERROR"}}, 0, queue, "Error code Queue",
+       "fault Queue error 306", "fault queue error=306", 0},
+      {IDC_BENCH_SET_ERROR, {{IDC_BENCH_ERROR_CODE, "(none)"}}, 0, msr, "Error code PosMsr", nullptr, nullptr, 0},
+      {IDC_BENCH_SET_OVERCLAIM, {{IDC_BENCH_OVERCLAIM, "1000"}}, 0, -2, "Read claims ?", "fault ? overclaim 1000",
+       "fault ? overclaim=1000", 331},
+      {IDC_BENCH_SET_OVERRUN, {{IDC_BENCH_OVERRUN, "-2147483648"}}, 0, msr, "Read overrun PosMsr",
+       "fault PosMsr overrun -2147483648", "fault PosMsr overrun=-2147483648", 0},
+      {IDC_BENCH_BURST, {{IDC_BENCH_BURST_COUNT, "2"}}, 0, scale, "Burst PosScale", "burst PosScale 2",
+       "PosScale burst count=2", 0},
+      {IDC_BENCH_BURST, {{IDC_BENCH_BURST_COUNT, "2"}}, 0, queue, "Burst Queue", "burst Queue 2", "? burst count=2", 331},
+      {IDC_BENCH_CLEAR_FAULTS, {}, 0, -2, "Clear faults", "clear-faults", "faults cleared", 0},
+      {IDC_BENCH_TRACKS, {}, 0, -2, nullptr, nullptr, nullptr, 0}, {IDC_BENCH_STOP, {}, 0, -2, nullptr, nullptr, nullptr, 0}};
+  for (const auto& c : kCases) {
+    Fields fields;
+    fields.texts = c.texts, fields.checked = c.checked, fields.target = c.target;
+    sim::BenchRequest asked;
+    ASSERT_EQ(c.action != nullptr, sim::MakeBenchRequest(c.id, fields, &asked)) << c.id;
+    if (c.action == nullptr) continue;
+    EXPECT_EQ(asked.action + "|" + asked.line + "|" + (asked.refused ? asked.refused : ""),
+              std::string(c.action) + "|" + (c.line ? c.line : "") + "|" + (c.line ? "" : "not a number"));
+    if (c.line == nullptr) continue;
+    std::vector<std::string> effects[2];
+    for (std::vector<std::string>& effect : effects) {
+      sim_.ClearFaults(), Init(), Open("PosMsr"), Forget();
+      sim::Request request;
+      sim::Reply reply;
+      std::string error;
+      ASSERT_TRUE(sim::ParseRequest(asked.line, &request, &error)) << error;
+      const bool bench = &effect == effects;  // the bench performs its line, the pipe answers it
+      const std::int32_t status = bench ? sim::Perform(request, sim_) : (sim::ParseReply(Ask(asked.line), &reply), reply.status);
+      effect = sim::BenchStateLines(sim_);
+      effect.insert(effect.end(), {std::to_string(status), simtest::gJournal, std::to_string(simtest::gPosts.size())});
+      EXPECT_EQ(status, c.status) << c.line;
+      EXPECT_EQ(simtest::gJournal.rfind(std::string("BENCH ") + c.journal + "\r\n", 0), 0u) << simtest::gJournal;
+    }
+    EXPECT_EQ(effects[0], effects[1]) << c.line;
+  }
 }
 
 TEST_F(Control, RefusedLinesAreJournaledShortened) {
