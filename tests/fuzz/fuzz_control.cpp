@@ -8,32 +8,29 @@
 
 namespace {
 
+ResourceArg gQueue{"queueHandle", 0x10010};
+bool Initialize(sim::Simulator& simulator) { return simulator.Initialize("REVEDIZ", "", &gQueue, 1) == 0; }
+
 class Host : public sim::ControlHost {
  public:
+  explicit Host(bool initialized) {
+    static sim::Simulator idle{sim::Platform{}}, ready{sim::Platform{}};
+    static const bool readied = Initialize(ready);
+    FUZZ_CHECK(readied);
+    simulator = initialized ? &ready : &idle;
+  }
   std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>& call) override { return call(*simulator); }
   std::int32_t Act(std::string_view, const std::function<std::int32_t(sim::Simulator&)>& call) override {
-    acted = true;
-    return call(*simulator);
+    return acted = true, call(*simulator);
   }
   bool LogLines(std::vector<std::string>* lines, std::string*) override {
     *lines = {"Command-->  PosRead(1, [], 64)", "\r\n\\"};
     return true;
   }
   std::vector<std::string> JournalLines() override { return {"a", "b"}; }
-  sim::Simulator* simulator = nullptr;
+  sim::Simulator* simulator;
   bool acted = false;
 };
-
-ResourceArg gQueue{"queueHandle", 0x10010};
-
-bool Initialize(sim::Simulator& simulator) { return simulator.Initialize("REVEDIZ", "", &gQueue, 1) == 0; }
-
-sim::Simulator& Fresh(bool initialized) {
-  static sim::Simulator idle{sim::Platform{}}, ready{sim::Platform{}};
-  static const bool readied = Initialize(ready);
-  FUZZ_CHECK(readied);
-  return initialized ? ready : idle;
-}
 
 }  // namespace
 
@@ -41,8 +38,7 @@ void FuzzOne(FuzzInput& input) {
   const bool initialized = input.ConsumeBool();
   const std::vector<std::uint8_t> bytes = input.Bytes();
   const std::string line(bytes.begin(), bytes.end());
-  Host host;
-  host.simulator = &Fresh(initialized);
+  Host host(initialized);
   const std::string answer = sim::Answer(line, host);
   if (host.acted) {  // only actions change a simulator; an idle one only in its faults
     host.simulator->ClearFaults();
