@@ -281,6 +281,18 @@ void Record(HWND window, bool start) {
   });
 }
 
+// The common file dialog, loaded the first time the operator saves the log:
+// comdlg32 and the shell libraries it brings would otherwise be mapped and
+// set up in every program that loads the simulator, megabytes of working
+// set for a button seldom pressed.
+bool ChooseSaveName(OPENFILENAMEA* name) {
+  using SaveName = BOOL(WINAPI*)(OPENFILENAMEA*);
+  static HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+  const FARPROC entry = dialogs != nullptr ? GetProcAddress(dialogs, "GetSaveFileNameA") : nullptr;
+  const auto save = reinterpret_cast<SaveName>(reinterpret_cast<void (*)()>(entry));
+  return entry != nullptr && save(name) != FALSE;
+}
+
 // The tool's log to a text file the operator names, so that a session can
 // go with a report.
 void SaveLog(HWND window) {
@@ -297,7 +309,7 @@ void SaveLog(HWND window) {
   name.lpstrTitle = "Save log";
   name.lpstrDefExt = "txt";
   name.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameA(&name)) return;  // cancelled
+  if (!ChooseSaveName(&name)) return;  // cancelled
   std::vector<std::string> lines;
   std::string why;
   if (!ReadHostLog(&lines, &why) || !WriteLogFile(path, lines, &why)) return ReportRefused(window, "Save log", why.c_str());
