@@ -56,12 +56,12 @@ TEST(ControlLine, WordsQuotesAndEscapesReadBackExactly) {
     EXPECT_EQ(words, (std::vector<std::string>{"v", word}));
   }
   EXPECT_EQ(sim::QuoteWord("PosMsr"), "PosMsr");
-  EXPECT_EQ(sim::QuoteWord("a b"), "\"a b\"");
+  EXPECT_EQ(sim::QuoteWord("a b") + sim::QuoteWord("\x7F\x80"), "\"a b\"\"\\x7F\x80\"");
 }
 
 TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
   EXPECT_EQ(sim::EscapeText("a\\b\r\n\t\x01\x1F\x7F\x80\"~"), "a\\\\b\\r\\n\\t\\x01\\x1F\\x7F\x80\"~");
-  EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\"), "\\q \\x4 j\\");
+  EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\xz4\\"), "\\q \\x4 j\\xz4\\");
   EXPECT_EQ(sim::UnescapeText("\\x4"), "\\x4");
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
@@ -96,6 +96,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"weight -2147483649", false, {}, 0, 0, "weight: not a number: \"-2147483649\""},
       {"touch 1 0x", false, {}, 0, 0, "touch: not a number: \"0x\""},
       {"weight 12a", false, {}, 0, 0, "weight: not a number: \"12a\""},
+      {"weight -", false, {}, 0, 0, "weight: not a number: \"-\""},
       {"fault PosMsr melt 1", false, {}, 0, 0, "fault kinds are error, overclaim, overrun, offline, short, not \"melt\""},
       {"paper-out yes", false, {}, 0, 0, "paper-out takes on or off, not \"yes\""},
   };
@@ -172,7 +173,8 @@ TEST_F(Control, ListingsAnswerWhatTheBenchTheJournalAndTheLogHold) {
   EXPECT_EQ(Ask("text PosMsr"), "error PosMsr shows no text\n");
   EXPECT_EQ(Ask("journal 2"), "ok 2 lines\ntwo\nthree\nend\n");
   EXPECT_EQ(Ask("journal 9"), "ok 3 lines\none\ntwo\nthree\nend\n");
-  EXPECT_EQ(Ask("log"), "error no log\n");
+  EXPECT_EQ(Ask("log") + Ask("record start") + Ask("record stop a"),
+            "error no log\nerror no recorder in this program\nerror no recorder in this program\n");
   log_ = {"Command-->  PosOpen(X)", "a\\b\r"};
   EXPECT_EQ(Ask("log"), "ok 2 lines\nCommand-->  PosOpen(X)\na\\\\b\\r\nend\n");
 }
@@ -184,7 +186,7 @@ struct Fields : sim::BenchFields {
   bool Checked(int) const override { return checked; }
   int Target() const override { return target; }
   std::map<int, std::string> texts;
-  bool checked;
+  bool checked;  // every check box
   int target;
 };
 
@@ -239,7 +241,9 @@ TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
       effects[pipe] = std::to_string(status) + " " + simtest::gJournal + std::to_string(simtest::gPosts.size());
     }
     EXPECT_EQ(effects[0], effects[1]);
-    EXPECT_EQ(effects[0].rfind(std::to_string(c.status) + " BENCH " + c.journal + "\r\n", 0), 0u) << effects[0];
+    const std::string status = std::to_string(c.status), ends = c.id == IDC_BENCH_CLEAR_FAULTS ? "" : "  -> " + status;
+    EXPECT_EQ(effects[0].rfind(status + " BENCH " + c.journal + "\r\n", 0), 0u) << effects[0];
+    EXPECT_NE(effects[0].find(ends + "\r\n"), std::string::npos) << effects[0];
   }
 }
 
