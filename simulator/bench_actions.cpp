@@ -1,5 +1,6 @@
 // What the bench does: a person's actions at a device, bursts of
 // notifications, faults, and notes in the journal.
+#include "simulator/control_line.h"  // the fault kinds' names
 #include "simulator/simulator.h"
 #include "tables/pos_codes.h"
 
@@ -98,17 +99,16 @@ std::int32_t Simulator::Burst(int classIndex, std::int32_t count) {
 
 std::int32_t Simulator::SetFault(int target, FaultKind kind, std::int32_t value) {
   JournalBlock block;
-  static const char* const kKindNames[] = {"", "error", "overclaim", "overrun", "offline", "short"};
   const int kindIndex = static_cast<int>(kind);
   const bool validTarget = target == kAllTargets || target == kQueueTarget ||
                            (target > kGenericClass && target < kClassCount);
-  const bool validKind = kindIndex >= 1 && kindIndex <= 5;
+  const bool validKind = kindIndex >= 1 && kindIndex <= kFaultKindCount;
   block.Line("BENCH fault %s %s=%d",
              target == kAllTargets    ? "all"
              : target == kQueueTarget ? "queue"
              : validTarget            ? kClasses[target].name
                                       : "?",
-             validKind ? kKindNames[kindIndex] : "?", static_cast<int>(value));
+             validKind ? kFaultKindNames[kindIndex - 1] : "?", static_cast<int>(value));
   std::int32_t status = 0;
   if (!validTarget) {
     status = pos::kErrSysInvalidClass;

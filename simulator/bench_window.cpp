@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "simulator/bench_ids.h"
+#include "simulator/bench_request.h"
 #include "simulator/bench_state.h"
 #include "simulator/host_log.h"
 #include "simulator/log_file.h"
 #include "simulator/control_line.h"
+#include "simulator/control_serve.h"
 #include "simulator/record_hooks.h"
 #include "simulator/resource_table.h"
 #include "tables/code_tables.h"
@@ -200,19 +202,12 @@ std::string TextOf(HWND window, int id) {
   return text;
 }
 
-// The number in a control's text (see BenchNumber).
-bool NumberOf(HWND window, int id, std::int32_t* value) { return BenchNumber(TextOf(window, id), value); }
-
 // The fault target chosen in the Device combo: a class index or the queue.
 int ChosenTarget(HWND window) {
   const LRESULT index = SendDlgItemMessageA(window, IDC_BENCH_DEVICE, CB_GETCURSEL, 0, 0);
   const std::vector<int> devices = BenchDevices();
   if (index >= 0 && static_cast<std::size_t>(index) < devices.size()) return devices[static_cast<std::size_t>(index)];
   return index == static_cast<LRESULT>(devices.size()) ? kQueueTarget : -2;
-}
-
-std::string TargetName(int target) {
-  return target == kQueueTarget ? "Queue" : target >= 0 && target < kClassCount ? kClasses[target].name : "?";
 }
 
 void Report(HWND window, const std::string& action, std::int32_t status) {
@@ -237,21 +232,32 @@ void ReportRefused(HWND window, const std::string& action, const char* why) {
   });
 }
 
-// One action on the simulator, reported in the status line; `line` is the
-// same action as a control pipe request, for a recording that runs.
-void Act(HWND window, const std::string& action, const std::string& line,
-         const std::function<std::int32_t(Simulator&)>& call) {
-  Report(window, action, RecordedAction(line, [&] { return WithSimulator(call); }));
-  Refresh(window);
-}
+// The bench's fields as they stand, for MakeBenchRequest.
+class WindowFields : public BenchFields {
+ public:
+  explicit WindowFields(HWND window) : window_(window) {}
+  std::string Text(int id) const override { return TextOf(window_, id); }
+  bool Checked(int id) const override { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
+  int Target() const override { return ChosenTarget(window_); }
 
-void SetFault(HWND window, const char* what, FaultKind kind, const char* kindName, int valueId, std::int32_t fixed) {
-  const int target = ChosenTarget(window);
-  std::int32_t value = fixed;
-  const std::string action = std::string(what) + " " + TargetName(target);
-  if (valueId != 0 && !NumberOf(window, valueId, &value)) return ReportRefused(window, action, "not a number");
-  const std::string line = "fault " + QuoteWord(TargetName(target)) + " " + kindName + " " + std::to_string(value);
-  Act(window, action, line, [&](Simulator& s) { return s.SetFault(target, kind, value); });
+ private:
+  HWND window_;
+};
+
+// A device action: the request the pipe would be sent for it, performed as
+// the pipe performs it, recorded by that line, reported in the status line.
+void Act(HWND window, int id) {
+  BenchRequest asked;
+  if (!MakeBenchRequest(id, WindowFields(window), &asked)) return;
+  if (asked.refused != nullptr) return ReportRefused(window, asked.action, asked.refused);
+  Request request;
+  std::string why;
+  if (!ParseRequest(asked.line, &request, &why)) return ReportRefused(window, asked.action, why.c_str());
+  const std::int32_t status = RecordedAction(asked.line, [&] {
+    return WithSimulator([&](Simulator& s) { return Perform(request, s); });
+  });
+  Report(window, asked.action, status);
+  Refresh(window);
 }
 
 // Record and Stop: the session as a scenario, written to the first free
@@ -275,6 +281,18 @@ void Record(HWND window, bool start) {
   });
 }
 
+// The common file dialog, loaded the first time the operator saves the log:
+// comdlg32 and the shell libraries it brings would otherwise be mapped and
+// set up in every program that loads the simulator, megabytes of working
+// set for a button seldom pressed.
+bool ChooseSaveName(OPENFILENAMEA* name) {
+  using SaveName = BOOL(WINAPI*)(OPENFILENAMEA*);
+  static HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+  const FARPROC entry = dialogs != nullptr ? GetProcAddress(dialogs, "GetSaveFileNameA") : nullptr;
+  const auto save = reinterpret_cast<SaveName>(reinterpret_cast<void (*)()>(entry));
+  return entry != nullptr && save(name) != FALSE;
+}
+
 // The tool's log to a text file the operator names, so that a session can
 // go with a report.
 void SaveLog(HWND window) {
@@ -291,7 +309,7 @@ void SaveLog(HWND window) {
   name.lpstrTitle = "Save log";
   name.lpstrDefExt = "txt";
   name.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameA(&name)) return;  // cancelled
+  if (!ChooseSaveName(&name)) return;  // cancelled
   std::vector<std::string> lines;
   std::string why;
   if (!ReadHostLog(&lines, &why) || !WriteLogFile(path, lines, &why)) return ReportRefused(window, "Save log", why.c_str());
@@ -304,71 +322,14 @@ void SaveLog(HWND window) {
 }
 
 void Command(HWND window, int id) {
-  std::int32_t a = 0, b = 0;
   switch (id) {
-    case IDC_BENCH_SWIPE: {
-      const std::string tracks = TextOf(window, IDC_BENCH_TRACKS);
-      return Act(window, "Swipe", "swipe " + QuoteWord(tracks), [&](Simulator& s) { return s.SwipeCard(tracks.c_str()); });
-    }
-    case IDC_BENCH_SCAN: {
-      const std::string label = TextOf(window, IDC_BENCH_SYMBOLOGY) + TextOf(window, IDC_BENCH_LABEL);
-      return Act(window, "Scan", "scan " + QuoteWord(label), [&](Simulator& s) { return s.ScanLabel(label.c_str()); });
-    }
-    case IDC_BENCH_PLACE:
-      if (!NumberOf(window, IDC_BENCH_GRAMS, &a)) return ReportRefused(window, "Place weight", "not a number");
-      return Act(window, "Place weight", "weight " + std::to_string(a), [&](Simulator& s) { return s.PlaceWeight(a); });
-    case IDC_BENCH_REMOVE:
-      return Act(window, "Remove weight", "weight 0", [](Simulator& s) { return s.PlaceWeight(0); });
-    case IDC_BENCH_PRESS: {
-      const std::string keys = BenchKeys(TextOf(window, IDC_BENCH_KEYS));
-      return Act(window, "Type", "keys " + QuoteWord(keys), [&](Simulator& s) { return s.PressKeys(keys.c_str()); });
-    }
-    case IDC_BENCH_TOUCH:
-      if (!NumberOf(window, IDC_BENCH_TOUCH_X, &a) || !NumberOf(window, IDC_BENCH_TOUCH_Y, &b)) {
-        return ReportRefused(window, "Touch", "not a number");
-      }
-      return Act(window, "Touch", "touch " + std::to_string(a) + " " + std::to_string(b), [&](Simulator& s) { return s.Touch(a, b); });
-    case IDC_BENCH_CLOSE_DRAWER:
-      return Act(window, "Close drawer", "close-drawer", [](Simulator& s) { return s.CloseDrawer(); });
-    case IDC_BENCH_PAPER_OUT: {
-      const bool out = IsDlgButtonChecked(window, id) == BST_CHECKED;
-      return Act(window, out ? "Paper out" : "Paper loaded", out ? "paper-out on" : "paper-out off", [&](Simulator& s) { return s.SetPaperOut(out); });
-    }
-    case IDC_BENCH_COVER_OPEN: {
-      const bool open = IsDlgButtonChecked(window, id) == BST_CHECKED;
-      return Act(window, open ? "Cover open" : "Cover shut", open ? "cover-open on" : "cover-open off", [&](Simulator& s) { return s.SetCoverOpen(open); });
-    }
-    case IDC_BENCH_PRINTER_ERROR:
-      return Act(window, "Printer error", "printer-error", [](Simulator& s) { return s.PrinterError(); });
-    case IDC_BENCH_OFFLINE:
-      return SetFault(window, "Off line", FaultKind::kOffline, "offline", 0, 1);
-    case IDC_BENCH_ONLINE:
-      return SetFault(window, "On line", FaultKind::kOffline, "offline", 0, 0);
-    case IDC_BENCH_SET_ERROR:
-      return SetFault(window, "Error code", FaultKind::kError, "error", IDC_BENCH_ERROR_CODE, 0);
-    case IDC_BENCH_SET_OVERCLAIM:
-      return SetFault(window, "Read claims", FaultKind::kReadOverclaim, "overclaim", IDC_BENCH_OVERCLAIM, 0);
-    case IDC_BENCH_SET_OVERRUN:
-      return SetFault(window, "Read overrun", FaultKind::kReadOverrun, "overrun", IDC_BENCH_OVERRUN, 0);
-    case IDC_BENCH_BURST: {
-      const int target = ChosenTarget(window);
-      const std::string action = "Burst " + TargetName(target);
-      if (!NumberOf(window, IDC_BENCH_BURST_COUNT, &a)) return ReportRefused(window, action, "not a number");
-      return Act(window, action, "burst " + QuoteWord(TargetName(target)) + " " + std::to_string(a),
-                 [&](Simulator& s) { return s.Burst(target, a); });
-    }
     case IDC_BENCH_SAVE_LOG:
       return SaveLog(window);
     case IDC_BENCH_RECORD:
     case IDC_BENCH_STOP:
       return Record(window, id == IDC_BENCH_RECORD);
-    case IDC_BENCH_CLEAR_FAULTS:
-      return Act(window, "Clear faults", "clear-faults", [](Simulator& s) {
-        s.ClearFaults();
-        return 0;
-      });
     default:
-      return;
+      return Act(window, id);
   }
 }
 

@@ -2,6 +2,7 @@
 #include "simulator/control_line.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,37 +18,18 @@ int HexDigit(char c) {
   return -1;
 }
 
-// What each word of a verb must be.
+// What each word of a verb must be (VerbDef::shapes).
 enum Shape : char { kText = 't', kNumber = 'n', kKind = 'k', kOnOff = 'o' };
 
-struct VerbDef {
-  const char* name;
-  Verb verb;
-  int minWords;
-  const char* shapes;  // one letter per word (its count is the most words)
-};
-
-const VerbDef kVerbs[] = {
-    {"swipe", Verb::kSwipe, 0, "t"},
-    {"scan", Verb::kScan, 0, "t"},
-    {"keys", Verb::kKeys, 1, "t"},
-    {"weight", Verb::kWeight, 1, "n"},
-    {"close-drawer", Verb::kCloseDrawer, 0, ""},
-    {"fault", Verb::kFault, 3, "tkn"},
-    {"clear-faults", Verb::kClearFaults, 0, ""},
-    {"touch", Verb::kTouch, 2, "nn"},
-    {"paper-out", Verb::kPaperOut, 1, "o"},
-    {"cover-open", Verb::kCoverOpen, 1, "o"},
-    {"printer-error", Verb::kPrinterError, 0, ""},
-    {"burst", Verb::kBurst, 2, "tn"},
-    {"state", Verb::kState, 0, ""},
-    {"log", Verb::kLog, 0, ""},
-    {"journal", Verb::kJournal, 1, "n"},
-    {"text", Verb::kText, 1, "t"},
-    {"record", Verb::kRecord, 1, "tt"},
-};
-
-const char* const kFaultKinds[] = {"error", "overclaim", "overrun", "offline", "short"};
+constexpr bool VerbsInOrder() {
+  int i = 0;
+  for (const VerbDef& def : kVerbs) {
+    if (static_cast<int>(def.verb) != i++) return false;
+  }
+  return true;
+}
+static_assert(VerbsInOrder(), "kVerbs follows the order of Verb");
+static_assert(std::size(kFaultKindNames) == kFaultKindCount);
 
 bool ParseNumber(std::string_view word, std::int32_t* value) {
   std::string text(word);
@@ -201,8 +183,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 bool ParseFaultKind(std::string_view word, int* kind) {
-  for (int k = 0; k < 5; ++k) {
-    if (word == kFaultKinds[k]) {
+  for (int k = 0; k < kFaultKindCount; ++k) {
+    if (word == kFaultKindNames[k]) {
       *kind = k + 1;
       return true;
     }
@@ -211,6 +193,12 @@ bool ParseFaultKind(std::string_view word, int* kind) {
   if (!ParseNumber(word, &number)) return false;
   *kind = number;
   return true;
+}
+
+std::string RequestLine(Verb verb, const std::vector<std::string>& words) {
+  std::string line = VerbOf(verb).name;
+  for (const std::string& word : words) (line += ' ') += QuoteWord(word);
+  return line;
 }
 
 bool ParseRequest(std::string_view line, Request* request, std::string* error) {
@@ -253,7 +241,10 @@ bool ParseRequest(std::string_view line, Request* request, std::string* error) {
         break;
       case kKind:
         if (!ParseFaultKind(word, &kind)) {
-          *error = "fault kinds are error, overclaim, overrun, offline, short, not " + Quoted(word);
+          *error = "fault kinds are ";
+          for (const char* name : kFaultKindNames) (*error += name) += ", ";
+          *error += "not ";
+          *error += Quoted(word);
           return false;
         }
         request->numbers[numbers++] = kind;

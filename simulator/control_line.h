@@ -55,6 +55,47 @@ enum class Verb {
   kPrinterError, kBurst, kState, kLog, kJournal, kText, kRecord
 };
 
+// The verbs, in the order of Verb: each one's word, its fewest words and
+// what each word may be, one letter a word (t text, n number, k fault kind,
+// o on|off; their count is the most words), and whether it acts on the
+// devices (the bench's verbs) or only answers (listings, record).
+struct VerbDef {
+  const char* name;
+  Verb verb;
+  int minWords;
+  const char* shapes;
+  bool action;
+};
+inline constexpr VerbDef kVerbs[] = {
+    {"swipe", Verb::kSwipe, 0, "t", true},
+    {"scan", Verb::kScan, 0, "t", true},
+    {"keys", Verb::kKeys, 1, "t", true},
+    {"weight", Verb::kWeight, 1, "n", true},
+    {"close-drawer", Verb::kCloseDrawer, 0, "", true},
+    {"fault", Verb::kFault, 3, "tkn", true},
+    {"clear-faults", Verb::kClearFaults, 0, "", true},
+    {"touch", Verb::kTouch, 2, "nn", true},
+    {"paper-out", Verb::kPaperOut, 1, "o", true},
+    {"cover-open", Verb::kCoverOpen, 1, "o", true},
+    {"printer-error", Verb::kPrinterError, 0, "", true},
+    {"burst", Verb::kBurst, 2, "tn", true},
+    {"state", Verb::kState, 0, "", false},
+    {"log", Verb::kLog, 0, "", false},
+    {"journal", Verb::kJournal, 1, "n", false},
+    {"text", Verb::kText, 1, "t", false},
+    {"record", Verb::kRecord, 1, "tt", false},
+};
+inline constexpr const VerbDef& VerbOf(Verb verb) { return kVerbs[static_cast<int>(verb)]; }
+
+// The fault kinds of the fault verb by name: kind N is kFaultKindNames[N - 1]
+// (sim::FaultKind); a number is taken too.
+inline constexpr const char* kFaultKindNames[] = {"error", "overclaim", "overrun", "offline", "short"};
+inline constexpr int kFaultKindCount = 5;
+
+// The request line of `verb` with `words`: the verb's word, then each word as
+// QuoteWord writes it, one blank before each. ParseRequest reads it back.
+std::string RequestLine(Verb verb, const std::vector<std::string>& words);
+
 struct Request {
   Verb verb = Verb::kState;
   std::vector<std::string> words;  // after the verb
@@ -68,7 +109,7 @@ struct Request {
 // False with *error ("unknown verb \"frobnicate\"", ...) otherwise.
 bool ParseRequest(std::string_view line, Request* request, std::string* error);
 
-// The fault kinds of the fault verb, by name or number (1 to 5).
+// A fault kind by name (kFaultKindNames) or number.
 bool ParseFaultKind(std::string_view word, int* kind);
 
 // A reply as the client reads it.

@@ -4,6 +4,7 @@
 #include "simulator/bench_state.h"
 #include "simulator/control_line.h"
 #include "tables/code_tables.h"
+#include "tables/pos_codes.h"
 
 namespace sim {
 namespace {
@@ -54,34 +55,36 @@ std::string AnswerOverlong(std::size_t length, ControlHost& host) {
   return Error(why);
 }
 
+std::int32_t Perform(const Request& request, Simulator& s) {
+  const char* text = request.words.empty() ? nullptr : request.words[0].c_str();
+  const std::int32_t* n = request.numbers;
+  switch (request.verb) {
+    case Verb::kSwipe: return s.SwipeCard(text);
+    case Verb::kScan: return s.ScanLabel(text);
+    case Verb::kKeys: return s.PressKeys(text);
+    case Verb::kWeight: return s.PlaceWeight(n[0]);
+    case Verb::kCloseDrawer: return s.CloseDrawer();
+    case Verb::kTouch: return s.Touch(n[0], n[1]);
+    case Verb::kPaperOut: return s.SetPaperOut(request.on);
+    case Verb::kCoverOpen: return s.SetCoverOpen(request.on);
+    case Verb::kPrinterError: return s.PrinterError();
+    case Verb::kBurst: return s.Burst(FindClass(text), n[0]);
+    case Verb::kFault: return s.SetFault(FaultTarget(text), static_cast<FaultKind>(n[0]), n[1]);
+    case Verb::kClearFaults: s.ClearFaults(); return 0;
+    default: return pos::kErrSysInvalidRequest;
+  }
+}
+
 std::string Answer(std::string_view line, ControlHost& host) {
   Request request;
   std::string why;
   if (!ParseRequest(line, &request, &why)) return Refuse(line, why, host);
+  if (VerbOf(request.verb).action) {
+    return StatusReply(host.Act(line, [&](Simulator& s) { return Perform(request, s); }));
+  }
   const std::vector<std::string>& w = request.words;
-  const std::int32_t* n = request.numbers;
   const char* text = w.empty() ? nullptr : w[0].c_str();
-  auto acted = [&](const std::function<std::int32_t(Simulator&)>& call) { return StatusReply(host.Act(line, call)); };
   switch (request.verb) {
-    case Verb::kSwipe: return acted([&](Simulator& s) { return s.SwipeCard(text); });
-    case Verb::kScan: return acted([&](Simulator& s) { return s.ScanLabel(text); });
-    case Verb::kKeys: return acted([&](Simulator& s) { return s.PressKeys(text); });
-    case Verb::kWeight: return acted([&](Simulator& s) { return s.PlaceWeight(n[0]); });
-    case Verb::kCloseDrawer: return acted([](Simulator& s) { return s.CloseDrawer(); });
-    case Verb::kTouch: return acted([&](Simulator& s) { return s.Touch(n[0], n[1]); });
-    case Verb::kPaperOut: return acted([&](Simulator& s) { return s.SetPaperOut(request.on); });
-    case Verb::kCoverOpen: return acted([&](Simulator& s) { return s.SetCoverOpen(request.on); });
-    case Verb::kPrinterError: return acted([](Simulator& s) { return s.PrinterError(); });
-    case Verb::kBurst: return acted([&](Simulator& s) { return s.Burst(FindClass(text), n[0]); });
-    case Verb::kFault:
-      return acted([&](Simulator& s) {
-        return s.SetFault(FaultTarget(text), static_cast<FaultKind>(n[0]), n[1]);
-      });
-    case Verb::kClearFaults:
-      return acted([](Simulator& s) {
-        s.ClearFaults();
-        return 0;
-      });
     case Verb::kRecord: {
       std::size_t steps = 0;
       if (w[0] == "start") return host.StartRecording(&why) ? "ok\n" : Error(why);
@@ -102,10 +105,11 @@ std::string Answer(std::string_view line, ControlHost& host) {
       return Listing(lines);
     }
     case Verb::kJournal: {
-      if (n[0] < 0) return Refuse(line, "journal takes a count of 0 or more", host);
+      const std::int32_t count = request.numbers[0];
+      if (count < 0) return Refuse(line, "journal takes a count of 0 or more", host);
       std::vector<std::string> lines = host.JournalLines();
-      const std::size_t keep = static_cast<std::size_t>(n[0]) < lines.size() ? static_cast<std::size_t>(n[0])
-                                                                              : lines.size();
+      const std::size_t keep = static_cast<std::size_t>(count) < lines.size() ? static_cast<std::size_t>(count)
+                                                                               : lines.size();
       lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(keep));
       return Listing(lines);
     }
@@ -119,6 +123,8 @@ std::string Answer(std::string_view line, ControlHost& host) {
       if (!shows) return Error(w[0] + " shows no text");
       return Listing(SplitLines(shown));
     }
+    default:
+      break;
   }
   return Refuse(line, "unknown verb", host);
 }

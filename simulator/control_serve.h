@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "simulator/control_line.h"
 #include "simulator/simulator.h"
 
 namespace sim {
@@ -44,6 +45,12 @@ class ControlHost {
     return Run(call);
   }
 };
+
+// Performs an action request (a verb with VerbDef::action) on the
+// simulator: the one way from a request to the simulator's call, for the
+// pipe and the bench window alike. Its status; POSERR_SYS_INVALID_REQUEST
+// for a verb that is no action.
+std::int32_t Perform(const Request& request, Simulator& simulator);
 
 // The whole reply to one request line (without its line end), each reply
 // line ended by "\n". A line that is refused is also written to the journal.

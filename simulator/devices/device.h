@@ -33,8 +33,6 @@ inline constexpr std::int32_t kTestTouchY = 80;
 // A touch at (x, y) as the touch screen reads it: x, then y, each 16-bit
 // little endian.
 std::string TouchPoint(std::int32_t x, std::int32_t y);
-// Byte `offset` of a fresh NVRAM.
-unsigned char NvramPattern(std::int32_t offset);
 
 struct Value {
   std::int32_t number = 0;

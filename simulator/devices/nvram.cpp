@@ -12,9 +12,14 @@ namespace {
 
 class Nvram : public BenchDevice {
  public:
+  // Fresh, byte N holds N + N / 256 (mod 256): block k of 256 bytes counts
+  // up from k, copied from a ramp (a fresh bench is made at every initialize).
   explicit Nvram(const ClassDef& cls) : BenchDevice(cls), memory_(kNvramCapacity) {
-    for (std::int32_t b = 0; b < kNvramCapacity; ++b) {
-      memory_[static_cast<std::size_t>(b)] = NvramPattern(b);
+    static_assert(kNvramCapacity % 256 == 0);
+    unsigned char ramp[512];
+    for (int i = 0; i < 512; ++i) ramp[i] = static_cast<unsigned char>(i);
+    for (std::int32_t block = 0; block < kNvramCapacity / 256; ++block) {
+      std::memcpy(memory_.data() + block * 256, ramp + (block & 0xFF), 256);
     }
   }
 
@@ -49,10 +54,6 @@ class Nvram : public BenchDevice {
 };
 
 }  // namespace
-
-unsigned char NvramPattern(std::int32_t offset) {
-  return static_cast<unsigned char>((offset + offset / 256) & 0xFF);
-}
 
 std::unique_ptr<BenchDevice> MakeNvram(const ClassDef& cls) {
   return std::make_unique<Nvram>(cls);

@@ -1,21 +1,35 @@
 // The simulator's control protocol over any request line: the answer is always one whole reply, read back as
 // such; words quoted for a line read back as themselves; escaped texts unescape to themselves; a request read,
-// written out again, reads as the same request.
+// written out again, reads as the same request. Each input meets a fresh simulator, initialized or not: the two
+// are made once, and one an action changed is made fresh again (faults cleared, the library initialized anew).
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
 #include "tests/fuzz/fuzz_harness.h"
 
 namespace {
 
+ResourceArg gQueue{"queueHandle", 0x10010};
+bool Initialize(sim::Simulator& simulator) { return simulator.Initialize("REVEDIZ", "", &gQueue, 1) == 0; }
+
 class Host : public sim::ControlHost {
  public:
-  std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>& call) override { return call(simulator); }
+  explicit Host(bool initialized) {
+    static sim::Simulator idle{sim::Platform{}}, ready{sim::Platform{}};
+    static const bool readied = Initialize(ready);
+    FUZZ_CHECK(readied);
+    simulator = initialized ? &ready : &idle;
+  }
+  std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>& call) override { return call(*simulator); }
+  std::int32_t Act(std::string_view, const std::function<std::int32_t(sim::Simulator&)>& call) override {
+    return acted = true, call(*simulator);
+  }
   bool LogLines(std::vector<std::string>* lines, std::string*) override {
     *lines = {"Command-->  PosRead(1, [], 64)", "\r\n\\"};
     return true;
   }
   std::vector<std::string> JournalLines() override { return {"a", "b"}; }
-  sim::Simulator simulator{sim::Platform{}};
+  sim::Simulator* simulator;
+  bool acted = false;
 };
 
 }  // namespace
@@ -24,12 +38,12 @@ void FuzzOne(FuzzInput& input) {
   const bool initialized = input.ConsumeBool();
   const std::vector<std::uint8_t> bytes = input.Bytes();
   const std::string line(bytes.begin(), bytes.end());
-  Host host;
-  if (initialized) {
-    ResourceArg queue{"queueHandle", 0x10010};
-    FUZZ_CHECK(host.simulator.Initialize("REVEDIZ", "", &queue, 1) == 0);
-  }
+  Host host(initialized);
   const std::string answer = sim::Answer(line, host);
+  if (host.acted) {  // only actions change a simulator; an idle one only in its faults
+    host.simulator->ClearFaults();
+    FUZZ_CHECK(!initialized || (host.simulator->Term() == 0 && Initialize(*host.simulator)));
+  }
   sim::Reply reply;
   FUZZ_CHECK(sim::ParseReply(answer, &reply) == sim::ReplyRead::kComplete);
   FUZZ_CHECK(reply.listing || answer.find('\n') == answer.size() - 1);

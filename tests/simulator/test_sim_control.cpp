@@ -2,10 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <tuple>
+#include <utility>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "simulator/bench_ids.h"
+#include "simulator/bench_request.h"
+#include "simulator/bench_state.h"
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
 #include "simulator/log_file.h"
@@ -50,12 +56,12 @@ TEST(ControlLine, WordsQuotesAndEscapesReadBackExactly) {
     EXPECT_EQ(words, (std::vector<std::string>{"v", word}));
   }
   EXPECT_EQ(sim::QuoteWord("PosMsr"), "PosMsr");
-  EXPECT_EQ(sim::QuoteWord("a b"), "\"a b\"");
+  EXPECT_EQ(sim::QuoteWord("a b") + sim::QuoteWord("\x7F\x80"), "\"a b\"\"\\x7F\x80\"");
 }
 
 TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
   EXPECT_EQ(sim::EscapeText("a\\b\r\n\t\x01\x1F\x7F\x80\"~"), "a\\\\b\\r\\n\\t\\x01\\x1F\\x7F\x80\"~");
-  EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\"), "\\q \\x4 j\\");
+  EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\xz4\\"), "\\q \\x4 j\\xz4\\");
   EXPECT_EQ(sim::UnescapeText("\\x4"), "\\x4");
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
@@ -90,6 +96,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"weight -2147483649", false, {}, 0, 0, "weight: not a number: \"-2147483649\""},
       {"touch 1 0x", false, {}, 0, 0, "touch: not a number: \"0x\""},
       {"weight 12a", false, {}, 0, 0, "weight: not a number: \"12a\""},
+      {"weight -", false, {}, 0, 0, "weight: not a number: \"-\""},
       {"fault PosMsr melt 1", false, {}, 0, 0, "fault kinds are error, overclaim, overrun, offline, short, not \"melt\""},
       {"paper-out yes", false, {}, 0, 0, "paper-out takes on or off, not \"yes\""},
   };
@@ -103,12 +110,6 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
     EXPECT_EQ(request.numbers[0], c.n0) << c.line;
     EXPECT_EQ(request.numbers[1], c.n1) << c.line;
   }
-  sim::Request request;
-  std::string error;
-  ASSERT_TRUE(sim::ParseRequest("cover-open on", &request, &error));
-  EXPECT_TRUE(request.on);
-  ASSERT_TRUE(sim::ParseRequest("paper-out off", &request, &error));
-  EXPECT_FALSE(request.on);
 }
 
 TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
@@ -162,20 +163,9 @@ class Control : public simtest::Sim, public sim::ControlHost {
   std::vector<std::string> log_;
 };
 
-TEST_F(Control, EachRequestActsOnTheSimulatorAndAnswersItsStatus) {
+TEST_F(Control, ListingsAnswerWhatTheBenchTheJournalAndTheLogHold) {
   EXPECT_EQ(Ask("swipe"), "error 302 POSERR_SYS_NOT_INITIALIZED\n");
   Init();
-  const std::int32_t msr = Open("PosMsr");
-  EXPECT_EQ(Ask("swipe \"%B1^A\\tB^2?\""), "ok\n");
-  std::int32_t status = -1;
-  EXPECT_EQ(Read(msr, 64, &status), "%B1^A\tB^2?");
-  EXPECT_EQ(Ask("weight -5"), "error 310 POSERR_SYS_OUT_OF_BOUNDS\n");
-  EXPECT_EQ(Ask("fault Nonesuch error 1"), "error 331 POSERR_SYS_INVALID_CLASS\n");
-  EXPECT_EQ(Ask("fault PosMsr error 4404"), "ok\n");
-  EXPECT_EQ(Read(msr, 64, &status), "");
-  EXPECT_EQ(status, 4404);
-  EXPECT_EQ(Ask("clear-faults"), "ok\n");
-  EXPECT_EQ(Ask("burst PosScale 0"), "error 310 POSERR_SYS_OUT_OF_BOUNDS\n");
   EXPECT_EQ(Ask("paper-out on"), "ok\n");
   EXPECT_NE(sim::Answer("state", *this).find("PosPrinter   on line   0 open   paper out, cover shut\n"),
             std::string::npos);
@@ -183,9 +173,78 @@ TEST_F(Control, EachRequestActsOnTheSimulatorAndAnswersItsStatus) {
   EXPECT_EQ(Ask("text PosMsr"), "error PosMsr shows no text\n");
   EXPECT_EQ(Ask("journal 2"), "ok 2 lines\ntwo\nthree\nend\n");
   EXPECT_EQ(Ask("journal 9"), "ok 3 lines\none\ntwo\nthree\nend\n");
-  EXPECT_EQ(Ask("log"), "error no log\n");
+  EXPECT_EQ(Ask("log") + Ask("record start") + Ask("record stop a"),
+            "error no log\nerror no recorder in this program\nerror no recorder in this program\n");
   log_ = {"Command-->  PosOpen(X)", "a\\b\r"};
   EXPECT_EQ(Ask("log"), "ok 2 lines\nCommand-->  PosOpen(X)\na\\\\b\\r\nend\n");
+}
+
+// The bench's fields as a test sets them.
+struct Fields : sim::BenchFields {
+  Fields(std::map<int, std::string> t, bool c, int g) : texts(std::move(t)), checked(c), target(g) {}
+  std::string Text(int id) const override { return texts.count(id) ? texts.at(id) : ""; }
+  bool Checked(int) const override { return checked; }
+  int Target() const override { return target; }
+  std::map<int, std::string> texts;
+  bool checked;  // every check box
+  int target;
+};
+
+// Each bench button makes the pipe's request for it (none: refused for a field not a number); the bench performs
+// it as the pipe answers it, to the same status, journal and notifications, the first line journaling the action.
+TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
+  const Fields fields[] = {{{{IDC_BENCH_TRACKS, ";41 2?"}, {IDC_BENCH_SYMBOLOGY, "]A0"}, {IDC_BENCH_LABEL, "C"},
+                             {IDC_BENCH_GRAMS, " -5 g"}, {IDC_BENCH_KEYS, "1\\r\\q"}, {IDC_BENCH_TOUCH_X, "300"},
+                             {IDC_BENCH_TOUCH_Y, "7"}, {IDC_BENCH_ERROR_CODE, "306 POSERR_SYS_HW_ERROR"},
+                             {IDC_BENCH_OVERRUN, "-2147483648"}, {IDC_BENCH_BURST_COUNT, "2"}}, true, sim::FindClass("PosMsr")},
+                           {{{IDC_BENCH_GRAMS, "5g"}, {IDC_BENCH_BURST_COUNT, "2"}}, false, sim::kQueueTarget},
+                           {{{IDC_BENCH_OVERCLAIM, "9"}}, false, -2}};
+  const struct { int fields, id; const char *action, *line, *journal; std::int32_t status; } kCases[] = {
+      {0, IDC_BENCH_SWIPE, "Swipe", "swipe \";41 2?\"", "PosMsr swipe length=6", 0},
+      {0, IDC_BENCH_SCAN, "Scan", "scan ]A0C", "PosScanner scan length=4", 0},
+      {0, IDC_BENCH_PLACE, "Place weight", "weight -5", "PosScale weight grams=-5", 310},
+      {1, IDC_BENCH_PLACE, "Place weight", nullptr, nullptr, 0},
+      {1, IDC_BENCH_REMOVE, "Remove weight", "weight 0", "PosScale weight grams=0", 0},
+      {0, IDC_BENCH_PRESS, "Type", "keys \"1\\r\\\\q\"", "PosKeyboard keys length=4", 0},
+      {0, IDC_BENCH_TOUCH, "Touch", "touch 300 7", "PosTouch touch length=4", 0},
+      {1, IDC_BENCH_TOUCH, "Touch", nullptr, nullptr, 0},
+      {0, IDC_BENCH_CLOSE_DRAWER, "Close drawer", "close-drawer", "PosDrawer close", 0},
+      {0, IDC_BENCH_PAPER_OUT, "Paper out", "paper-out on", "PosPrinter paper out", 0},
+      {1, IDC_BENCH_PAPER_OUT, "Paper loaded", "paper-out off", "PosPrinter paper loaded", 0},
+      {0, IDC_BENCH_COVER_OPEN, "Cover open", "cover-open on", "PosPrinter cover open", 0},
+      {1, IDC_BENCH_COVER_OPEN, "Cover shut", "cover-open off", "PosPrinter cover shut", 0},
+      {0, IDC_BENCH_PRINTER_ERROR, "Printer error", "printer-error", "PosPrinter printer error", 0},
+      {0, IDC_BENCH_OFFLINE, "Off line PosMsr", "fault PosMsr offline 1", "fault PosMsr offline=1", 0},
+      {1, IDC_BENCH_ONLINE, "On line Queue", "fault Queue offline 0", "fault queue offline=0", 316},
+      {1, IDC_BENCH_SET_ERROR, "Error code Queue", nullptr, nullptr, 0},
+      {0, IDC_BENCH_SET_ERROR, "Error code PosMsr", "fault PosMsr error 306", "fault PosMsr error=306", 0},
+      {2, IDC_BENCH_SET_OVERCLAIM, "Read claims ?", "fault ? overclaim 9", "fault ? overclaim=9", 331},
+      {0, IDC_BENCH_SET_OVERRUN, "Read overrun PosMsr", "fault PosMsr overrun -2147483648", "fault PosMsr overrun=-2147483648", 0},
+      {1, IDC_BENCH_BURST, "Burst Queue", "burst Queue 2", "? burst count=2", 331},
+      {0, IDC_BENCH_CLEAR_FAULTS, "Clear faults", "clear-faults", "faults cleared", 0},
+      {0, IDC_BENCH_TRACKS}, {0, IDC_BENCH_STOP}};
+  for (const auto& c : kCases) {
+    sim::BenchRequest asked;
+    ASSERT_EQ(c.action != nullptr, sim::MakeBenchRequest(c.id, fields[c.fields], &asked)) << c.id;
+    if (c.action == nullptr) continue;
+    EXPECT_EQ(std::tuple(asked.action, asked.line, std::string(asked.refused ? asked.refused : "")),
+              std::tuple(c.action, c.line ? c.line : "", c.line ? "" : "not a number"));
+    if (c.line == nullptr) continue;
+    std::string effects[2];  // the bench's, the pipe's
+    for (int pipe = 0; pipe < 2; ++pipe) {
+      sim_.ClearFaults(), Init(), Open("PosMsr"), Forget();
+      sim::Request request;
+      sim::Reply reply;
+      std::string why;
+      ASSERT_TRUE(sim::ParseRequest(asked.line, &request, &why)) << why;
+      const std::int32_t status = pipe ? (sim::ParseReply(Ask(asked.line), &reply), reply.status) : sim::Perform(request, sim_);
+      effects[pipe] = std::to_string(status) + " " + simtest::gJournal + std::to_string(simtest::gPosts.size());
+    }
+    EXPECT_EQ(effects[0], effects[1]);
+    const std::string status = std::to_string(c.status), ends = c.id == IDC_BENCH_CLEAR_FAULTS ? "" : "  -> " + status;
+    EXPECT_EQ(effects[0].rfind(status + " BENCH " + c.journal + "\r\n", 0), 0u) << effects[0];
+    EXPECT_NE(effects[0].find(ends + "\r\n"), std::string::npos) << effects[0];
+  }
 }
 
 TEST_F(Control, RefusedLinesAreJournaledShortened) {
