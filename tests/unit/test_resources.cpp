@@ -147,6 +147,7 @@ TEST_F(Arguments, OneRowFromNameTypeAndValue) {
   for (const char* label : {"Float", "", "Hez", "Dez", "Strin"})  // adds nothing and shows nothing
     EXPECT_EQ(AddOne("PosNRows", label, "1"), std::tuple(0, Events{}, Lines{none})) << label;
   EXPECT_FALSE(ReadLoggedRow(rows, "     2: Rows   ", &row));  // a name line and the next is no row
+  EXPECT_FALSE(ReadLoggedRow("     1 Rows   ", Value("1"), &row));  // nor a line framed as a name without ": "
 }
 
 // Names lose four characters, "PosNDIWidth" exactly becomes "diWidth";
