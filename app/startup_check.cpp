@@ -4,16 +4,10 @@
 #include <cstdio>
 
 #include "app/status_log.h"
-
-const char* const kStartupFiles[kStartupFileCount] = {
-    "PRESOURC.DAT", "PIOCTLRE.DAT", "PSYSTEM.DAT", "PDEVICE.DAT",
-    "PALARM.DAT",   "PDISPLAY.DAT", "PDRAWER.DAT", "PKEYBRD.DAT",
-    "PMSR.DAT",     "PNVRAM.DAT",   "PPOWER.DAT",  "PPRINTER.DAT",
-    "PPOSRS23.DAT", "PSCALE.DAT",   "PSCANNER.DAT", "PTOUCH.DAT",
-};
+#include "resources/resource_files.h"
 
 int StartupFileCheck() {
-  for (const char* name : kStartupFiles) {
+  for (const char* name : kResourceListFiles) {
     std::FILE* file = std::fopen(name, "r");
     if (file == nullptr) {
       FormatMessageText("File %s is missing.", name);

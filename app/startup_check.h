@@ -3,14 +3,8 @@
 #ifndef REVEDIZ_APP_STARTUP_CHECK_H
 #define REVEDIZ_APP_STARTUP_CHECK_H
 
-#include <cstddef>
-
-// The sixteen resource list files, in the order they are checked.
-inline constexpr std::size_t kStartupFileCount = 16;
-extern const char* const kStartupFiles[kStartupFileCount];
-
-// Opens each file of kStartupFiles for reading in text mode, by its bare name,
-// and closes it at once. At the first one that cannot be opened, shows
+// Opens each file of kResourceListFiles (resources/resource_files.h) for
+// reading in text mode, by its bare name, and closes it at once. At the first one that cannot be opened, shows
 // "File %s is missing." in an owner-less box with the default caption and
 // returns 1 without looking at the rest. Returns 0 when all sixteen opened.
 // Nothing goes to the status log, which does not exist yet.

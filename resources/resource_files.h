@@ -7,6 +7,14 @@
 
 #include <cstddef>
 
+// The sixteen resource list files, in the order the start-up check opens
+// them; the tool will not start without every one in its working directory.
+inline constexpr std::size_t kResourceListFileCount = 16;
+inline constexpr const char* kResourceListFiles[kResourceListFileCount] = {
+    "PRESOURC.DAT", "PIOCTLRE.DAT", "PSYSTEM.DAT", "PDEVICE.DAT",  "PALARM.DAT", "PDISPLAY.DAT",
+    "PDRAWER.DAT",  "PKEYBRD.DAT",  "PMSR.DAT",    "PNVRAM.DAT",   "PPOWER.DAT", "PPRINTER.DAT",
+    "PPOSRS23.DAT", "PSCALE.DAT",   "PSCANNER.DAT", "PTOUCH.DAT"};
+
 // One row of a selection-to-file table: a selection matches when its first
 // Length characters equal Prefix.
 struct ResourceFileRow {

@@ -51,7 +51,7 @@ class PipeHost : public ControlHost {
   std::vector<std::string> JournalLines() override {
     std::string bytes;
     WithSimulator([&](Simulator&) {
-      std::FILE* file = std::fopen("vavuro32.jnl", "rb");
+      std::FILE* file = std::fopen(kJournalFile, "rb");
       if (file == nullptr) return 0;
       char chunk[65536];
       std::size_t n = 0;

@@ -17,6 +17,10 @@
 
 namespace sim {
 
+// The journal's file, in the working folder of the program that loaded the
+// library; its readers (the control pipe, the driver) open the same name.
+inline constexpr char kJournalFile[] = "vavuro32.jnl";
+
 // Write data is shown whole up to this many bytes, then " ... total=N".
 inline constexpr std::size_t kJournalDataBytes = 256;
 // Longest text shown for a text argument.

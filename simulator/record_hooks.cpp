@@ -13,7 +13,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -21,15 +20,18 @@
 #include <vector>
 
 #include "res/resource_ids.h"
+#include "resources/logged_row.h"
 #include "simulator/host_log.h"
 #include "simulator/recorder.h"
+#include "toolwindows/paths.h"
+#include "toolwindows/tool_windows.h"
 
 namespace sim {
 namespace {
 
-constexpr char kDialogClass[] = "#32770";
-constexpr int kBoxTextId = 0xFFFF;
-constexpr UINT kReadTimeoutMs = 2000;
+using toolwin::IsBox;
+using toolwin::IsClass;
+constexpr toolwin::Patience kPatience = toolwin::kFromOwnProcess;
 
 // A bench action and the number of log lines there were when it ran: it
 // goes into the scenario after those lines and before the next.
@@ -59,33 +61,26 @@ struct Session {
 std::mutex gRecordLock;
 std::unique_ptr<Session> gSession;
 
-bool IsClass(HWND window, const char* name) {
-  char cls[32] = "";
-  GetClassNameA(window, cls, sizeof cls);
-  return lstrcmpiA(cls, name) == 0;
-}
-
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_BLOCK | SMTO_ABORTIFHUNG, kReadTimeoutMs, &result))
-    return -1;
-  return static_cast<LRESULT>(result);
+  return toolwin::Send(window, message, wParam, lParam, &result, kPatience) ? static_cast<LRESULT>(result) : -1;
 }
 
-std::string TextOf(HWND window) {
-  const LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0);
-  if (length <= 0) return "";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT got = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 && got <= length ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
+std::string TextOf(HWND window) { return toolwin::WindowText(window, kPatience); }
 
 // The items of a list box from `from` on (those read, if it stops answering).
 std::vector<std::string> ListItems(HWND list, std::size_t from = 0) {
   std::vector<std::string> items;
-  if (list != nullptr) ReadListItems(list, from, &items);
+  std::string why;
+  if (list != nullptr) toolwin::ReadListItems(list, from, &items, &why, kPatience);
   return items;
+}
+
+// The log's lines from `from` on, read on the log's thread.
+std::vector<std::string> LogItems(HWND log, std::size_t from) {
+  std::vector<std::string> lines;
+  if (log != nullptr) ReadLogLines(log, from, &lines);
+  return lines;
 }
 
 // The dialog's fields in the order of its template: edits (not read-only),
@@ -115,8 +110,7 @@ RecordedFields ReadFields(HWND dialog) {
   return fields;
 }
 
-bool IsDialog(HWND window) { return IsClass(window, kDialogClass) && GetWindow(window, GW_OWNER) != nullptr; }
-bool IsBox(HWND window) { return IsClass(window, kDialogClass) && GetWindow(window, GW_OWNER) == nullptr; }
+bool IsDialog(HWND window) { return toolwin::IsOwnedDialog(window); }
 
 bool IsPushButton(HWND window) {
   const LONG type = GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
@@ -163,7 +157,7 @@ void Flush() {
     if (!gSession) return;
     log = gSession->log, seen = gSession->seen;
   }
-  const std::vector<std::string> lines = ListItems(log, seen);
+  const std::vector<std::string> lines = LogItems(log, seen);
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (gSession && gSession->seen == seen) Append(*gSession, lines, false);
 }
@@ -184,7 +178,7 @@ void Opened(HWND window) {
     if (!gSession || Contains(gSession->boxes, window) || Contains(gSession->dialogs, window)) return;
   }
   Flush();
-  const std::string caption = TextOf(window), text = box ? TextOf(GetDlgItem(window, kBoxTextId)) : "";
+  const std::string caption = TextOf(window), text = box ? toolwin::BoxText(window, kPatience) : "";
   const RecordedFields fields = box ? RecordedFields{} : ReadFields(window);
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (!gSession) return;
@@ -337,9 +331,8 @@ std::string FileTime(HMODULE module) {
   if (length == 0 || !GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
       !FileTimeToSystemTime(&data.ftLastWriteTime, &t))
     return "?";
-  const char* name = std::strrchr(path, '\\');
   char text[MAX_PATH + 40];
-  std::snprintf(text, sizeof text, "%s of %04u-%02u-%02u %02u:%02u UTC", name != nullptr ? name + 1 : path, t.wYear,
+  std::snprintf(text, sizeof text, "%s of %04u-%02u-%02u %02u:%02u UTC", winpath::BaseName(path).c_str(), t.wYear,
                 t.wMonth, t.wDay, t.wHour, t.wMinute);
   return text;
 }
@@ -351,7 +344,7 @@ bool Finish(std::unique_ptr<Session> session, const std::string& file, bool tool
   for (HHOOK hook : session->hooks) {
     if (hook != nullptr) UnhookWindowsHookEx(hook);
   }
-  Append(*session, ListItems(session->log, session->seen), true);
+  Append(*session, LogItems(session->log, session->seen), true);
   if (toolEnds && session->ended) session->recorder.ToolEnded(0);
   SYSTEMTIME now;
   GetLocalTime(&now);
@@ -397,26 +390,6 @@ bool Begin(HWND main, DWORD thread, std::size_t seen, const std::function<void(R
     return false;
   }
   prologue(gSession->recorder);
-  return true;
-}
-
-// "     2: Timeout   " and the value line after it: the Add of that row.
-struct LoggedRow {
-  std::string type, value;
-};
-
-bool ReadLoggedRow(const std::string& name, const std::string& value, LoggedRow* row) {
-  if (name.size() < 9 || name.compare(0, 5, "     ") != 0 || name.find(": ") == std::string::npos) return false;
-  const std::string hexHead = "               (0x", decHead = "               (";
-  if (value.compare(0, hexHead.size(), hexHead) == 0 && value.size() >= hexHead.size() + 3) {
-    *row = {"Hex         ", value.substr(hexHead.size(), value.size() - hexHead.size() - 3)};
-  } else if (value.compare(0, decHead.size(), decHead) == 0 && value.size() >= decHead.size() + 3) {
-    *row = {"Dec         ", value.substr(decHead.size(), value.size() - decHead.size() - 3)};
-  } else if (value.size() >= 6 && value.compare(0, 2, "  ") == 0) {
-    *row = {"String      ", value.substr(2, value.size() - 6)};
-  } else {
-    return false;
-  }
   return true;
 }
 

@@ -32,7 +32,7 @@ bool PostToWindow(std::uintptr_t window, std::uint32_t message, std::uint32_t wP
 // Appends the block and closes the file again, so the journal is complete
 // on disk after every call and a test may read it while the tool runs.
 void AppendToJournal(const char* text, std::size_t length) {
-  std::FILE* file = std::fopen("vavuro32.jnl", "ab");
+  std::FILE* file = std::fopen(sim::kJournalFile, "ab");
   if (file == nullptr) return;
   std::fwrite(text, 1, length, file);
   std::fclose(file);

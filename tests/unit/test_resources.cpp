@@ -1,12 +1,14 @@
 // Resources and arguments: the class and request tables of list files, the
-// list reader, and the argument table with its records and echo.
+// list reader, and the argument table with its records and echo, read back.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/arguments.h"
+#include "resources/logged_row.h"
 #include "resources/resource_files.h"
 #include "tables/code_tables.h"
 #include "tests/support/recording_shell.h"
@@ -50,11 +52,20 @@ constexpr int kHex = 0, kDec = 1, kString = 2;
 
 class Arguments : public ::testing::Test {
  protected:
-  void SetUp() override { ResetShellRecord(); ClearArgumentTable(); }
+  void SetUp() override { ResetShellRecord(), ClearArgumentTable(), Count = 0; }
   void TearDown() override { ClearArgumentTable(); }
   void AddRows(const std::vector<std::string>& names, int type, const char* value) {
     for (const std::string& name : names)
       ASSERT_TRUE(AddPendingResource(name.c_str(), ArgumentTypeNames[type], value, Count)) << name;
+  }
+  // Row 0 of an empty table from the operator's fields: the rows added, the boxes shown, the echo of its record.
+  std::tuple<std::int32_t, Events, Lines> AddOne(const std::string& name, const char* type, const std::string& value) {
+    SetUp();
+    const bool added = AddPendingResource(name.c_str(), type, value.c_str(), Count);
+    EXPECT_EQ(added, Count == 1) << value;
+    const Events shown = ShellRecord();
+    BuildResourceArgs(1);
+    return {Count, shown, Echo(1)};
   }
   Lines Echo(std::int32_t n, const ResourceArg* records = ResourceArgs) {
     ResetShellRecord();
@@ -81,13 +92,10 @@ TEST(ResourceListReader, EntriesInFileOrder) {
   const struct { std::string bytes; Lines entries; bool failingStream; } kCases[] = {
       {"PosNDIWidth\nPosNRows\nPosSText\n", {"PosNDIWidth", "PosNRows", "PosSText"}, false},
       {"PosSystem\r\n\r\n  blanks kept  \r\n", {"PosSystem", "", "  blanks kept  "}, false},
-      {"\n", {""}, false}, {"", {}, false}, {"first\nlast", {"first", "last"}, false},
-      {"first\r\nlast", {"first", "last"}, false}, {"tab\there\r", {"tab\there\r"}, false},
+      {"\n", {""}, false}, {"", {}, false}, {"first\nlast", {"first", "last"}, false}, {"tab\r", {"tab\r"}, false},
       {l78 + "\n" + l79 + "\n" + l100 + "\r\n" + l500 + "\nend\n", {l78, l79, l100, l500, "end"}, false},
       {std::string(78, 'd') + "\r\n", {std::string(78, 'd')}, false},  // CR and LF in two reads
-      {l100, {l100}, false},
-      {"first\nsecond\npartial", {"first", "second"}, true},
-      {"first\n" + l100, {"first"}, true},
+      {l100, {l100}, false}, {"first\nsecond\npartial", {"first", "second"}, true}, {"first\n" + l100, {"first"}, true},
   };
   WorkFolder folder;
   const int open = OpenDescriptors();
@@ -109,39 +117,37 @@ TEST(ResourceListReader, EntriesInFileOrder) {
 }
 
 // Each case from an empty table: the row added, or refused with its box (the
-// tag written stays in the row), then the echo of the record built from it.
+// tag written stays in the row), then the echo of the record built from it,
+// which reads back as the list's type and a value that adds the same row.
 TEST_F(Arguments, OneRowFromNameTypeAndValue) {
   const std::string sevens(300, '7'), v253(253, 'v'), name102 = std::string("PosN").append(98, 'q');
   const std::string name103 = name102 + "q", rows = "     1: Rows   ", text = "     1: Text   ", none = "     1:    ";
-  const char* const kLabels[] = {ArgumentTypeNames[kHex], ArgumentTypeNames[kDec], ArgumentTypeNames[kString],
-                                 "Float", "", "Hez", "Dez", "Strin"};
   const struct { std::string name; int type; std::string value, refusal; Lines echo; } kCases[] = {
       {"PosNRows", kHex, "1a2B", "", {rows, Value("0x1A2B")}}, {"PosNRows", kHex, "", "", {rows, Value("0xFFFFFFFF")}},
-      {"PosNRows", kHex, "80000000", "", {rows, Value("0x80000000")}},
-      {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}}, {"PosNRows", kDec, "", "", {rows, Value("-1")}},
-      {"PosSText", kString, "abc", "", {text, "  abc    "}}, {"PosSText", kString, "x", "", {text, "  x    "}},
-      {"PosSText", kString, "", "", {text, "      "}}, {"PosSText", kString, v253, "", {text, "  " + v253 + "    "}},
+      {"PosNRows", kHex, "80000000", "", {rows, Value("0x80000000")}}, {"PosNRows", kDec, "", "", {rows, Value("-1")}},
+      {"PosNRows", kDec, "2147483647", "", {rows, Value("2147483647")}}, {"PosSText", kString, "", "", {text, "      "}},
+      {"PosSText", kString, "abc", "", {text, "  abc    "}}, {"PosSText", kString, v253, "", {text, "  " + v253 + "    "}},
+      {"PosSText", kString, Value("1"), "", {text, "  " + Value("1") + "    "}},
       {name102, kDec, "1", "", {std::string("     1: ") + name102.substr(4) + "   ", Value("1")}},
       {"PosNRows", kHex, " 5", "Non Hexadecimal Argument :  5 ", {none, Value("0x0")}},
       {"PosNRows", kHex, "100000000", "Argument out of range : 100000000 ", {none, Value("0x0")}},
       {"PosNRows", kDec, "-5", "Non decimal Argument : -5 ", {none, Value("0")}},
       {"PosNRows", kDec, sevens, "Argument out of range : " + sevens + " ", {none, Value("0")}},
       {name103, kDec, "1", "Resource name too long : " + name103 + " ", {none}},
-      {"PosNRows", 3, "1", "", {none}}, {"PosNRows", 4, "1", "", {none}}, {"PosNRows", 5, "1", "", {none}},
-      {"PosNRows", 6, "1", "", {none}}, {"PosNRows", 7, "1", "", {none}},
   };
+  LoggedRow row;
   for (const auto& c : kCases) {
-    SetUp();
-    Count = 0;
-    const bool added = c.refusal.empty() && c.type <= kString;
-    EXPECT_EQ(AddPendingResource(c.name.c_str(), kLabels[c.type], c.value.c_str(), Count), added) << c.value;
-    EXPECT_EQ(Count, added ? 1 : 0) << c.value;
-    EXPECT_EQ(ShellRecord(), c.refusal.empty() ? Events{} : Events{BoxEvent(c.refusal, "Argument Error ")});
-    BuildResourceArgs(1);
-    EXPECT_EQ(ResourceArgCount, 1);
-    EXPECT_EQ(ResourceArgs[0].value, ArrayRes[0].value) << c.value;
-    EXPECT_EQ(Echo(1), c.echo) << c.value;
+    const Events boxes = c.refusal.empty() ? Events{} : Events{BoxEvent(c.refusal, "Argument Error ")};
+    EXPECT_EQ(AddOne(c.name, ArgumentTypeNames[c.type], c.value), std::tuple(boxes.empty(), boxes, c.echo)) << c.value;
+    if (!boxes.empty()) continue;
+    ASSERT_TRUE(ReadLoggedRow(c.echo[0], c.echo[1], &row)) << c.value;
+    EXPECT_EQ(row.type, ArgumentTypeNames[c.type]) << c.value;
+    EXPECT_EQ(AddOne(c.name, row.type.c_str(), row.value), std::tuple(1, Events{}, c.echo)) << row.value;
   }
+  for (const char* label : {"Float", "", "Hez", "Dez", "Strin"})  // adds nothing and shows nothing
+    EXPECT_EQ(AddOne("PosNRows", label, "1"), std::tuple(0, Events{}, Lines{none})) << label;
+  EXPECT_FALSE(ReadLoggedRow(rows, "     2: Rows   ", &row));  // a name line and the next is no row
+  EXPECT_FALSE(ReadLoggedRow("     1 Rows   ", Value("1"), &row));  // nor a line framed as a name without ": "
 }
 
 // Names lose four characters, "PosNDIWidth" exactly becomes "diWidth";
@@ -158,10 +164,8 @@ TEST_F(Arguments, NamesAndCountsBeyondTheRowsAndTheArray) {
   }
   EXPECT_EQ(Echo(8).back(), "     8:    ");
   EXPECT_EQ(Echo(8).size(), 6u * 2 + 2);
-  BuildResourceArgs(21);
-  EXPECT_EQ(ResourceArgCount, 20);
-  BuildResourceArgs(-1);
-  EXPECT_EQ(ResourceArgCount, 0);
+  for (const auto& [asked, built] : {std::pair(21, 20), std::pair(-1, 0)})
+    EXPECT_EQ((BuildResourceArgs(asked), ResourceArgCount), built) << asked;
   EXPECT_TRUE(Echo(0).empty());
   ClearArgumentTable();
   const std::vector<ResourceArg> records(kArrayResRows + 1);
@@ -173,11 +177,10 @@ TEST_F(Arguments, HundredRowsAndARefusedRowsPlace) {
   AddRows(std::vector<std::string>(kArrayResRows, "PosSText"), kString, "x");
   EXPECT_EQ(ArrayRes[0].tag, 'S');  // the refused row was taken by the next
   ResetShellRecord();
-  EXPECT_FALSE(AddPendingResource("PosSText", ArgumentTypeNames[kString], "x", Count));
-  EXPECT_EQ(Count, kArrayResRows);
-  Count = -1;
-  EXPECT_FALSE(AddPendingResource("PosSText", ArgumentTypeNames[kString], "x", Count));
-  EXPECT_EQ(Count, -1);
+  for (const std::int32_t full : {kArrayResRows, -1}) {  // no room, whichever way the count is off
+    EXPECT_FALSE(AddPendingResource("PosSText", ArgumentTypeNames[kString], "x", Count = full));
+    EXPECT_EQ(Count, full);
+  }
   EXPECT_EQ(ShellRecord(), Events(2, BoxEvent("Too many resources : 100 ", "Argument Error ")));
 }
 
@@ -189,17 +192,14 @@ TEST_F(Arguments, EchoShowsWhatTheLibraryWroteBackAndClearingZeroes) {
   AddRows({"PosNRows"}, kDec, "1");
   AddRows({"PosNMask"}, kHex, "1");
   BuildResourceArgs(3);
-  char* block = reinterpret_cast<char*>(ResourceArgs[0].value);
-  std::memset(block, 'w', 99);
-  block[99] = '\0';
+  std::strcpy(reinterpret_cast<char*>(ResourceArgs[0].value), std::string(99, 'w').c_str());  // all 100 bytes
   ResourceArgs[1].value = -5;
   ResourceArgs[2].value = -6;
   EXPECT_EQ(Echo(3), (Lines{"     1: Name   ", "  " + std::string(99, 'w') + "    ", "     2: Rows   ", Value("-5"),
                             "     3: Mask   ", Value("0xFFFFFFFA")}));
   ClearArgumentTable();
-  const PendingResource zeroRow{};
-  const ResourceArg zeroRecord{};
-  for (const PendingResource& row : ArrayRes) ASSERT_EQ(std::memcmp(&row, &zeroRow, sizeof row), 0);
-  for (const ResourceArg& record : ResourceArgs) ASSERT_EQ(std::memcmp(&record, &zeroRecord, sizeof record), 0);
+  const std::string zeros(sizeof ArrayRes, '\0');  // the larger of the two
+  EXPECT_EQ(std::memcmp(ArrayRes, zeros.data(), sizeof ArrayRes), 0);
+  EXPECT_EQ(std::memcmp(ResourceArgs, zeros.data(), sizeof ResourceArgs), 0);
   EXPECT_EQ(ResourceArgCount, 0);
 }
