@@ -33,6 +33,7 @@
 #include "bench/bench_messages.h"
 #include "res/resource_ids.h"
 #include "runner/driver/driver.h"
+#include "toolwindows/paths.h"
 
 namespace {
 
@@ -186,15 +187,8 @@ struct Program {
 
 // --- paths and files --------------------------------------------------------
 
-std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
-
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 void CopyInto(const std::string& from, const std::string& folder) {
-  if (!CopyFileA(from.c_str(), Join(folder, FileNameOf(from)).c_str(), FALSE))
+  if (!CopyFileA(from.c_str(), winpath::Join(folder, winpath::BaseName(from)).c_str(), FALSE))
     throw Error("cannot copy " + from + " to " + folder);
 }
 
@@ -444,11 +438,11 @@ int main(int argc, char** argv) {
     const std::string bareSource = driver::WindowsPath(REVEDIZ_BENCH_BARE_PROGRAM);
     CreateDirectoryA(folder.c_str(), nullptr);
     // Both programs start from one folder holding the resource list files.
-    for (const std::string& name : driver::DataFileNames()) CopyInto(Join(driver::WindowsPath(REVEDIZ_BENCH_DATA_DIR), name), folder);
+    for (const std::string& name : driver::DataFileNames()) CopyInto(winpath::Join(driver::WindowsPath(REVEDIZ_BENCH_DATA_DIR), name), folder);
     CopyInto(driver::WindowsPath(REVEDIZ_BENCH_PROGRAM), folder);
     CopyInto(bareSource, folder);
-    const std::string tool = Join(folder, FileNameOf(driver::WindowsPath(REVEDIZ_BENCH_PROGRAM)));
-    const std::string bare = Join(folder, FileNameOf(bareSource));
+    const std::string tool = winpath::Join(folder, winpath::BaseName(driver::WindowsPath(REVEDIZ_BENCH_PROGRAM)));
+    const std::string bare = winpath::Join(folder, winpath::BaseName(bareSource));
 
     std::printf("| Measure | Runs | REVEDIZ min / median | Bare baseline min / median | Ratio min / median | Goal | Result |\n");
     std::printf("|---|---|---|---|---|---|---|\n");
@@ -465,7 +459,7 @@ int main(int argc, char** argv) {
     PrintSamples("start-up bare ms", bareStart);
     PrintRow("Start-up to visible window and log", "ms", toolStart, bareStart, 1.10);
 
-    const std::string readLines = Join(folder, "read-lines.bin");
+    const std::string readLines = winpath::Join(folder, "read-lines.bin");
     Samples toolRead, bareRead, toolPeak, barePeak;
     for (int i = 0; i < lineRuns; ++i) {
       const ReadRun t = ToolLargeRead(i == 0 ? readLines : std::string());
@@ -483,7 +477,7 @@ int main(int argc, char** argv) {
 
     // The burst is quick (the one-line-at-a-time baseline is not): it and
     // its batched baseline run burstRuns times, the other lineRuns times.
-    const std::string burstLines = Join(folder, "burst-lines.bin");
+    const std::string burstLines = winpath::Join(folder, "burst-lines.bin");
     Samples toolBurst, bareBurst, bareBatched;
     for (int i = 0; i < std::max(lineRuns, burstRuns); ++i) {
       if (i < burstRuns) toolBurst.values.push_back(ToolBurst(i == 0 ? burstLines : std::string()));

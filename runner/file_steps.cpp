@@ -4,6 +4,7 @@
 
 #include "runner/run.h"
 #include "runner/steps.h"
+#include "toolwindows/paths.h"
 
 namespace runner {
 namespace {
@@ -98,7 +99,7 @@ void OnExpectFileLog(Run& run, const Step& step) {
 // Saves a picture (BMP) of the desktop or of one window in the --out folder.
 void OnScreenshot(Run& run, const Step& step) {
   const HWND window = step.args.size() > 1 ? run.Target(step, step.args[1].text) : nullptr;
-  const std::string path = JoinPath(run.options().outDir, step.args[0].text);
+  const std::string path = winpath::Join(run.options().outDir, step.args[0].text);
   Sleep(300);  // lets the last paint reach the screen
   if (!driver::SaveScreenshot(path, window)) throw StepError{"screenshot: cannot save " + path};
 }

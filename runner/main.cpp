@@ -26,19 +26,15 @@
 #include "runner/driver/driver.h"
 #include "runner/run.h"
 #include "scenario/scenario.h"
+#include "toolwindows/paths.h"
 
 namespace runner {
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
-}
-
 std::string ProgramFolder() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, sizeof path);
-  return FolderOf(path);
+  return winpath::FolderOf(path);
 }
 
 std::string TempFolder() {
@@ -114,7 +110,7 @@ int main(int argc, char** argv) {
   scn::Scenario scenario;
   std::vector<std::string> errors;
   if (!scn::ParseScenario(text, &scenario, &errors)) {
-    const std::string name = runner::BaseName(options.scenarioPath);
+    const std::string name = winpath::BaseName(options.scenarioPath);
     for (const std::string& error : errors) std::printf("%s: %s\n", name.c_str(), error.c_str());
     std::printf("FAIL %s: the scenario does not read (%zu errors)\n", name.c_str(), errors.size());
     return 1;
@@ -124,7 +120,7 @@ int main(int argc, char** argv) {
     runner::Run run(options, scenario);
     status = run.Execute();
   } catch (const std::exception& error) {
-    std::printf("FAIL %s: %s\n", runner::BaseName(options.scenarioPath).c_str(), error.what());
+    std::printf("FAIL %s: %s\n", winpath::BaseName(options.scenarioPath).c_str(), error.what());
     status = 1;
   }
   std::fflush(stdout);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "runner/steps.h"
+#include "toolwindows/paths.h"
 
 namespace runner {
 namespace {
@@ -31,18 +32,8 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  if (dir.empty()) return name;
-  return dir.back() == '\\' ? dir + name : dir + "\\" + name;
-}
-
-std::string BaseName(const std::string& path) {
-  const std::size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 std::string Stem(const std::string& path) {
-  std::string name = BaseName(path);
+  std::string name = winpath::BaseName(path);
   const std::size_t dot = name.find_last_of('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
@@ -62,7 +53,7 @@ Run::~Run() {
 }
 
 int Run::Execute() {
-  const std::string name = BaseName(options_.scenarioPath);
+  const std::string name = winpath::BaseName(options_.scenarioPath);
   const std::vector<Step>& steps = scenario_.steps;
   std::printf("revediz-run %s (%zu steps)\n", options_.scenarioPath.c_str(), steps.size());
   std::size_t passed = 0;
@@ -102,7 +93,7 @@ int Run::Execute() {
 }
 
 bool Run::RunOne(const Step& step, bool shown, std::string* problem) {
-  const std::string name = BaseName(options_.scenarioPath);
+  const std::string name = winpath::BaseName(options_.scenarioPath);
   if (shown) {
     std::printf("%5d  %s", step.line, Trimmed(step.source).c_str());
     std::fflush(stdout);
@@ -214,7 +205,7 @@ HWND Run::Target(const Step& step, const std::string& which) {
 
 std::string Run::ToolFile(const std::string& name) const {
   const bool absolute = (name.size() > 1 && name[1] == ':') || (!name.empty() && (name[0] == '\\' || name[0] == '/'));
-  return absolute ? driver::WindowsPath(name) : JoinPath(options_.toolDir, name);
+  return absolute ? driver::WindowsPath(name) : winpath::Join(options_.toolDir, name);
 }
 
 std::string Run::ScreenNow() const {
@@ -238,7 +229,7 @@ void Run::KeepEvidence(const std::string& message) {
     }
   }
   const std::string shot = app->PathOf("failure.bmp");
-  const std::string target = JoinPath(options_.outDir, Stem(options_.scenarioPath) + ".fail.bmp");
+  const std::string target = winpath::Join(options_.outDir, Stem(options_.scenarioPath) + ".fail.bmp");
   if (GetFileAttributesA(shot.c_str()) != INVALID_FILE_ATTRIBUTES && CopyFileA(shot.c_str(), target.c_str(), FALSE)) {
     std::printf("screenshot: %s\n", target.c_str());
   } else {

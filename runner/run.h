@@ -44,8 +44,6 @@ struct StepError {
   std::string what;
 };
 
-std::string JoinPath(const std::string& dir, const std::string& name);
-std::string BaseName(const std::string& path);
 std::string Stem(const std::string& path);
 // Lines shown in quotes, one after another, or "(none)".
 std::string ShowLines(const Lines& lines);

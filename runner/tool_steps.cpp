@@ -5,6 +5,7 @@
 #include "runner/run.h"
 #include "runner/steps.h"
 #include "simulator/bench_ids.h"
+#include "toolwindows/paths.h"
 
 namespace runner {
 namespace {
@@ -72,11 +73,11 @@ void OnStart(Run& run, const Step& step) {
   const Options& options = run.options();
   driver::StartOptions start;
   start.timeoutMs = options.timeoutMs;
-  start.programPath = JoinPath(options.toolDir, "REVEDIZ.exe");
+  start.programPath = winpath::Join(options.toolDir, "REVEDIZ.exe");
   start.dataDir = options.toolDir;
-  start.libraryPath = JoinPath(options.toolDir, "vavuro32.dll");
+  start.libraryPath = winpath::Join(options.toolDir, "vavuro32.dll");
   start.extraFiles = run.files;
-  start.workDir = JoinPath(options.workParent, "revediz-run-" + Stem(options.scenarioPath) + "-" +
+  start.workDir = winpath::Join(options.workParent, "revediz-run-" + Stem(options.scenarioPath) + "-" +
                                                    std::to_string(GetCurrentProcessId()) + "-" +
                                                    std::to_string(++run.starts));
   StartWords(run, step, &start);
