@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "runner/steps.h"
+#include "simulator/control_client.h"
 #include "toolwindows/paths.h"
 
 namespace runner {
@@ -267,9 +268,28 @@ const Lines& Run::Log() {
 }
 
 void Run::ReadLog() {
+  // Many new lines at once (a burst of notifications) are read in one batch
+  // through the simulator's pipe, which reads the log in the tool's own
+  // thread: across processes each line costs two messages, each waiting for
+  // the tool, which is busy logging the rest; on a loaded machine that took
+  // longer than a step may wait.
+  constexpr std::size_t kBatchFrom = 200;
+  const auto count = static_cast<std::size_t>(app->LogCount());
+  if (count >= transcript.size() + kBatchFrom && ReadLogBatch()) return;
   for (std::string& line : driver::ListItems(app->LogWindow(), transcript.size())) {
     transcript.push_back(std::move(line));
   }
+}
+
+bool Run::ReadLogBatch() {
+  sim::Reply listing;
+  std::string why;
+  if (sim::ControlExchange(app->ProcessId(), "log", &listing, &why, options_.timeoutMs) != sim::Exchange::kDone ||
+      !listing.ok || !listing.listing || listing.lines.size() < transcript.size()) {
+    return false;  // no simulator (another library, or not yet loaded): line by line
+  }
+  for (std::size_t i = transcript.size(); i < listing.lines.size(); ++i) transcript.push_back(std::move(listing.lines[i]));
+  return true;
 }
 
 const Lines& Run::WaitLogBeyond(std::size_t count) {

@@ -117,6 +117,8 @@ class Run {
   void KeepEvidence(const std::string& message);
   void PrintTranscript() const;
   void ReadLog();
+  // The whole log through the simulator's pipe; false when it cannot be had.
+  bool ReadLogBatch();
 
   const Options& options_;
   const scn::Scenario& scenario_;

@@ -180,7 +180,7 @@ click OK
 expect box "POS Initialize" "Initialize Successful."
 ok
 bench burst PosAlarm 1667
-skip log 10076
+skip log 10077
 expect log-end
 ctl log
 exit
