@@ -52,7 +52,8 @@ elif [ "$RUNS" -gt 0 ]; then
   SECONDS_EACH=0  # no bound of time: the count ends the run
 fi
 
-ALL_TARGETS="lookup resource_list queue_message notifications arguments read_write result_report scenario control recorder"
+ALL_TARGETS="lookup resource_list queue_message notifications arguments read_write result_report scenario control recorder
+  reply bench"
 TARGETS=${*:-$ALL_TARGETS}
 BUILD=${REVEDIZ_FUZZ_BUILD_DIR:-build/fuzz}
 case "$BUILD" in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac

@@ -1,0 +1,61 @@
+// The Device Bench's fields, whatever a person types into them: a device button makes a request the control line
+// reads as an action, with the fields' texts in it as typed and their numbers as the bench reads them, or is
+// refused for a field that holds no number. A control that is no device action makes no request.
+#include "simulator/bench_ids.h"
+#include "simulator/bench_request.h"
+#include "simulator/bench_state.h"
+#include "simulator/control_line.h"
+#include "tests/fuzz/fuzz_harness.h"
+
+namespace {
+
+class Fields : public sim::BenchFields {
+ public:
+  explicit Fields(FuzzInput& input) : target(input.ConsumeIntegralInRange(-3, 16)) {
+    // An edit holds no NUL, and may hold more than a request line.
+    for (std::string& text : texts) text = input.ConsumeRandomLengthString(6000).c_str();
+    checks = input.ConsumeIntegral<std::uint8_t>();
+  }
+  std::string Text(int id) const override { return texts[Slot(id)]; }
+  bool Checked(int id) const override { return checks >> (Slot(id) % 8) & 1; }
+  int Target() const override { return target; }
+
+  std::string texts[16];
+  std::uint8_t checks;
+  int target;
+
+ private:
+  static int Slot(int id) { return id % 16; }
+};
+
+}  // namespace
+
+void FuzzOne(FuzzInput& input) {
+  const int control = input.ConsumeBool() ? input.ConsumeIntegral<int>()
+                                          : kBenchControlNames[input.ConsumeIntegralInRange<std::size_t>(
+                                                0, std::size(kBenchControlNames) - 1)].id;
+  const Fields fields(input);
+  sim::BenchRequest asked;
+  if (!sim::MakeBenchRequest(control, fields, &asked)) return;
+  FUZZ_CHECK(!asked.action.empty());
+  if (asked.refused != nullptr) return FUZZ_CHECK(asked.line.empty() && std::string(asked.refused) == "not a number");
+  sim::Request request;
+  std::string why;
+  FUZZ_CHECK(sim::ParseRequest(asked.line, &request, &why));
+  FUZZ_CHECK(sim::VerbOf(request.verb).action);
+  std::int32_t number = 0;
+  switch (control) {
+    case IDC_BENCH_SWIPE: FUZZ_CHECK(request.words.at(0) == fields.Text(IDC_BENCH_TRACKS)); break;
+    case IDC_BENCH_SCAN:
+      FUZZ_CHECK(request.words.at(0) == fields.Text(IDC_BENCH_SYMBOLOGY) + fields.Text(IDC_BENCH_LABEL));
+      break;
+    case IDC_BENCH_PRESS: FUZZ_CHECK(request.words.at(0) == sim::BenchKeys(fields.Text(IDC_BENCH_KEYS))); break;
+    case IDC_BENCH_PLACE:
+      FUZZ_CHECK(sim::BenchNumber(fields.Text(IDC_BENCH_GRAMS), &number) && request.numbers[0] == number);
+      break;
+    case IDC_BENCH_BURST:
+      FUZZ_CHECK(sim::BenchNumber(fields.Text(IDC_BENCH_BURST_COUNT), &number) && request.numbers[0] == number);
+      break;
+    default: break;
+  }
+}

@@ -1,0 +1,58 @@
+// What a client of the control pipe reads, and the saved log made of it. Any bytes from the pipe read as one
+// reply, a malformed one, or one still incomplete that no cut of it completes; a complete reply stays the same
+// whatever follows it. The tool's log lines, whatever bytes they hold, reach the client through the log listing
+// unchanged, and the bench's saved log holds each of them once, in order, ended by CR LF.
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "simulator/control_serve.h"
+#include "simulator/log_file.h"
+#include "tests/fuzz/fuzz_harness.h"
+
+namespace {
+
+class Host : public sim::ControlHost {
+ public:
+  std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>&) override { return -1; }
+  bool LogLines(std::vector<std::string>* lines, std::string*) override { return *lines = logged, true; }
+  std::vector<std::string> JournalLines() override { return {}; }
+  std::vector<std::string> logged;
+};
+
+bool Same(const sim::Reply& a, const sim::Reply& b) {
+  return a.ok == b.ok && a.text == b.text && a.listing == b.listing && a.lines == b.lines && a.status == b.status;
+}
+
+}  // namespace
+
+void FuzzOne(FuzzInput& input) {
+  Host host;
+  for (int n = input.ConsumeIntegralInRange(0, 4); n > 0; --n) host.logged.push_back(input.ConsumeRandomLengthString());
+  const std::string bytes = input.ConsumeRemainingBytesAsString();
+
+  sim::Reply reply, again;
+  const sim::ReplyRead read = sim::ParseReply(bytes, &reply);
+  if (read == sim::ReplyRead::kComplete) {
+    FUZZ_CHECK(sim::ParseReply(bytes + "ok\nerror 1\n", &again) == read && Same(again, reply));
+    FUZZ_CHECK(!reply.listing || (reply.ok && std::strtoul(reply.text.c_str(), nullptr, 10) == reply.lines.size()));
+    FUZZ_CHECK(reply.status == 0 || !reply.ok);
+  }
+  if (read == sim::ReplyRead::kIncomplete) {
+    FUZZ_CHECK(!bytes.ends_with('\n') || reply.listing);
+    for (std::size_t cut = 0; cut < bytes.size(); cut += 1 + bytes.size() / 8)
+      FUZZ_CHECK(sim::ParseReply(bytes.substr(0, cut), &again) == sim::ReplyRead::kIncomplete);
+  }
+
+  const std::string listing = sim::Answer("log", host);
+  FUZZ_CHECK(sim::ParseReply(listing, &again) == sim::ReplyRead::kComplete && again.listing &&
+             again.lines == host.logged);
+  std::string why;
+  const char* path = FuzzTempFile("", 0);
+  FUZZ_CHECK(sim::WriteLogFile(path, again.lines, &why));
+  std::ifstream file(path, std::ios::binary);
+  const std::string saved{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::string expected;
+  for (const std::string& line : host.logged) expected += line + "\r\n";
+  FUZZ_CHECK(saved == expected);
+}
