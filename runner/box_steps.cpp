@@ -60,7 +60,8 @@ void OnExpectBox(Run& run, const Step& step) {
 }
 
 void OnExpectNoBox(Run& run, const Step& step) {
-  const std::string actual = ShowBoxes(run.App(step).Boxes());
+  std::string actual;
+  driver::PollUntil([&] { return !(actual = ShowBoxes(run.App(step).Boxes())).empty(); }, Run::kSettleMs);
   if (!actual.empty()) throw Mismatch{"message boxes", "no message box", actual};
 }
 

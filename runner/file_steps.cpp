@@ -84,7 +84,9 @@ void OnExpectFile(Run& run, const Step& step) {
 }
 
 void OnExpectNoFile(Run& run, const Step& step) {
-  if (run.App(step).FileExists(step.args[0].text)) throw Mismatch{"file " + step.args[0].text, "no such file", "it exists"};
+  driver::Revediz& app = run.App(step);
+  if (driver::PollUntil([&] { return app.FileExists(step.args[0].text); }, Run::kSettleMs))
+    throw Mismatch{"file " + step.args[0].text, "no such file", "it exists"};
 }
 
 void OnExpectFileLog(Run& run, const Step& step) {

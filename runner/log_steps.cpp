@@ -76,6 +76,7 @@ void OnExpectLogFind(Run& run, const Step& step) {
 
 void OnExpectLogEnd(Run& run, const Step& step) {
   run.App(step);
+  driver::PollUntil([&] { return run.Log().size() > run.logCursor; }, Run::kSettleMs);
   const Lines& lines = run.Log();
   if (lines.size() > run.logCursor) {
     throw Mismatch{"log after line " + std::to_string(run.logCursor), "no more lines", ShowLines(Rest(lines, run.logCursor))};
@@ -98,7 +99,8 @@ void OnExpectJournal(Run& run, const Step& step) { ExpectJournal(run, step, fals
 void OnExpectJournalContains(Run& run, const Step& step) { ExpectJournal(run, step, true); }
 
 void OnExpectJournalEnd(Run& run, const Step& step) {
-  const Lines lines = run.App(step).Journal();
+  Lines lines;
+  driver::PollUntil([&] { return (lines = run.App(step).Journal()).size() > run.journalCursor; }, Run::kSettleMs);
   if (lines.size() > run.journalCursor) {
     throw Mismatch{"journal after line " + std::to_string(run.journalCursor), "no more lines",
                    ShowLines(Rest(lines, run.journalCursor))};

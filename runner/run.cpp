@@ -25,6 +25,13 @@ bool ReadsLogOnly(scn::StepKind kind) {
          kind == StepKind::kExpectLogEnd || kind == StepKind::kSkipLog;
 }
 
+// A failure report on one line: what failed, and what was expected and found.
+std::string ShowReport(const Mismatch& report) {
+  return report.expected.empty() && report.actual.empty()
+             ? scn::ShowText(report.what)
+             : scn::ShowText(report.what) + " " + scn::ShowText(report.expected) + " " + scn::ShowText(report.actual);
+}
+
 std::string Trimmed(const std::string& text) {
   std::size_t first = text.find_first_not_of(" \t");
   std::size_t last = text.find_last_not_of(" \t\r");
@@ -101,13 +108,35 @@ bool Run::RunOne(const Step& step, bool shown, std::string* problem) {
   }
   const std::string head = (shown ? "" : Trimmed(step.source)) + "   FAILED" + Passes() + "\n" + name + ":" +
                            std::to_string(step.line) + ": ";
+  // A step a "fails" speaks of: it passes by failing with that report, and
+  // waits no longer than kFailingStepMs for what is not to come.
+  const Step* fails = std::exchange(expectFailure_, nullptr);
+  failingStep_ = fails != nullptr;
+  Mismatch report;
   try {
-    kHandlers[static_cast<std::size_t>(step.kind)](*this, step);
+    try {
+      kHandlers[static_cast<std::size_t>(step.kind)](*this, step);
+    } catch (const StepError& error) {
+      if (fails == nullptr) throw;
+      report.what = error.what;
+    } catch (const Mismatch& mismatch) {
+      if (fails == nullptr) throw;
+      report = mismatch;
+    }
+    failingStep_ = false;
+    if (fails != nullptr) {
+      const std::size_t given = fails->args.size();
+      const Mismatch wanted{Text(fails->args[0]), given > 1 ? Text(fails->args[1]) : report.expected,
+                            given > 2 ? Text(fails->args[2]) : report.actual};
+      if (report.what.empty()) throw Mismatch{"a step that was to fail", ShowReport(wanted), "it passed"};
+      if (wanted.what != report.what || wanted.expected != report.expected || wanted.actual != report.actual)
+        throw Mismatch{"the failure of the step", ShowReport(wanted), ShowReport(report)};
+    }
     // The transcript keeps up after each step, so that it holds every line
     // even if the tool ends; in the later passes of a repeat the
     // expectations read the log themselves.
     if (shown && !ReadsLogOnly(step.kind)) Log();
-    if (shown) std::printf("   ok\n");
+    if (shown) std::printf(fails != nullptr ? "   failed as expected\n" : "   ok\n");
     return true;
   } catch (const Mismatch& mismatch) {
     std::printf("%s%s\n  expected: %s\n  actual:   %s\n", head.c_str(), mismatch.what.c_str(),
@@ -122,8 +151,11 @@ bool Run::RunOne(const Step& step, bool shown, std::string* problem) {
     std::printf("%s%s\n", head.c_str(), failure.what());
     *problem = "the tool could not be driven";
   }
+  failingStep_ = false;
   return false;
 }
+
+void OnFails(Run& run, const Step& step) { run.ExpectFailure(step); }
 
 void Run::BeginRepeat(const Step& step) {
   if (FirstPass()) std::printf("%5d  %s\n", step.line, Trimmed(step.source).c_str());
@@ -294,7 +326,7 @@ bool Run::ReadLogBatch() {
 
 const Lines& Run::WaitLogBeyond(std::size_t count) {
   if (transcript.size() > count) return transcript;  // read already
-  driver::PollUntil([&] { return Log().size() > count; }, options_.timeoutMs);
+  driver::PollUntil([&] { return Log().size() > count; }, timeout());
   return transcript;
 }
 

@@ -61,7 +61,14 @@ class Run {
   // --- For the steps -----------------------------------------------------
 
   const Options& options() const { return options_; }
-  DWORD timeout() const { return options_.timeoutMs; }
+  // How long a step waits for what it expects: --timeout, or kFailingStepMs
+  // for a step that is to fail. An absence (no box, no more lines) is
+  // looked for kSettleMs, so that what a posted click brings can arrive.
+  DWORD timeout() const { return failingStep_ ? kFailingStepMs : options_.timeoutMs; }
+  static constexpr DWORD kFailingStepMs = 1000;
+  static constexpr DWORD kSettleMs = 500;
+  // The next step must fail with the report `fails` gives.
+  void ExpectFailure(const Step& fails) { expectFailure_ = &fails; }
   // The running tool, or a StepError naming the step.
   driver::Revediz& App(const Step& step);
   driver::Dialog& CurrentDialog(const Step& step);
@@ -125,6 +132,8 @@ class Run {
   std::vector<Loop> loops_;
   std::size_t next_ = 0;  // the step to run next
   bool driverFailed_ = false;
+  const Step* expectFailure_ = nullptr;
+  bool failingStep_ = false;
 };
 
 }  // namespace runner

@@ -366,6 +366,16 @@ bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::s
   for (auto index = open.rbegin(); index != open.rend(); ++index) {
     scenario->steps.erase(scenario->steps.begin() + static_cast<std::ptrdiff_t>(*index));
   }
+  // "fails" speaks of the step after it, which must be one that can fail; a "fails" without one is an error
+  // and not a step.
+  std::vector<Step>& steps = scenario->steps;
+  for (std::size_t i = steps.size(); i-- > 0;) {
+    if (steps[i].kind != StepKind::kFails) continue;
+    const StepKind next = i + 1 < steps.size() ? steps[i + 1].kind : StepKind::kFails;
+    if (next != StepKind::kFails && next != StepKind::kRepeat && next != StepKind::kEnd) continue;
+    errors->push_back(LineError(steps[i].line, "fails must come right before the step that is to fail"));
+    steps.erase(steps.begin() + static_cast<std::ptrdiff_t>(i));
+  }
   Pair(&scenario->steps);
   return errors->empty();
 }

@@ -64,6 +64,9 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
       {"repeat 0\nend", "count of 1 or more"},
       {"end", "end without repeat"},
       {"repeat 2\nrepeat 3\nend", "repeat without end"},
+      {"fails \"x\"", "fails must come right before"},
+      {"fails \"x\"\nrepeat 2\nend", "fails must come right before"},
+      {"fails \"x\"\nfails \"y\"\nok", "fails must come right before"},
   };
   for (const auto& c : kCases) {
     const std::string error = Check(c.line);
@@ -170,7 +173,8 @@ TEST(ScenarioParse, EveryDocumentedStepFormReadsAndItsWrongFormsDoNot) {
     const std::string& verb = words[0][0];
     many = many || verb == "start";  // its words combine: start library X missing Y
     const std::size_t keyWords = verb == "expect" || verb == "bench" || verb == "skip" ? 2 : 1;
-    const std::string lead = verb == "end" ? "repeat 1\n" : "", tail = verb == "repeat" ? "\nend" : "";
+    const std::string lead = verb == "end" ? "repeat 1\n" : "";
+    const std::string tail = verb == "repeat" ? "\nend" : verb == "fails" ? "\nok" : "";
     auto line = [&](std::size_t count, std::size_t choice, std::size_t bad) {
       std::string out = lead;
       for (std::size_t i = 0; i < count; ++i) {
