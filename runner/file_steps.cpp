@@ -98,6 +98,9 @@ void OnExpectFileLog(Run& run, const Step& step) {
   if (actual != expected) throw Mismatch{"file " + name, scn::ShowText(expected), scn::ShowText(actual)};
 }
 
+// An include is replaced by its steps when the scenario is read.
+void OnInclude(Run&, const Step& step) { throw StepError{"include: " + step.args[0].text + " was not read"}; }
+
 // Saves a picture (BMP) of the desktop or of one window in the --out folder.
 void OnScreenshot(Run& run, const Step& step) {
   const HWND window = step.args.size() > 1 ? run.Target(step, step.args[1].text) : nullptr;

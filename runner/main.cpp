@@ -109,7 +109,11 @@ int main(int argc, char** argv) {
   }
   scn::Scenario scenario;
   std::vector<std::string> errors;
-  if (!scn::ParseScenario(text, &scenario, &errors)) {
+  const std::string folder = winpath::FolderOf(options.scenarioPath);
+  const auto include = [&](const std::string& name, std::string* included) {
+    return runner::ReadWholeFile(winpath::Join(folder, name), included);
+  };
+  if (!scn::ParseScenario(text, &scenario, &errors, include)) {
     const std::string name = winpath::BaseName(options.scenarioPath);
     for (const std::string& error : errors) std::printf("%s: %s\n", name.c_str(), error.c_str());
     std::printf("FAIL %s: the scenario does not read (%zu errors)\n", name.c_str(), errors.size());

@@ -312,7 +312,42 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
   return true;
 }
 
+namespace {
+
+// The steps an include step stands for, at its line; false (and *errors) when the file cannot be read, does not
+// read, or includes another.
+void Include(const Step& step, const IncludeReader& include, std::vector<Step>* steps,
+             std::vector<std::string>* errors) {
+  const std::string& name = step.args[0].text;
+  std::string text;
+  if (!include(name, &text)) return errors->push_back(LineError(step.line, "cannot read " + name));
+  for (std::size_t i = 1; i < step.args.size(); ++i) {
+    const std::string mark = "${" + std::to_string(i) + "}";
+    for (std::size_t at = 0; (at = text.find(mark, at)) != std::string::npos; at += step.args[i].text.size())
+      text.replace(at, mark.size(), step.args[i].text);
+  }
+  Scenario included;
+  std::vector<std::string> inner;
+  ParseScenario(text, &included, &inner);
+  for (const std::string& error : inner) errors->push_back(LineError(step.line, name + " " + error));
+  for (Step& each : included.steps) {
+    if (each.kind == StepKind::kInclude) {
+      errors->push_back(LineError(step.line, name + " line " + std::to_string(each.line) + ": includes another file"));
+      continue;
+    }
+    each.line = step.line;
+    steps->push_back(std::move(each));
+  }
+}
+
+}  // namespace
+
 bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::string>* errors) {
+  return ParseScenario(text, scenario, errors, nullptr);
+}
+
+bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::string>* errors,
+                   const IncludeReader& include) {
   scenario->steps.clear();
   errors->clear();
   std::vector<std::size_t> open;  // repeat steps waiting for their end
@@ -349,6 +384,10 @@ bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::s
                      std::make_move_iterator(words.end()));
     if (!CheckStep(&step, &error)) {
       errors->push_back(LineError(lineNumber, error));
+      continue;
+    }
+    if (step.kind == StepKind::kInclude && include) {
+      Include(step, include, &scenario->steps, errors);
       continue;
     }
     if (step.kind == StepKind::kRepeat) open.push_back(scenario->steps.size());

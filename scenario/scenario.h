@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,17 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
 // comment); a repeat without its end is an error. Returns whether there
 // were none.
 bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::string>* errors);
+
+// Reads the text of a file an "include" step names; false when it cannot.
+using IncludeReader = std::function<bool(const std::string& name, std::string* text)>;
+
+// The same, with each "include FILE [WORD...]" replaced by the steps of
+// FILE, read through `include` with ${1}, ${2}, ... replaced by the words as
+// they stand. Its steps keep their own text and take the include's line;
+// an error in FILE is given at that line too ("line 4: FILE line 2: ...").
+// An included file includes no other.
+bool ParseScenario(std::string_view text, Scenario* scenario, std::vector<std::string>* errors,
+                   const IncludeReader& include);
 
 // A number: decimal, or hex with 0x; an optional leading '-'. 32 bits
 // (signed or unsigned range).

@@ -28,6 +28,7 @@
   X(Exit, "exit", 0, 0, Any, Any, Any, false, Nothing, "the menu's Exit")                                             \
   X(Close, "close", 0, 1, Any, Any, Any, false, Close, "the main window's (or the log's) close box")                  \
   X(ExpectExit, "expect exit", 1, 1, Number, Any, Any, false, Nothing, "the tool ends with status N")                \
+  X(Include, "include", 1, Many, Any, Any, Any, false, Nothing, "the steps of another file, ${1}... filled in")      \
   X(Screenshot, "screenshot", 1, 2, Any, Any, Any, false, Screenshot, "a picture of the desktop or one window")      \
   X(Place, "place", 5, 5, Any, Number, Number, false, Place, "moves and sizes a window")                             \
   X(Scroll, "scroll", 2, 2, Any, Number, Any, false, Scroll, "scrolls the log to a line")                            \

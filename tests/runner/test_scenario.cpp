@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <map>
 #include <sstream>
 
 #include "scenario/scenario.h"
@@ -245,3 +246,27 @@ TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
 }
 
 }  // namespace
+
+// An include stands for the steps of its file, its words put in for ${1}, ${2}; they take the include's line, and
+// what is wrong in the file is named at that line.
+TEST(ScenarioParse, IncludesSpliceTheirStepsWithTheirWords) {
+  const std::map<std::string, std::string> files = {
+      {"open.steps", "menu PosOpen\nselect IDC_DEVICE_CLASS \"${1}\"\nexpect box \"POS Open\" \"${2} ${1}${1}\"\n"},
+      {"bad.steps", "ok\nfrobnicate\ninclude open.steps\n"}};
+  const scn::IncludeReader read = [&](const std::string& name, std::string* text) {
+    return files.contains(name) && (*text = files.at(name), true);
+  };
+  scn::Scenario s;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(scn::ParseScenario("start\n\ninclude open.steps PosMsr \"a b\"\nok\n", &s, &errors, read));
+  ASSERT_EQ(s.steps.size(), 5u);
+  EXPECT_TRUE(s.steps[1].kind == scn::StepKind::kMenu && s.steps[1].line == 3 && s.steps[3].line == 3);
+  EXPECT_EQ(s.steps[2].args[1].text, "PosMsr");
+  EXPECT_EQ(s.steps[3].args[1].text, "a b PosMsrPosMsr");
+  EXPECT_EQ(s.steps[4].line, 4);
+  EXPECT_FALSE(scn::ParseScenario("start\ninclude bad.steps\ninclude none.steps\n", &s, &errors, read));
+  EXPECT_EQ(errors, (std::vector<std::string>{"line 2: bad.steps line 2: unknown step \"frobnicate\"",
+                                              "line 2: bad.steps line 3: includes another file",
+                                              "line 3: cannot read none.steps"}));
+  EXPECT_EQ(s.steps.size(), 2u);  // start, and the file's ok
+}
