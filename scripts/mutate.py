@@ -336,7 +336,7 @@ def sample(found, count, seed):
     for m in found:
         by_file.setdefault(m.path, []).append(m)
     quota = {f: max(1, count * len(ms) // total) for f, ms in by_file.items()}
-    for f in sorted(by_file, key=lambda f: (-(count * len(by_file[f]) % total), f))[:count - sum(quota.values())]:
+    for f in sorted(by_file, key=lambda f: (-(count * len(by_file[f]) % total), f))[:max(0, count - sum(quota.values()))]:
         quota[f] += 1                  # largest remainders first
     while sum(quota.values()) > count and max(quota.values()) > 1:
         quota[max(quota, key=lambda f: (quota[f], f))] -= 1
