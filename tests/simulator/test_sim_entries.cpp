@@ -42,7 +42,8 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
     for (int i = 0; i < 10; ++i) Open("PosMsr");
     Forget();  // term closes every handle and empties the queue, and posts nothing: the window may be gone
     EXPECT_TRUE(sim_.Term() == 0 && sim_.Term() == kErrSysNotInitialized);
-    EXPECT_EQ("DLL_PosTerm\r\n  # closed 10 open devices\r\n  -> 0\r\nDLL_PosTerm\r\n  -> 302\r\n", gJournal);
+    EXPECT_EQ("DLL_PosTerm\r\n  # closed 10 open devices\r\n  -> 0\r\nDLL_PosTerm\r\n  # refused: not initialized\r\n"
+              "  -> 302\r\n", gJournal);
     EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty() && sim_.QueueWindow() == 0);
   }
 }
@@ -74,7 +75,7 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
     for (std::string c; std::getline(cells, c, '|');) cell.push_back(c.substr(1, c.size() - 2));
     if (cell.size() != 5) continue;
     const std::string listed = cell[1].substr(1, cell[1].size() - 2), kind = listed.substr(0, 4);
-    const std::string name = listed == "PosNDIWidth" ? "diWidth" : listed.substr(4);
+    const std::string name = listed.substr(4);
     documented[cell[0]].push_back(listed);
     std::int32_t status = 0, low = 0, high = 0;
     for (const CodeName* e = ErrorNames; e->Name != nullptr; ++e) status = cell[4] == e->Name ? e->Code : status;

@@ -112,24 +112,30 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const struct { std::function<void()> act; std::string lines; } cases[] = {
       {[&] { lib.Write(1, nullptr, 1, &out), lib.Write(1, "x", 1, nullptr); },
-       "DLL_PosWrite handle=1 length=1 data=(bad address)|  -> 334 out=0|"
-       "DLL_PosWrite handle=1 length=1 data=78|  -> 334"},
+       "DLL_PosWrite handle=1 length=1 data=(bad address)|  # refused: data of 1 bytes at 0x00000000 cannot be read|"
+       "  -> 334 out=0|DLL_PosWrite handle=1 length=1 data=78|  # refused: out value at 0x00000000 cannot be written|"
+       "  -> 334"},
       {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
-       "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|  -> 303 out=0"},
+       "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|"
+       "  # refused: handle 9 is not open|  -> 303 out=0"},
       {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
-      {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  -> 318 out=0"},
+      {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  # refused: length -1 below 0|  -> 318 out=0"},
       {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, buffer, 15, &out), lib.Read(0, nullptr, 16, &out); },
-       "DLL_PosRead handle=0 size=80|  -> 329 out=0|DLL_PosRead handle=0 size=15|  -> 312 out=0|"
-       "DLL_PosRead handle=0 size=16|  -> 334 out=0"},
+       "DLL_PosRead handle=0 size=80|  # refused: the queue is empty|  -> 329 out=0|DLL_PosRead handle=0 size=15|"
+       "  # refused: buffer of 15 bytes, 16 needed|  -> 312 out=0|DLL_PosRead handle=0 size=16|"
+       "  # refused: buffer of 16 bytes at 0x00000000 cannot be written|  -> 334 out=0"},
       {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}, {"DeviceName", 0}, {nullptr, 5}};
              lib.IOCtl(1, 305, a, 4, &out); },
        "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=4|  arg[0] DisplayText = (null)|"
-       "  arg[1] Columns = 20|  arg[2] DeviceName = (null)|  arg[3] \"\" = 5|  -> 334 out=0"},
+       "  arg[1] Columns = 20|  arg[2] DeviceName = (null)|  arg[3] \"\" = 5|"
+       "  # refused: arg[0] DisplayText: text at 0x00000000 cannot be read|  -> 334 out=0"},
       {[&] { lib.Open("D", "PosDisplay", nullptr, -1, &out), lib.Open("D", "PosDisplay", nullptr, 0, nullptr); },
-       open + "-1|  -> 325 out=0|" + open + "0|  -> 334"},
+       open + "-1|  # refused: count -1 outside 0 to 256|  -> 325 out=0|" + open +
+           "0|  # refused: out value at 0x00000000 cannot be written|  -> 334"},
       {[&] { lib.IOCtl(1, 302, &rows, 1, &out), lib.IOCtl(1, 302, &rows, 1, nullptr); },
        "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 0|  -> 0 out=0|  ret[0] Rows = 2|"
-       "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 2|  -> 334"},
+       "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 2|"
+       "  # refused: out value at 0x00000000 cannot be written|  -> 334"},
       {[&] {
          Open("PosNvram"), lib.SetFault(7, FaultKind::kReadOverclaim, 10);
          lib.SetFault(7, FaultKind::kReadOverrun, 2), Forget(), lib.Read(3, buffer, 4, &out);
@@ -144,11 +150,13 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
       {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0);
        },
-       "DLL_PosClose handle=12|  -> 303|DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|"
-       "  -> 303 out=0|DLL_PosRead handle=12 size=4|  -> 303 out=0|DLL_PosVersion|"
+       "DLL_PosClose handle=12|  # refused: handle 12 is not open|  -> 303|"
+       "DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|  # refused: handle 12 is not open|"
+       "  -> 303 out=0|DLL_PosRead handle=12 size=4|  # refused: handle 12 is not open|  -> 303 out=0|DLL_PosVersion|"
        "  # arguments 10 1 0, received by value and not written|  -> 0"},
       {[&] { lib.SetPaperOut(true), lib.PrinterError(), lib.SetCoverOpen(true), Forget(), lib.Write(2, "x", 1, &out); },
-       "DLL_PosWrite handle=2 length=1 data=78|  # printer halted: paper out cover open error|  -> 306 out=0"}};
+       "DLL_PosWrite handle=2 length=1 data=78|  # printer halted: paper out cover open error|"
+       "  # refused: printer halted|  -> 306 out=0"}};
   Init();
   ASSERT_TRUE(Open("PosDisplay") == 1 && sim_.Open("P", "PosPrinter", nullptr, 0, &out) == 0 && out == 2);
   for (const auto& c : cases) {
