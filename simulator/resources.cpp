@@ -109,11 +109,14 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
         return Refuse(pos::kErrSysInvalidAddress, "%s: text at 0x%08llX cannot be read",
                       record.c_str(), Address(reinterpret_cast<const void*>(value)));
       }
-      if (read == TextRead::kTooLong || static_cast<std::int32_t>(text.size()) < def.minimum) {
-        return Refuse(def.error, "%s: length %s outside %d to %d (%s)", record.c_str(),
-                      read == TextRead::kTooLong ? Formatted("over %d", static_cast<int>(def.maximum)).c_str()
-                                                 : std::to_string(text.size()).c_str(),
-                      static_cast<int>(def.minimum), static_cast<int>(def.maximum), StatusName(def.error));
+      if (read == TextRead::kTooLong) {
+        return Refuse(def.error, "%s: length over %d (%s)", record.c_str(),
+                      static_cast<int>(def.maximum), StatusName(def.error));
+      }
+      if (static_cast<std::int32_t>(text.size()) < def.minimum) {
+        return Refuse(def.error, "%s: length %d outside %d to %d (%s)", record.c_str(),
+                      static_cast<int>(text.size()), static_cast<int>(def.minimum),
+                      static_cast<int>(def.maximum), StatusName(def.error));
       }
       if (ref.classIndex == kGenericClass && ref.index == kGenDeviceName) {
         staged.name = text;
