@@ -20,8 +20,9 @@
 
 namespace sim {
 
-// What a fresh bench holds: the input waiting at each input device, the
-// weight on the scale, and the bytes of the NVRAM.
+// What a fresh bench holds: the input waiting at each input device (none
+// when initialized with TestInputs 0), the weight on the scale, and the
+// bytes of the NVRAM.
 inline constexpr char kTestCardTracks[] =
     "%B4111111111111111^TEST/CARD^29121010000000000000?"
     ";4111111111111111=29121010000000000000?";
