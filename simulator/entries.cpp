@@ -29,7 +29,7 @@ bool IsSystemRequest(std::int32_t request) {
 
 std::int32_t Simulator::RefuseOut(JournalBlock& block, const void* out) {
   const std::int32_t status = Refuse(pos::kErrSysInvalidAddress,
-                                     "out value at 0x%08llX cannot be written", Address(out));
+                                     "out value at %s cannot be written", Address(out).c_str());
   JournalRefusal(block, status);
   block.Line("  -> %d", static_cast<int>(status));
   Flush(block);
@@ -93,7 +93,8 @@ std::int32_t Simulator::Open(const char* deviceName, const char* deviceClass, Re
                              std::int32_t count, std::int32_t* out) {
   JournalBlock block;
   std::string name, className;
-  const TextRead nameRead = ReadText(reinterpret_cast<std::intptr_t>(deviceName), kNameLimit, &name);
+  const TextRead nameRead =
+      ReadText(reinterpret_cast<std::intptr_t>(deviceName), kNameLimit, &name);
   const bool nameOk = nameRead == TextRead::kOk;
   ReadText(reinterpret_cast<std::intptr_t>(deviceClass), kJournalTextLimit, &className);
   block.Line("DLL_PosOpen name=\"%s\" class=\"%s\" count=%d", nameOk ? name.c_str() : "",
@@ -282,8 +283,8 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   } else if (size < 0) {
     status = Refuse(pos::kErrSysInvalidLength, "size %d below 0", static_cast<int>(size));
   } else if (Accessible(buffer, true) < static_cast<std::size_t>(size)) {
-    status = Refuse(pos::kErrSysInvalidAddress, "buffer of %d bytes at 0x%08llX cannot be written",
-                    static_cast<int>(size), Address(buffer));
+    status = Refuse(pos::kErrSysInvalidAddress, "buffer of %d bytes at %s cannot be written",
+                    static_cast<int>(size), Address(buffer).c_str());
   } else if (handle != 0 && open == nullptr) {
     status = NotOpen(handle);
   } else if (faults_[target].error != 0) {
@@ -350,8 +351,8 @@ std::int32_t Simulator::Write(std::int32_t handle, const void* data, std::int32_
   } else if (length < 0) {
     status = Refuse(pos::kErrSysInvalidLength, "length %d below 0", static_cast<int>(length));
   } else if (!readable) {
-    status = Refuse(pos::kErrSysInvalidAddress, "data of %d bytes at 0x%08llX cannot be read",
-                    static_cast<int>(length), Address(data));
+    status = Refuse(pos::kErrSysInvalidAddress, "data of %d bytes at %s cannot be read",
+                    static_cast<int>(length), Address(data).c_str());
   } else if (handle == 0) {
     status = Refuse(pos::kErrSysFunctionNotSupported, "the queue (handle 0) is read only");
   } else if (open == nullptr) {

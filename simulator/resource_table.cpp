@@ -226,7 +226,8 @@ int FindResource(int classIndex, const char* name) {
   const ClassDef& cls = kClasses[classIndex];
   for (int i = 0; i < cls.resourceCount; ++i) {
     const ResourceDef& def = cls.resources[i];
-    if (std::strcmp(def.name, name) == 0 || (def.alias != nullptr && std::strcmp(def.alias, name) == 0)) {
+    if (std::strcmp(def.name, name) == 0 ||
+        (def.alias != nullptr && std::strcmp(def.alias, name) == 0)) {
       return i;
     }
   }

@@ -33,7 +33,8 @@ std::int32_t CheckNumber(const ResourceDef& def, std::int32_t value, std::int32_
     return def.error;
   }
   if (value >= def.minimum && value <= def.maximum) return 0;
-  *rule = Formatted("outside %d to %d", static_cast<int>(def.minimum), static_cast<int>(def.maximum));
+  *rule = Formatted("outside %d to %d", static_cast<int>(def.minimum),
+                    static_cast<int>(def.maximum));
   return def.error;
 }
 
@@ -106,8 +107,8 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
       std::string text;
       const TextRead read = ReadText(value, static_cast<std::size_t>(def.maximum), &text);
       if (read == TextRead::kBadAddress) {
-        return Refuse(pos::kErrSysInvalidAddress, "%s: text at 0x%08llX cannot be read",
-                      record.c_str(), Address(reinterpret_cast<const void*>(value)));
+        return Refuse(pos::kErrSysInvalidAddress, "%s: text at %s cannot be read",
+                      record.c_str(), Address(reinterpret_cast<const void*>(value)).c_str());
       }
       if (read == TextRead::kTooLong) {
         return Refuse(def.error, "%s: length over %d (%s)", record.c_str(),
@@ -135,7 +136,9 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
                     rule.c_str(), StatusName(status));
     }
     target.number = number;
-    if (ref.classIndex == kSystemClass && ref.index == kSysTestInputs) staged.dropInputs = number == 0;
+    if (ref.classIndex == kSystemClass && ref.index == kSysTestInputs) {
+      staged.dropInputs = number == 0;
+    }
   }
   if (initialize && !sawQueue) return Refuse(pos::kErrSysInvalidQueue, "no queue handle given");
   device.ClearRefusal();
@@ -182,18 +185,18 @@ std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceAr
       // its own text and terminator; never more than the caller's memory.
       const char* block = reinterpret_cast<const char*>(args[i].value);
       const std::size_t writable = block != nullptr ? Accessible(block, true) : 0;
-      const unsigned long long at = Address(block);
+      const std::string at = Address(block);
       if (writable == 0) {
-        return Refuse(pos::kErrSysInvalidAddress, "%s: block at 0x%08llX cannot be written",
-                      record.c_str(), at);
+        return Refuse(pos::kErrSysInvalidAddress, "%s: block at %s cannot be written",
+                      record.c_str(), at.c_str());
       }
       if (block[0] == '\0') {
         capacity = kEmptyBlockSize;
       } else {
         const char* end = static_cast<const char*>(std::memchr(block, 0, writable));
         if (end == nullptr) {
-          return Refuse(pos::kErrSysInvalidAddress, "%s: block at 0x%08llX has no end",
-                        record.c_str(), at);
+          return Refuse(pos::kErrSysInvalidAddress, "%s: block at %s has no end",
+                        record.c_str(), at.c_str());
         }
         capacity = static_cast<std::size_t>(end - block) + 1;
       }

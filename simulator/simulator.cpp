@@ -116,10 +116,12 @@ std::int32_t Simulator::CheckArgs(const ResourceArg* args, std::int32_t count,
   std::int32_t status = 0;
   if (count < 0 || count > kMaxArgs) {
     status = pos::kErrSysInvalidNargs;
-    reason = Formatted("count %d outside 0 to %d", static_cast<int>(count), static_cast<int>(kMaxArgs));
+    reason = Formatted("count %d outside 0 to %d", static_cast<int>(count),
+                       static_cast<int>(kMaxArgs));
   } else if (Accessible(args, false) < sizeof(ResourceArg) * static_cast<std::size_t>(count)) {
     status = pos::kErrSysInvalidAddress;
-    reason = Formatted("%d records at 0x%08llX cannot be read", static_cast<int>(count), Address(args));
+    reason = Formatted("%d records at %s cannot be read", static_cast<int>(count),
+                       Address(args).c_str());
   }
   if (why != nullptr) *why = reason;
   return status;
@@ -195,7 +197,8 @@ std::int32_t Simulator::SystemRequest(OpenDevice* open, std::int32_t request) {
   switch (request) {
     case pos::kReqSysAcquireDevice:
       if (slot.acquiredBy == open->handle) {
-        return Refuse(pos::kErrSysAlreadyAcquired, "handle %d has acquired %s already", handle, name);
+        return Refuse(pos::kErrSysAlreadyAcquired, "handle %d has acquired %s already", handle,
+                      name);
       }
       if (slot.acquiredBy != 0) {
         return Refuse(pos::kErrSysAcquiredByOther, "%s acquired by handle %d", name,
@@ -242,6 +245,16 @@ bool Simulator::PaperOut() const {
 
 bool Simulator::CoverOpen() const {
   return DeviceOf(ClassOfModel(Model::kPrinter)).Holds(BenchAct::kCoverOpen);
+}
+
+std::string Address(const void* address) {
+  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(address);
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), "0123456789ABCDEF"[at & 0xF]);
+    at >>= 4;
+  } while (at != 0 || digits.size() < 8);
+  return "0x" + digits;
 }
 
 const char* StatusName(std::int32_t status) {

@@ -101,10 +101,8 @@ enum class TextRead { kOk, kBadAddress, kTooLong };
 
 // The ErrorNames name of `status` ("POSERR_SYS_TIMEOUT").
 const char* StatusName(std::int32_t status);
-// An address as the journal shows it (0x%08llX).
-inline unsigned long long Address(const void* address) {
-  return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(address));
-}
+// An address as a refusal shows it: "0x" and at least 8 upper-case hex digits.
+std::string Address(const void* address);
 
 // Where a resource name resolves to for a given handle.
 struct ResourceRef {
