@@ -27,6 +27,36 @@ bool IsSystemRequest(std::int32_t request) {
 
 }  // namespace
 
+std::int32_t Simulator::RefuseOut(JournalBlock& block, const void* out) {
+  const std::int32_t status = Refuse(pos::kErrSysInvalidAddress,
+                                     "out value at %s cannot be written", Address(out).c_str());
+  JournalRefusal(block, status);
+  block.Line("  -> %d", static_cast<int>(status));
+  Flush(block);
+  return status;
+}
+
+std::int32_t Simulator::NotOpen(std::int32_t handle) {
+  return Refuse(pos::kErrSysInvalidDescriptor, "handle %d is not open", static_cast<int>(handle));
+}
+
+std::int32_t Simulator::DeviceFault(int target) {
+  const char* name = target == kQueueTarget ? "the queue" : kClasses[target].name;
+  if (faults_[target].error != 0) {
+    return Refuse(faults_[target].error, "error fault %d set on %s",
+                  static_cast<int>(faults_[target].error), name);
+  }
+  if (target != kQueueTarget && faults_[target].offline) {
+    return Refuse(pos::kErrSysDeviceOffline, "%s is off line", name);
+  }
+  return 0;
+}
+
+std::int32_t Simulator::AcquiredByOther(int classIndex) {
+  return Refuse(pos::kErrSysAcquiredByOther, "%s acquired by handle %d", kClasses[classIndex].name,
+                static_cast<int>(bench_[static_cast<std::size_t>(classIndex)].acquiredBy));
+}
+
 std::int32_t Simulator::Initialize(const char* applicationName, const char* resourceFile,
                                    ResourceArg* args, std::int32_t count) {
   JournalBlock block;
@@ -39,8 +69,8 @@ std::int32_t Simulator::Initialize(const char* applicationName, const char* reso
 
   std::int32_t status = 0;
   if (initialized_) {
-    status = pos::kErrSysAlreadyInitialized;
-  } else if ((status = CheckArgs(args, count)) == 0) {
+    status = Refuse(pos::kErrSysAlreadyInitialized, "already initialized");
+  } else if ((status = CheckArgs(args, count, &why_)) == 0) {
     ResetBench();
     status = ApplyResources(kSystemClass, nullptr, args, count, true);
     if (status == 0) {
@@ -53,6 +83,7 @@ std::int32_t Simulator::Initialize(const char* applicationName, const char* reso
       return 0;
     }
   }
+  JournalRefusal(block, status);
   block.Line("  -> %d", static_cast<int>(status));
   Flush(block);
   return status;
@@ -62,8 +93,9 @@ std::int32_t Simulator::Open(const char* deviceName, const char* deviceClass, Re
                              std::int32_t count, std::int32_t* out) {
   JournalBlock block;
   std::string name, className;
-  const bool nameOk =
-      ReadText(reinterpret_cast<std::intptr_t>(deviceName), kNameLimit, &name) == TextRead::kOk;
+  const TextRead nameRead =
+      ReadText(reinterpret_cast<std::intptr_t>(deviceName), kNameLimit, &name);
+  const bool nameOk = nameRead == TextRead::kOk;
   ReadText(reinterpret_cast<std::intptr_t>(deviceClass), kJournalTextLimit, &className);
   block.Line("DLL_PosOpen name=\"%s\" class=\"%s\" count=%d", nameOk ? name.c_str() : "",
              className.c_str(), static_cast<int>(count));
@@ -73,27 +105,29 @@ std::int32_t Simulator::Open(const char* deviceName, const char* deviceClass, Re
   std::int32_t status = 0;
   std::int32_t handle = 0;
   if (out == nullptr || Accessible(out, true) < sizeof *out) {
-    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
-    Flush(block);
-    return pos::kErrSysInvalidAddress;
+    return RefuseOut(block, out);
   }
+  const std::int32_t maxDevices = DeviceAt(kSystemClass).Values()[kSysMaxDevices].number;
   if (!initialized_) {
-    status = pos::kErrSysNotInitialized;
-  } else if ((status = CheckArgs(args, count)) != 0) {
+    status = Refuse(pos::kErrSysNotInitialized, "not initialized");
+  } else if ((status = CheckArgs(args, count, &why_)) != 0) {
   } else if (!nameOk || name.empty()) {
-    status = pos::kErrSysInvalidName;
+    status = Refuse(pos::kErrSysInvalidName, "device name %s",
+                    nameRead == TextRead::kBadAddress ? "cannot be read"
+                    : nameRead == TextRead::kTooLong  ? "longer than 255 characters"
+                                                      : "empty");
   } else if (classIndex < 0) {
-    status = pos::kErrSysInvalidClass;
+    status = Refuse(pos::kErrSysInvalidClass, "class \"%s\" unknown", className.c_str());
   } else if (kClasses[classIndex].model == Model::kGeneric) {
-    status = pos::kErrSysInvalidDevice;  // resources every device has; no device of its own
-  } else if (faults_[classIndex].error != 0) {
-    status = faults_[classIndex].error;
-  } else if (faults_[classIndex].offline) {
-    status = pos::kErrSysDeviceOffline;
-  } else if (static_cast<std::int32_t>(open_.size()) >=
-                 DeviceAt(kSystemClass).Values()[kSysMaxDevices].number ||
-             NextHandle() == 0) {
-    status = pos::kErrSysTooManyDevices;
+    // resources every device has; no device of its own
+    status = Refuse(pos::kErrSysInvalidDevice, "class \"%s\" has no device of its own",
+                    className.c_str());
+  } else if ((status = DeviceFault(classIndex)) != 0) {
+  } else if (static_cast<std::int32_t>(open_.size()) >= maxDevices) {
+    status = Refuse(pos::kErrSysTooManyDevices, "%d handles open, MaxDevices %d",
+                    static_cast<int>(open_.size()), static_cast<int>(maxDevices));
+  } else if (NextHandle() == 0) {
+    status = Refuse(pos::kErrSysTooManyDevices, "no handle free");
   } else {
     OpenDevice device;
     device.handle = NextHandle();
@@ -107,6 +141,7 @@ std::int32_t Simulator::Open(const char* deviceName, const char* deviceClass, Re
     }
   }
   *out = handle;
+  JournalRefusal(block, status);
   block.Line("  -> %d out=%d", static_cast<int>(status), static_cast<int>(handle));
   Flush(block);
   return status;
@@ -118,18 +153,19 @@ std::int32_t Simulator::Close(std::int32_t handle) {
   std::int32_t status = 0;
   OpenDevice* open = FindOpen(handle);
   if (!initialized_) {
-    status = pos::kErrSysNotInitialized;
+    status = Refuse(pos::kErrSysNotInitialized, "not initialized");
   } else if (handle == 0) {
-    status = pos::kErrSysFunctionNotSupported;  // the queue stays
+    status = Refuse(pos::kErrSysFunctionNotSupported, "the queue (handle 0) stays open");
   } else if (open == nullptr) {
-    status = pos::kErrSysInvalidDescriptor;
+    status = NotOpen(handle);
   } else if (faults_[open->classIndex].error != 0) {
-    status = faults_[open->classIndex].error;
+    status = DeviceFault(open->classIndex);
   } else {
     Slot& slot = bench_[static_cast<std::size_t>(open->classIndex)];
     if (slot.acquiredBy == handle) slot.acquiredBy = 0;
     open_.erase(open_.begin() + (open - open_.data()));
   }
+  JournalRefusal(block, status);
   block.Line("  -> %d", static_cast<int>(status));
   Flush(block);
   return status;
@@ -146,32 +182,28 @@ std::int32_t Simulator::IOCtl(std::int32_t handle, std::int32_t request, Resourc
   const int classIndex = open != nullptr ? open->classIndex : kSystemClass;
   JournalArgs(block, "arg", classIndex, args, count);
   if (out == nullptr || Accessible(out, true) < sizeof *out) {
-    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
-    Flush(block);
-    return pos::kErrSysInvalidAddress;
+    return RefuseOut(block, out);
   }
   *out = 0;
   std::int32_t status = 0;
   const Slot& slot = bench_[static_cast<std::size_t>(classIndex)];
   if (!initialized_) {
-    status = pos::kErrSysNotInitialized;
-  } else if ((status = CheckArgs(args, count)) != 0) {
+    status = Refuse(pos::kErrSysNotInitialized, "not initialized");
+  } else if ((status = CheckArgs(args, count, &why_)) != 0) {
   } else if (handle != 0 && open == nullptr) {
-    status = pos::kErrSysInvalidDescriptor;
+    status = NotOpen(handle);
   } else if (handle == 0 && faults_[kQueueTarget].error != 0) {
-    status = faults_[kQueueTarget].error;
-  } else if (open != nullptr && faults_[classIndex].error != 0) {
-    status = faults_[classIndex].error;
-  } else if (open != nullptr && faults_[classIndex].offline) {
-    status = pos::kErrSysDeviceOffline;
+    status = DeviceFault(kQueueTarget);
+  } else if (open != nullptr && (status = DeviceFault(classIndex)) != 0) {
   } else if (requestName == nullptr) {
-    status = pos::kErrSysInvalidRequest;
+    status = Refuse(pos::kErrSysInvalidRequest, "request %d unknown", static_cast<int>(request));
   } else if (!IsSystemRequest(request) && !slot.device->OwnsRequest(request)) {
-    status = pos::kErrSysInvalidRequest;  // not a request of this device's class
+    status = Refuse(pos::kErrSysInvalidRequest, "%s is not a request of %s", requestName,
+                    kClasses[classIndex].name);
   } else if (open != nullptr && request != pos::kReqSysGetValues &&
              request != pos::kReqSysAcquireDevice && request != pos::kReqSysReleaseDevice &&
              slot.acquiredBy != 0 && slot.acquiredBy != handle) {
-    status = pos::kErrSysAcquiredByOther;
+    status = AcquiredByOther(classIndex);
   } else if (request == pos::kReqSysGetValues) {
     status = GetValues(classIndex, open, args, count);
     if (status == 0) {
@@ -189,8 +221,12 @@ std::int32_t Simulator::IOCtl(std::int32_t handle, std::int32_t request, Resourc
     // (a tone's frequency, say), applied first.
     status = ApplyResources(classIndex, open, args, count, false);
     Events events(*this, classIndex, open, block);
-    if (status == 0) status = slot.device->Request(request, events);
+    if (status == 0) {
+      slot.device->ClearRefusal();
+      status = FromDevice(*slot.device, slot.device->Request(request, events));
+    }
   }
+  JournalRefusal(block, status);
   block.Line("  -> %d out=0", static_cast<int>(status));
   Flush(block);
   return status;
@@ -226,9 +262,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   JournalBlock block;
   block.Line("DLL_PosRead handle=%d size=%d", static_cast<int>(handle), static_cast<int>(size));
   if (out == nullptr || Accessible(out, true) < sizeof *out) {
-    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
-    Flush(block);
-    return pos::kErrSysInvalidAddress;
+    return RefuseOut(block, out);
   }
   unsigned char* bytes = static_cast<unsigned char*>(buffer);
   OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
@@ -245,32 +279,34 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   std::int32_t status = 0;
   std::int32_t placed = 0;
   if (!initialized_) {
-    status = pos::kErrSysNotInitialized;
+    status = Refuse(pos::kErrSysNotInitialized, "not initialized");
   } else if (size < 0) {
-    status = pos::kErrSysInvalidLength;
+    status = Refuse(pos::kErrSysInvalidLength, "size %d below 0", static_cast<int>(size));
   } else if (Accessible(buffer, true) < static_cast<std::size_t>(size)) {
-    status = pos::kErrSysInvalidAddress;
+    status = Refuse(pos::kErrSysInvalidAddress, "buffer of %d bytes at %s cannot be written",
+                    static_cast<int>(size), Address(buffer).c_str());
   } else if (handle != 0 && open == nullptr) {
-    status = pos::kErrSysInvalidDescriptor;
+    status = NotOpen(handle);
   } else if (faults_[target].error != 0) {
-    status = faults_[target].error;
+    status = DeviceFault(target);
   } else if (handle == 0) {
     if (size < kQueueRecordSize) {
-      status = pos::kErrSysBufferTooSmall;
+      status = Refuse(pos::kErrSysBufferTooSmall, "%s",
+                      TooSmall(kQueueRecordSize, size).c_str());
     } else if (queue_.Empty()) {
-      status = pos::kErrSysTimeout;
+      status = Refuse(pos::kErrSysTimeout, "the queue is empty");
     } else {
       placed = queue_.PopInto(into(), size);
     }
-  } else if (faults_[target].offline) {
-    status = pos::kErrSysDeviceOffline;
+  } else if ((status = DeviceFault(target)) != 0) {
   } else if (bench_[static_cast<std::size_t>(target)].acquiredBy != 0 &&
              bench_[static_cast<std::size_t>(target)].acquiredBy != handle) {
-    status = pos::kErrSysAcquiredByOther;
+    status = AcquiredByOther(target);
   } else if (bench_[static_cast<std::size_t>(target)].locked) {
-    status = pos::kErrSysLockedNoDataRead;
+    status = Refuse(pos::kErrSysLockedNoDataRead, "%s is locked", kClasses[target].name);
   } else {
-    status = DeviceAt(target).Read(into(), size, &placed);
+    DeviceAt(target).ClearRefusal();
+    status = FromDevice(DeviceAt(target), DeviceAt(target).Read(into(), size, &placed));
   }
 
   std::int32_t reported = placed;
@@ -279,6 +315,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
     if (cut) std::copy(whole.begin(), whole.begin() + placed, bytes);
   }
   *out = reported;
+  JournalRefusal(block, status);
   block.Append("  -> %d out=%d", static_cast<int>(status), static_cast<int>(reported));
   if (status == 0) {
     block.Append(" data=");
@@ -304,35 +341,34 @@ std::int32_t Simulator::Write(std::int32_t handle, const void* data, std::int32_
   }
   block.EndLine();
   if (out == nullptr || Accessible(out, true) < sizeof *out) {
-    block.Line("  -> %d", static_cast<int>(pos::kErrSysInvalidAddress));
-    Flush(block);
-    return pos::kErrSysInvalidAddress;
+    return RefuseOut(block, out);
   }
   OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
   std::int32_t status = 0;
   std::int32_t accepted = 0;
   if (!initialized_) {
-    status = pos::kErrSysNotInitialized;
+    status = Refuse(pos::kErrSysNotInitialized, "not initialized");
   } else if (length < 0) {
-    status = pos::kErrSysInvalidLength;
+    status = Refuse(pos::kErrSysInvalidLength, "length %d below 0", static_cast<int>(length));
   } else if (!readable) {
-    status = pos::kErrSysInvalidAddress;
+    status = Refuse(pos::kErrSysInvalidAddress, "data of %d bytes at %s cannot be read",
+                    static_cast<int>(length), Address(data).c_str());
   } else if (handle == 0) {
-    status = pos::kErrSysFunctionNotSupported;  // the queue is read only
+    status = Refuse(pos::kErrSysFunctionNotSupported, "the queue (handle 0) is read only");
   } else if (open == nullptr) {
-    status = pos::kErrSysInvalidDescriptor;
-  } else if (faults_[open->classIndex].error != 0) {
-    status = faults_[open->classIndex].error;
-  } else if (faults_[open->classIndex].offline) {
-    status = pos::kErrSysDeviceOffline;
+    status = NotOpen(handle);
+  } else if ((status = DeviceFault(open->classIndex)) != 0) {
   } else if (bench_[static_cast<std::size_t>(open->classIndex)].acquiredBy != 0 &&
              bench_[static_cast<std::size_t>(open->classIndex)].acquiredBy != handle) {
-    status = pos::kErrSysAcquiredByOther;
+    status = AcquiredByOther(open->classIndex);
   } else {
     Events events(*this, open->classIndex, open, block);
-    status = DeviceAt(open->classIndex).Write(bytes, length, &accepted, events);
+    BenchDevice& device = DeviceAt(open->classIndex);
+    device.ClearRefusal();
+    status = FromDevice(device, device.Write(bytes, length, &accepted, events));
   }
   *out = accepted;
+  JournalRefusal(block, status);
   block.Line("  -> %d out=%d", static_cast<int>(status), static_cast<int>(accepted));
   Flush(block);
   return status;
@@ -343,7 +379,7 @@ std::int32_t Simulator::Term() {
   block.Line("DLL_PosTerm");
   std::int32_t status = 0;
   if (!initialized_) {
-    status = pos::kErrSysNotInitialized;
+    status = Refuse(pos::kErrSysNotInitialized, "not initialized");
   } else {
     // The window may be gone by now: nothing is posted.
     if (!open_.empty()) block.Line("  # closed %u open devices", static_cast<unsigned>(open_.size()));
@@ -352,6 +388,7 @@ std::int32_t Simulator::Term() {
     initialized_ = false;
     systemWindow_ = 0;
   }
+  JournalRefusal(block, status);
   block.Line("  -> %d", static_cast<int>(status));
   Flush(block);
   return status;

@@ -28,6 +28,20 @@ void AppendFormatted(std::string& out, const char* format, va_list args) {
 
 }  // namespace
 
+std::string Formatted(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormattedList(format, args);
+  va_end(args);
+  return text;
+}
+
+std::string FormattedList(const char* format, va_list args) {
+  std::string text;
+  AppendFormatted(text, format, args);
+  return text;
+}
+
 void JournalBlock::Line(const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -5,6 +5,7 @@
 #ifndef REVEDIZ_SIMULATOR_JOURNAL_H
 #define REVEDIZ_SIMULATOR_JOURNAL_H
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,6 +26,10 @@ inline constexpr char kJournalFile[] = "vavuro32.jnl";
 inline constexpr std::size_t kJournalDataBytes = 256;
 // Longest text shown for a text argument.
 inline constexpr std::size_t kJournalTextLimit = 4096;
+
+// printf into a string, of any length.
+std::string Formatted(const char* format, ...) SIM_PRINTF_FORMAT(1, 2);
+std::string FormattedList(const char* format, va_list args) SIM_PRINTF_FORMAT(1, 0);
 
 class JournalBlock {
  public:

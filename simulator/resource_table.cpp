@@ -15,18 +15,24 @@ constexpr std::int32_t kOutOfBounds = pos::kErrSysOutOfBounds;
 
 constexpr ResourceDef Number(const char* name, std::int32_t minimum, std::int32_t maximum,
                              std::int32_t error, std::int32_t initial) {
-  return {name, Kind::kNumber, minimum, maximum, error, initial, nullptr, nullptr, false};
+  return {name, Kind::kNumber, minimum, maximum, error, initial, nullptr, nullptr, false, nullptr};
 }
 constexpr ResourceDef OneOf(const char* name, const std::int32_t* allowed, std::int32_t error,
                             std::int32_t initial) {
-  return {name, Kind::kNumber, INT32_MIN, INT32_MAX, error, initial, nullptr, allowed, false};
+  return {name, Kind::kNumber, INT32_MIN, INT32_MAX, error, initial, nullptr, allowed, false, nullptr};
 }
 constexpr ResourceDef Fixed(const char* name, std::int32_t error, std::int32_t initial) {
-  return {name, Kind::kNumber, INT32_MIN, INT32_MAX, error, initial, nullptr, nullptr, true};
+  return {name, Kind::kNumber, INT32_MIN, INT32_MAX, error, initial, nullptr, nullptr, true, nullptr};
 }
 constexpr ResourceDef Text(const char* name, std::int32_t shortest, std::int32_t longest,
                            std::int32_t error, const char* initial) {
-  return {name, Kind::kText, shortest, longest, error, 0, initial, nullptr, false};
+  return {name, Kind::kText, shortest, longest, error, 0, initial, nullptr, false, nullptr};
+}
+
+// `def`, also taken under the tool's own spelling `alias`.
+constexpr ResourceDef Also(ResourceDef def, const char* alias) {
+  def.alias = alias;
+  return def;
 }
 
 constexpr std::int32_t kPorts[] = {pos::kPort0, pos::kPort1, pos::kPort2, kEndOfList};
@@ -35,11 +41,12 @@ constexpr std::int32_t kBaudRates[] = {110,   300,   600,   1200,  2400,   4800,
                                        kEndOfList};
 
 const ResourceDef kSystemResources[] = {
-    Number("QueueHandle", INT32_MIN, INT32_MAX, pos::kErrSysInvalidQueue, 0),
+    Also(Number("QueueHandle", INT32_MIN, INT32_MAX, pos::kErrSysInvalidQueue, 0), "queueHandle"),
     Number("Timeout", 0, 600000, kOutOfBounds, 5000),
     Number("LogLevel", 0, 5, kOutOfBounds, 1),
     Number("MaxDevices", 1, 32, pos::kErrSysTooManyDevices, 16),
     Text("LogFile", 0, 255, kOutOfBounds, "VAVURO32.LOG"),
+    Number("TestInputs", 0, 1, kOutOfBounds, 1),
 };
 
 // Every device has these; DeviceType and Subtype describe the bench device
@@ -112,7 +119,7 @@ const ResourceDef kPowerResources[] = {
 const ResourceDef kPrinterResources[] = {
     Number("Station", 1, 3, kErrPrnInvalidStation, 1),
     Number("LineSpacing", 0, 255, kOutOfBounds, 24),
-    Number("diWidth", 1, 80, kErrPrnInvalidDiWidth, 40),
+    Also(Number("DIWidth", 1, 80, kErrPrnInvalidDiWidth, 40), "diWidth"),
     Number("CharsPerLine", 1, 80, kOutOfBounds, 40),
     Number("FeedDirection", 0, 1, kErrPrnInvalidFeedDirection, 0),
     Number("Interleaved", 0, 1, kErrPrnInvalidInterleavedValue, 0),
@@ -218,7 +225,11 @@ int FindResource(int classIndex, const char* name) {
   if (name == nullptr || classIndex < 0 || classIndex >= kClassCount) return -1;
   const ClassDef& cls = kClasses[classIndex];
   for (int i = 0; i < cls.resourceCount; ++i) {
-    if (std::strcmp(cls.resources[i].name, name) == 0) return i;
+    const ResourceDef& def = cls.resources[i];
+    if (std::strcmp(def.name, name) == 0 ||
+        (def.alias != nullptr && std::strcmp(def.alias, name) == 0)) {
+      return i;
+    }
   }
   return -1;
 }

@@ -3,8 +3,9 @@
 // for it (device type, subtype, slot, port from the code tables) and every
 // resource it understands by name, with kind, range and the error a value
 // outside the range gives. The names are those of the resource list files
-// with their four-character prefix dropped ("PosNRows" -> "Rows"), and
-// "diWidth" for "PosNDIWidth". Constant data; window-free.
+// with their four-character prefix dropped ("PosNRows" -> "Rows"); where the
+// tool spells one its own way ("queueHandle", "diWidth"), that spelling is
+// taken too, with the same meaning. Constant data; window-free.
 #ifndef REVEDIZ_SIMULATOR_RESOURCE_TABLE_H
 #define REVEDIZ_SIMULATOR_RESOURCE_TABLE_H
 
@@ -45,6 +46,7 @@ struct ResourceDef {
   const char* initialText; // text: the value a fresh bench starts with
   const std::int32_t* allowed;  // non-null: the only values accepted, to kEndOfList
   bool readOnly;           // a value other than the current one gives `error`
+  const char* alias;       // non-null: another spelling taken for `name` (the tool's)
 };
 
 struct ClassDef {
@@ -69,14 +71,18 @@ inline constexpr int kGenericClass = 1;
 
 // The index of the class whose name is exactly `name`, or -1 (also for null).
 int FindClass(const char* name);
-// The index of the resource `name` in class `classIndex`, or -1.
+// The index of the resource `name` (or its alias) in class `classIndex`, or -1.
 int FindResource(int classIndex, const char* name);
 // The first class index with model `model`.
 int ClassOfModel(Model model);
 
 // Resource indices of the classes whose devices act on their values. They
 // follow the table rows; a unit test checks each against its name.
-enum SystemResource { kSysQueueHandle, kSysTimeout, kSysLogLevel, kSysMaxDevices, kSysLogFile };
+// kSysTestInputs is the simulator's own setting, named in no list file: 1
+// (the default) a fresh bench holds its test inputs, 0 it holds none.
+enum SystemResource {
+  kSysQueueHandle, kSysTimeout, kSysLogLevel, kSysMaxDevices, kSysLogFile, kSysTestInputs
+};
 enum GenericResource { kGenDeviceName, kGenSlot, kGenPort, kGenDeviceType, kGenSubtype };
 enum DisplayResource {
   kDspRows, kDspColumns, kDspCursorRow, kDspCursorColumn, kDspCursorMode, kDspBrightness,

@@ -14,15 +14,28 @@ namespace {
 // convention for an empty String value).
 constexpr std::size_t kEmptyBlockSize = 100;
 
-std::int32_t CheckNumber(const ResourceDef& def, std::int32_t value, std::int32_t current) {
-  if (def.readOnly) return value == current ? 0 : def.error;
-  if (def.allowed != nullptr) {
-    for (const std::int32_t* v = def.allowed; *v != kEndOfList; ++v) {
-      if (*v == value) return 0;
-    }
+// 0 when `def` takes `value` (while it holds `current`); else its status,
+// and the rule broken in *rule.
+std::int32_t CheckNumber(const ResourceDef& def, std::int32_t value, std::int32_t current,
+                         std::string* rule) {
+  if (def.readOnly) {
+    if (value == current) return 0;
+    *rule = Formatted("read only, holds %d", static_cast<int>(current));
     return def.error;
   }
-  return (value < def.minimum || value > def.maximum) ? def.error : 0;
+  if (def.allowed != nullptr) {
+    std::string list;
+    for (const std::int32_t* v = def.allowed; *v != kEndOfList; ++v) {
+      if (*v == value) return 0;
+      list += (list.empty() ? "" : ", ") + std::to_string(*v);
+    }
+    *rule = "not one of " + list;
+    return def.error;
+  }
+  if (value >= def.minimum && value <= def.maximum) return 0;
+  *rule = Formatted("outside %d to %d", static_cast<int>(def.minimum),
+                    static_cast<int>(def.maximum));
+  return def.error;
 }
 
 }  // namespace
@@ -35,9 +48,11 @@ struct Simulator::Staged {
   std::vector<Value> system;   // the settings, when the device is not the system
   TakenTexts taken;
   std::string name;
-  std::uintptr_t window = 0;
+  std::uintptr_t window = 0;         // the handle's own window
+  std::uintptr_t systemWindow = 0;   // the library's, as given
   bool windowSet = false;
   bool systemWindowSet = false;
+  bool dropInputs = false;           // TestInputs 0 given
 };
 
 std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const ResourceArg* args,
@@ -51,6 +66,9 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
   std::vector<Value>& system = classIndex == kSystemClass ? staged.own : staged.system;
   staged.name = handle != nullptr ? handle->name : std::string();
   staged.window = handle != nullptr ? handle->window : 0;
+  // The queue handle names the library's window here, a handle's own
+  // window through a device's handle.
+  const bool libraryWindow = handle == nullptr || classIndex == kSystemClass;
   bool sawQueue = false;
 
   for (std::int32_t i = 0; i < count; ++i) {
@@ -59,20 +77,28 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
     ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name);
     const ResourceRef ref = Resolve(classIndex, name.c_str());
     const std::intptr_t value = args[i].value;
+    const std::string record = Record(i, name);
+    if (ref.index < 0) {
+      return Refuse(pos::kErrSysInvalidName, "%s: no such resource of %s", record.c_str(),
+                    kClasses[classIndex].name);
+    }
+    const ResourceDef& def = kClasses[ref.classIndex].resources[ref.index];
     if (ref.queueHandle) {
-      if (initialize && value == 0) return pos::kErrSysInvalidQueue;
+      if (libraryWindow && value == 0) {
+        return Refuse(pos::kErrSysInvalidQueue, "%s = 0: no window (%s)", record.c_str(),
+                      StatusName(pos::kErrSysInvalidQueue));
+      }
       sawQueue = true;
-      if (handle == nullptr) {
+      if (libraryWindow) {
         system[kSysQueueHandle].number = static_cast<std::int32_t>(value);
+        staged.systemWindow = static_cast<std::uintptr_t>(value);
         staged.systemWindowSet = true;
       } else {
+        staged.window = static_cast<std::uintptr_t>(value);
         staged.windowSet = true;
       }
-      staged.window = static_cast<std::uintptr_t>(value);
       continue;
     }
-    if (ref.index < 0) return pos::kErrSysInvalidName;
-    const ResourceDef& def = kClasses[ref.classIndex].resources[ref.index];
     std::vector<Value>& values = ref.classIndex == kGenericClass ? staged.generic
                                  : ref.classIndex == classIndex  ? staged.own
                                                                  : staged.system;
@@ -80,9 +106,19 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
     if (def.kind == Kind::kText) {
       std::string text;
       const TextRead read = ReadText(value, static_cast<std::size_t>(def.maximum), &text);
-      if (read == TextRead::kBadAddress) return pos::kErrSysInvalidAddress;
-      if (read == TextRead::kTooLong) return def.error;
-      if (static_cast<std::int32_t>(text.size()) < def.minimum) return def.error;
+      if (read == TextRead::kBadAddress) {
+        return Refuse(pos::kErrSysInvalidAddress, "%s: text at %s cannot be read",
+                      record.c_str(), Address(reinterpret_cast<const void*>(value)).c_str());
+      }
+      if (read == TextRead::kTooLong) {
+        return Refuse(def.error, "%s: length over %d (%s)", record.c_str(),
+                      static_cast<int>(def.maximum), StatusName(def.error));
+      }
+      if (static_cast<std::int32_t>(text.size()) < def.minimum) {
+        return Refuse(def.error, "%s: length %d outside %d to %d (%s)", record.c_str(),
+                      static_cast<int>(text.size()), static_cast<int>(def.minimum),
+                      static_cast<int>(def.maximum), StatusName(def.error));
+      }
       if (ref.classIndex == kGenericClass && ref.index == kGenDeviceName) {
         staged.name = text;
       } else if (ref.classIndex == classIndex && device.TakesText(ref.index)) {
@@ -93,23 +129,27 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
       continue;
     }
     const std::int32_t number = static_cast<std::int32_t>(value);
-    if (ref.classIndex == kSystemClass && ref.index == kSysQueueHandle) {
-      if (number == 0) return pos::kErrSysInvalidQueue;
-      staged.systemWindowSet = true;
+    std::string rule;
+    const std::int32_t status = CheckNumber(def, number, target.number, &rule);
+    if (status != 0) {
+      return Refuse(status, "%s = %d: %s (%s)", record.c_str(), static_cast<int>(number),
+                    rule.c_str(), StatusName(status));
     }
-    const std::int32_t status = CheckNumber(def, number, target.number);
-    if (status != 0) return status;
     target.number = number;
+    if (ref.classIndex == kSystemClass && ref.index == kSysTestInputs) {
+      staged.dropInputs = number == 0;
+    }
   }
-  if (initialize && !sawQueue) return pos::kErrSysInvalidQueue;
-  const std::int32_t status = device.CheckValues(staged.own, staged.taken);
+  if (initialize && !sawQueue) return Refuse(pos::kErrSysInvalidQueue, "no queue handle given");
+  device.ClearRefusal();
+  const std::int32_t status = FromDevice(device, device.CheckValues(staged.own, staged.taken));
   if (status != 0) return status;
 
   // All good: apply.
   if (staged.systemWindowSet) {
-    const std::uint32_t window = static_cast<std::uint32_t>(system[kSysQueueHandle].number);
-    systemWindow_ = static_cast<std::uintptr_t>(window);
-    if (initialize) systemWindow_ = staged.window;
+    systemWindow_ = initialize ? staged.systemWindow
+                               : static_cast<std::uintptr_t>(
+                                     static_cast<std::uint32_t>(system[kSysQueueHandle].number));
     system[kSysQueueHandle].number = static_cast<std::int32_t>(systemWindow_);
   }
   device.SetValues(staged.own, staged.taken);
@@ -118,6 +158,9 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
   if (handle != nullptr) {
     handle->name = staged.name;
     if (staged.windowSet) handle->window = staged.window;
+  }
+  if (staged.dropInputs) {
+    for (Slot& each : bench_) each.device->DropInput();
   }
   return 0;
 }
@@ -131,19 +174,30 @@ std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceAr
     std::string name;
     ReadText(reinterpret_cast<std::intptr_t>(args[i].name), 255, &name);
     const ResourceRef ref = Resolve(classIndex, name.c_str());
-    if (!ref.queueHandle && ref.index < 0) return pos::kErrSysInvalidName;
+    const std::string record = Record(i, name);
+    if (ref.index < 0) {
+      return Refuse(pos::kErrSysInvalidName, "%s: no such resource of %s", record.c_str(),
+                    kClasses[classIndex].name);
+    }
     std::size_t capacity = 0;
-    if (!ref.queueHandle && kClasses[ref.classIndex].resources[ref.index].kind == Kind::kText) {
+    if (kClasses[ref.classIndex].resources[ref.index].kind == Kind::kText) {
       // The block holds 100 bytes when it arrived empty, else no more than
       // its own text and terminator; never more than the caller's memory.
       const char* block = reinterpret_cast<const char*>(args[i].value);
       const std::size_t writable = block != nullptr ? Accessible(block, true) : 0;
-      if (writable == 0) return pos::kErrSysInvalidAddress;
+      const std::string at = Address(block);
+      if (writable == 0) {
+        return Refuse(pos::kErrSysInvalidAddress, "%s: block at %s cannot be written",
+                      record.c_str(), at.c_str());
+      }
       if (block[0] == '\0') {
         capacity = kEmptyBlockSize;
       } else {
         const char* end = static_cast<const char*>(std::memchr(block, 0, writable));
-        if (end == nullptr) return pos::kErrSysInvalidAddress;  // no end in its memory
+        if (end == nullptr) {
+          return Refuse(pos::kErrSysInvalidAddress, "%s: block at %s has no end",
+                        record.c_str(), at.c_str());
+        }
         capacity = static_cast<std::size_t>(end - block) + 1;
       }
       if (capacity > writable) capacity = writable;

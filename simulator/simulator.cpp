@@ -2,8 +2,10 @@
 // resource names, and what the bench shows.
 #include "simulator/simulator.h"
 
+#include <cstdarg>
 #include <cstring>
 
+#include "tables/code_tables.h"
 #include "tables/pos_codes.h"
 
 namespace sim {
@@ -15,7 +17,8 @@ constexpr std::int32_t kMaxArgs = 256;
 // Handles stay within one byte, so that byte 0 of a notification's wParam
 // names the handle.
 constexpr std::int32_t kLastHandle = 255;
-constexpr char kQueueHandleName[] = "queueHandle";
+// The tool's spelling of QueueHandle; the journal shows its value in hex.
+constexpr char kToolQueueHandle[] = "queueHandle";
 
 }  // namespace
 
@@ -91,10 +94,6 @@ std::int32_t Simulator::NextHandle() const {
 ResourceRef Simulator::Resolve(int classIndex, const char* name) const {
   ResourceRef ref;
   if (name == nullptr) return ref;
-  if (std::strcmp(name, kQueueHandleName) == 0) {
-    ref.queueHandle = true;
-    return ref;
-  }
   // A device knows its own resources, those every device has, and the
   // library settings; the system knows only the settings.
   const int order[] = {classIndex, kGenericClass, kSystemClass};
@@ -104,18 +103,53 @@ ResourceRef Simulator::Resolve(int classIndex, const char* name) const {
     if (index >= 0) {
       ref.classIndex = order[t];
       ref.index = index;
+      ref.queueHandle = order[t] == kSystemClass && index == kSysQueueHandle;
       return ref;
     }
   }
   return ref;
 }
 
-std::int32_t Simulator::CheckArgs(const ResourceArg* args, std::int32_t count) const {
-  if (count < 0 || count > kMaxArgs) return pos::kErrSysInvalidNargs;
-  if (Accessible(args, false) < sizeof(ResourceArg) * static_cast<std::size_t>(count)) {
-    return pos::kErrSysInvalidAddress;
+std::int32_t Simulator::CheckArgs(const ResourceArg* args, std::int32_t count,
+                                  std::string* why) const {
+  std::string reason;
+  std::int32_t status = 0;
+  if (count < 0 || count > kMaxArgs) {
+    status = pos::kErrSysInvalidNargs;
+    reason = Formatted("count %d outside 0 to %d", static_cast<int>(count),
+                       static_cast<int>(kMaxArgs));
+  } else if (Accessible(args, false) < sizeof(ResourceArg) * static_cast<std::size_t>(count)) {
+    status = pos::kErrSysInvalidAddress;
+    reason = Formatted("%d records at %s cannot be read", static_cast<int>(count),
+                       Address(args).c_str());
   }
-  return 0;
+  if (why != nullptr) *why = reason;
+  return status;
+}
+
+std::int32_t Simulator::Refuse(std::int32_t status, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  why_ = FormattedList(format, args);
+  va_end(args);
+  return status;
+}
+
+std::int32_t Simulator::FromDevice(const BenchDevice& device, std::int32_t status) {
+  if (status != 0) why_ = device.Refusal();
+  return status;
+}
+
+void Simulator::JournalRefusal(JournalBlock& block, std::int32_t status) {
+  if (status != 0) {
+    if (why_.empty()) why_ = StatusName(status);  // no check explained it: named at least
+    block.Line("  # refused: %s", why_.c_str());
+  }
+  why_.clear();
+}
+
+std::string Simulator::Record(std::int32_t i, const std::string& name) {
+  return Formatted("arg[%d] %s", static_cast<int>(i), name.empty() ? "\"\"" : name.c_str());
 }
 
 void Simulator::JournalArgs(JournalBlock& block, const char* tag, int classIndex,
@@ -131,7 +165,7 @@ void Simulator::JournalArgs(JournalBlock& block, const char* tag, int classIndex
                  name.empty() ? "\"\"" : name.c_str());
     const ResourceRef ref = Resolve(classIndex, name.empty() ? nullptr : name.c_str());
     const std::int32_t number = static_cast<std::int32_t>(args[i].value);
-    if (ref.queueHandle) {
+    if (ref.queueHandle && name == kToolQueueHandle) {
       block.Append("0x%08X", static_cast<unsigned>(number));
     } else if (ref.index >= 0 && kClasses[ref.classIndex].resources[ref.index].kind == Kind::kText) {
       std::string text;
@@ -151,18 +185,31 @@ void Simulator::JournalArgs(JournalBlock& block, const char* tag, int classIndex
 }
 
 std::int32_t Simulator::SystemRequest(OpenDevice* open, std::int32_t request) {
-  if (open == nullptr || !DeviceAt(open->classIndex).Acquirable()) {
-    return pos::kErrSysInvalidRequest;
+  if (open == nullptr) {
+    return Refuse(pos::kErrSysInvalidRequest, "the queue cannot be acquired or locked");
+  }
+  const char* name = kClasses[open->classIndex].name;
+  if (!DeviceAt(open->classIndex).Acquirable()) {
+    return Refuse(pos::kErrSysInvalidRequest, "%s cannot be acquired or locked", name);
   }
   Slot& slot = bench_[static_cast<std::size_t>(open->classIndex)];
+  const int handle = static_cast<int>(open->handle);
   switch (request) {
     case pos::kReqSysAcquireDevice:
-      if (slot.acquiredBy == open->handle) return pos::kErrSysAlreadyAcquired;
-      if (slot.acquiredBy != 0) return pos::kErrSysAcquiredByOther;
+      if (slot.acquiredBy == open->handle) {
+        return Refuse(pos::kErrSysAlreadyAcquired, "handle %d has acquired %s already", handle,
+                      name);
+      }
+      if (slot.acquiredBy != 0) {
+        return Refuse(pos::kErrSysAcquiredByOther, "%s acquired by handle %d", name,
+                      static_cast<int>(slot.acquiredBy));
+      }
       slot.acquiredBy = open->handle;
       return 0;
     case pos::kReqSysReleaseDevice:
-      if (slot.acquiredBy != open->handle) return pos::kErrSysNotAcquired;
+      if (slot.acquiredBy != open->handle) {
+        return Refuse(pos::kErrSysNotAcquired, "handle %d has not acquired %s", handle, name);
+      }
       slot.acquiredBy = 0;
       return 0;
     case pos::kReqSysLockDevice:
@@ -198,6 +245,23 @@ bool Simulator::PaperOut() const {
 
 bool Simulator::CoverOpen() const {
   return DeviceOf(ClassOfModel(Model::kPrinter)).Holds(BenchAct::kCoverOpen);
+}
+
+std::string Address(const void* address) {
+  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(address);
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), "0123456789ABCDEF"[at & 0xF]);
+    at >>= 4;
+  } while (at != 0 || digits.size() < 8);
+  return "0x" + digits;
+}
+
+const char* StatusName(std::int32_t status) {
+  for (const CodeName* row = ErrorNames; row->Name != nullptr; ++row) {
+    if (row->Code == status) return row->Name;
+  }
+  return "unnamed status";
 }
 
 int FaultTarget(const char* name) {

@@ -11,7 +11,9 @@
 //  - it never writes more than the buffer, block or out value it was given
 //    (except where a test has asked for a read overrun, see Faults);
 //  - it writes *out on every call that has an out value (0 on failure);
-//  - it appends one journal block per call (vavuro32.jnl format).
+//  - it appends one journal block per call (vavuro32.jnl format); a refused
+//    call's block says why in one line just before its status:
+//    "  # refused: arg[2] Rows = 9: outside 1 to 4 (POSERR_DSP_INVALID_SIZE)".
 //
 // Reads, by device:
 //  - descriptor 0 (the queue): as many whole 16-byte records as fit, oldest
@@ -20,8 +22,9 @@
 //  - event devices (card reader, scanner, keyboard, touch screen) return the
 //    input that arrived since the last read, and consume it; with no new
 //    input the read gives POSERR_SYS_TIMEOUT. A fresh bench holds one input
-//    each (a test card, a label, keys, a touch). A card, label or touch is
-//    returned whole or not at all (POSERR_SYS_BUFFER_TOO_SMALL keeps it);
+//    each (a test card, a label, keys, a touch) unless the library setting
+//    TestInputs is 0; setting it to 0 drops what they hold. A card, label or
+//    touch is returned whole or not at all (POSERR_SYS_BUFFER_TOO_SMALL keeps it);
 //    keys are a stream and may be read in parts.
 //  - the scale returns its current weight as text (a measurement, so every
 //    read answers); the display its screen, rows x columns characters; the
@@ -96,10 +99,19 @@ int FaultTarget(const char* name);
 
 enum class TextRead { kOk, kBadAddress, kTooLong };
 
+// The ErrorNames name of `status` ("POSERR_SYS_TIMEOUT").
+const char* StatusName(std::int32_t status);
+// An address as a refusal shows it: "0x" and at least 8 upper-case hex digits.
+std::string Address(const void* address);
+
 // Where a resource name resolves to for a given handle.
 struct ResourceRef {
   int classIndex = -1;  // the table the name was found in
   int index = -1;       // its row
+  // The library's QueueHandle (either spelling): the window that gets the
+  // notifications. At initialize and through the library's own handles
+  // (PosSystem, descriptor 0) it is the library's window; through a device's
+  // handle it is that handle's own (0: the library's).
   bool queueHandle = false;
 };
 
@@ -216,7 +228,27 @@ class Simulator {
   ResourceRef Resolve(int classIndex, const char* name) const;
   void JournalArgs(JournalBlock& block, const char* tag, int classIndex, const ResourceArg* args,
                    std::int32_t count) const;
-  std::int32_t CheckArgs(const ResourceArg* args, std::int32_t count) const;
+  // 0 when `count` records can be read at `args`; else the status, and why
+  // in *why when given.
+  std::int32_t CheckArgs(const ResourceArg* args, std::int32_t count,
+                         std::string* why = nullptr) const;
+
+  // Keeps why the call under way is refused and returns `status`.
+  std::int32_t Refuse(std::int32_t status, const char* format, ...) SIM_PRINTF_FORMAT(3, 4);
+  // `status` of a device's call; a refusal keeps the device's reason.
+  std::int32_t FromDevice(const BenchDevice& device, std::int32_t status);
+  // For a call that answers `status` other than 0: its "  # refused: WHY"
+  // line. The reason is forgotten either way.
+  void JournalRefusal(JournalBlock& block, std::int32_t status);
+  // "arg[i] NAME" of a record, for a refusal.
+  static std::string Record(std::int32_t i, const std::string& name);
+  // Refusals every entry shares: an out value that cannot be written (the
+  // block ended and flushed), a handle not open, a fault set on the target
+  // (an error, or a device off line), a device acquired by another handle.
+  std::int32_t RefuseOut(JournalBlock& block, const void* out);
+  std::int32_t NotOpen(std::int32_t handle);
+  std::int32_t DeviceFault(int target);
+  std::int32_t AcquiredByOther(int classIndex);
 
   // Validates every record against the tables and the class's own rules and,
   // only when all are good, applies them. `handle` is null for initialize.
@@ -254,6 +286,7 @@ class Simulator {
                    bool onLineOnly);
 
   Platform platform_;
+  std::string why_;  // why the call under way is refused, "" until it is
   bool initialized_ = false;
   std::uintptr_t systemWindow_ = 0;
   std::vector<Slot> bench_;  // by class index

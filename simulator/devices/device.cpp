@@ -1,6 +1,8 @@
 // What a device does where its kind has nothing of its own to say.
 #include "simulator/devices/device.h"
 
+#include <utility>
+
 #include "tables/pos_codes.h"
 
 namespace sim {
@@ -32,17 +34,25 @@ std::string BenchDevice::TextValue(int resource) const {
 }
 
 std::int32_t BenchDevice::Read(unsigned char*, std::int32_t, std::int32_t*) {
-  return pos::kErrSysFunctionNotSupported;
+  return Refuse(pos::kErrSysFunctionNotSupported, std::string(cls_.name) + " does not read");
 }
 
 std::int32_t BenchDevice::Write(const unsigned char*, std::int32_t, std::int32_t*, DeviceEvents&) {
-  return pos::kErrSysFunctionNotSupported;
+  return Refuse(pos::kErrSysFunctionNotSupported, std::string(cls_.name) + " does not write");
 }
 
 bool BenchDevice::OwnsRequest(std::int32_t) const { return false; }
 
-std::int32_t BenchDevice::Request(std::int32_t, DeviceEvents&) {
-  return pos::kErrSysInvalidRequest;
+std::int32_t BenchDevice::Request(std::int32_t request, DeviceEvents&) {
+  return Refuse(pos::kErrSysInvalidRequest,
+                "request " + std::to_string(request) + " is not one of " + cls_.name);
+}
+
+void BenchDevice::DropInput() {}
+
+std::int32_t BenchDevice::Refuse(std::int32_t status, std::string why) const {
+  refusal_ = std::move(why);
+  return status;
 }
 
 bool BenchDevice::Acquirable() const { return true; }
@@ -64,6 +74,10 @@ std::string BenchQuoted(std::string text) {
     if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F) c = '.';
   }
   return "\"" + text + "\"";
+}
+
+std::string TooSmall(std::size_t needed, std::int32_t size) {
+  return "buffer of " + std::to_string(size) + " bytes, " + std::to_string(needed) + " needed";
 }
 
 std::string WaitingText(std::size_t bytes) {

@@ -20,8 +20,9 @@
 
 namespace sim {
 
-// What a fresh bench holds: the input waiting at each input device, the
-// weight on the scale, and the bytes of the NVRAM.
+// What a fresh bench holds: the input waiting at each input device (none
+// when initialized with TestInputs 0), the weight on the scale, and the
+// bytes of the NVRAM.
 inline constexpr char kTestCardTracks[] =
     "%B4111111111111111^TEST/CARD^29121010000000000000?"
     ";4111111111111111=29121010000000000000?";
@@ -105,7 +106,8 @@ class BenchDevice {
   virtual std::string TextValue(int resource) const;
 
   // Calls that got past the core's checks (handle, faults, acquiring,
-  // locking). Statuses are 0 or an ErrorNames code. A read places at most
+  // locking). Statuses are 0 or an ErrorNames code, each refusal given with
+  // its reason (Refuse). A read places at most
   // `size` bytes and sets *placed; a write sets *accepted. Devices that do
   // not read or write give POSERR_SYS_FUNCTION_NOT_SUPPORTED.
   virtual std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed);
@@ -119,6 +121,16 @@ class BenchDevice {
   // Whether its handles may acquire, release, lock and unlock it.
   virtual bool Acquirable() const;
 
+  // Drops the input waiting for a read (a card, a label, keys, a touch), as
+  // TestInputs 0 does; devices that take no input keep what they hold.
+  virtual void DropInput();
+
+  // Why the device last refused a call (a status other than 0 from
+  // CheckValues, Read, Write or Request), for the journal; "" when it gave
+  // no reason. The core clears it before each call.
+  const std::string& Refusal() const { return refusal_; }
+  void ClearRefusal() const { refusal_.clear(); }
+
   // A bench action on an initialized library; POSERR_SYS_INVALID_REQUEST
   // for one the device knows nothing of.
   virtual std::int32_t Act(const BenchAction& action, DeviceEvents& events);
@@ -131,8 +143,14 @@ class BenchDevice {
   virtual bool TextLines(std::vector<std::string>* lines) const;
 
  protected:
+  // Keeps `why` as the refusal and returns `status`.
+  std::int32_t Refuse(std::int32_t status, std::string why) const;
+
   const ClassDef& cls_;
   std::vector<Value> values_;
+
+ private:
+  mutable std::string refusal_;
 };
 
 // A fresh device for class `cls` (registry.cpp); a class without a row of
@@ -144,6 +162,8 @@ std::unique_ptr<BenchDevice> MakeDevice(const ClassDef& cls);
 std::string BenchQuoted(std::string text);
 // Input held for a read, as the bench's list shows it.
 std::string WaitingText(std::size_t bytes);
+// Why a read into `size` bytes is refused when it needs `needed`.
+std::string TooSmall(std::size_t needed, std::int32_t size);
 
 }  // namespace sim
 

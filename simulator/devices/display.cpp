@@ -23,12 +23,20 @@ class Display : public BenchDevice {
   std::int32_t CheckValues(const std::vector<Value>& values,
                            const TakenTexts& taken) const override {
     const std::int32_t rows = values[kDspRows].number, columns = values[kDspColumns].number;
-    if (values[kDspCursorRow].number >= rows || values[kDspCursorColumn].number >= columns) {
-      return kErrDspInvalidCursor;
+    const std::int32_t row = values[kDspCursorRow].number, column = values[kDspCursorColumn].number;
+    if (row >= rows) {
+      return Refuse(kErrDspInvalidCursor, "CursorRow " + std::to_string(row) +
+                                              " not below Rows " + std::to_string(rows));
+    }
+    if (column >= columns) {
+      return Refuse(kErrDspInvalidCursor, "CursorColumn " + std::to_string(column) +
+                                              " not below Columns " + std::to_string(columns));
     }
     const auto text = taken.find(kDspDisplayText);
     if (text != taken.end() && static_cast<std::int32_t>(text->second.size()) > rows * columns) {
-      return kErrDspInvalidSize;
+      return Refuse(kErrDspInvalidSize, "DisplayText of " + std::to_string(text->second.size()) +
+                                            " characters, more than Rows x Columns " +
+                                            std::to_string(rows * columns));
     }
     return 0;
   }
@@ -62,7 +70,7 @@ class Display : public BenchDevice {
   }
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
-    if (size == 0) return pos::kErrSysBufferTooSmall;
+    if (size == 0) return Refuse(pos::kErrSysBufferTooSmall, TooSmall(1, size));
     const std::size_t n = screen_.size() < static_cast<std::size_t>(size)
                               ? screen_.size()
                               : static_cast<std::size_t>(size);
@@ -80,11 +88,11 @@ class Display : public BenchDevice {
 
   bool OwnsRequest(std::int32_t request) const override { return request / 100 == 44; }
 
-  std::int32_t Request(std::int32_t request, DeviceEvents&) override {
+  std::int32_t Request(std::int32_t request, DeviceEvents& events) override {
     switch (request) {
       case pos::kReqDspClearScreen: Clear(); return 0;
       case pos::kReqDspDefineCharacters: return 0;  // the characters look as they did
-      default: return pos::kErrSysInvalidRequest;
+      default: return BenchDevice::Request(request, events);
     }
   }
 

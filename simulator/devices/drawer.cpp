@@ -11,7 +11,7 @@ class Drawer : public BenchDevice {
   explicit Drawer(const ClassDef& cls) : BenchDevice(cls) {}
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
-    if (size < 1) return pos::kErrSysBufferTooSmall;
+    if (size < 1) return Refuse(pos::kErrSysBufferTooSmall, TooSmall(1, size));
     buffer[0] = static_cast<unsigned char>(Status());
     *placed = 1;
     return 0;

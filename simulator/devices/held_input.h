@@ -21,8 +21,10 @@ class HeldInput : public BenchDevice {
       : BenchDevice(cls), pending_(std::move(initial)), message_(message) {}
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
-    if (pending_.empty()) return pos::kErrSysTimeout;
-    if (static_cast<std::size_t>(size) < pending_.size()) return pos::kErrSysBufferTooSmall;
+    if (pending_.empty()) return Refuse(pos::kErrSysTimeout, "no input waiting");
+    if (static_cast<std::size_t>(size) < pending_.size()) {
+      return Refuse(pos::kErrSysBufferTooSmall, TooSmall(pending_.size(), size));
+    }
     std::memcpy(buffer, pending_.data(), pending_.size());
     *placed = static_cast<std::int32_t>(pending_.size());
     pending_.clear();
@@ -37,6 +39,8 @@ class HeldInput : public BenchDevice {
   }
 
   std::string State() const override { return WaitingText(pending_.size()); }
+
+  void DropInput() override { pending_.clear(); }
 
  protected:
   // The lParam of the notification for `input`: by default its length.

@@ -16,8 +16,8 @@ class Keyboard : public BenchDevice {
   explicit Keyboard(const ClassDef& cls) : BenchDevice(cls), pending_(kTestKeys) {}
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
-    if (pending_.empty()) return pos::kErrSysTimeout;
-    if (size == 0) return pos::kErrSysBufferTooSmall;
+    if (pending_.empty()) return Refuse(pos::kErrSysTimeout, "no keys waiting");
+    if (size == 0) return Refuse(pos::kErrSysBufferTooSmall, TooSmall(1, size));
     const std::size_t n = pending_.size() < static_cast<std::size_t>(size)
                               ? pending_.size()
                               : static_cast<std::size_t>(size);
@@ -35,12 +35,14 @@ class Keyboard : public BenchDevice {
       case pos::kReqKbdEnableNumLock: numLockEnabled_ = true; return 0;
       case pos::kReqKbdDisableScrollLock: scrollLockEnabled_ = false; return 0;
       case pos::kReqKbdEnableScrollLock: scrollLockEnabled_ = true; return 0;
-      case pos::kReqKbdSetNumLockOff: return SetLock(&numLock_, numLockEnabled_, false, events);
-      case pos::kReqKbdSetNumLockOn: return SetLock(&numLock_, numLockEnabled_, true, events);
+      case pos::kReqKbdSetNumLockOff:
+        return SetLock(&numLock_, numLockEnabled_, false, "Num Lock", events);
+      case pos::kReqKbdSetNumLockOn:
+        return SetLock(&numLock_, numLockEnabled_, true, "Num Lock", events);
       case pos::kReqKbdSetScrollLockOff:
-        return SetLock(&scrollLock_, scrollLockEnabled_, false, events);
+        return SetLock(&scrollLock_, scrollLockEnabled_, false, "Scroll Lock", events);
       case pos::kReqKbdSetScrollLockOn:
-        return SetLock(&scrollLock_, scrollLockEnabled_, true, events);
+        return SetLock(&scrollLock_, scrollLockEnabled_, true, "Scroll Lock", events);
       case pos::kReqKbdDisablePosFunctions:
       case pos::kReqKbdEnablePosFunctions:
       case pos::kReqKbdSilenceTone:
@@ -51,7 +53,7 @@ class Keyboard : public BenchDevice {
       case pos::kReqKbdEnableHotKeys:
         return 0;
       default:
-        return pos::kErrSysInvalidRequest;
+        return BenchDevice::Request(request, events);
     }
   }
 
@@ -64,9 +66,11 @@ class Keyboard : public BenchDevice {
 
   std::string State() const override { return WaitingText(pending_.size()); }
 
+  void DropInput() override { pending_.clear(); }
+
  private:
-  std::int32_t SetLock(bool* lock, bool enabled, bool on, DeviceEvents& events) {
-    if (!enabled) return pos::kErrSysCmdReject;
+  std::int32_t SetLock(bool* lock, bool enabled, bool on, const char* name, DeviceEvents& events) {
+    if (!enabled) return Refuse(pos::kErrSysCmdReject, std::string(name) + " is disabled");
     if (*lock != on) {
       *lock = on;
       const std::uint32_t state = (numLock_ ? 1u : 0u) | (scrollLock_ ? 2u : 0u);

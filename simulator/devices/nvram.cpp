@@ -25,8 +25,10 @@ class Nvram : public BenchDevice {
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
     const std::int32_t cursor = values_[kNvCursor].number;
-    if (cursor >= kNvramCapacity) return kErrNvramEof;
-    if (size == 0) return pos::kErrSysBufferTooSmall;
+    if (cursor >= kNvramCapacity) {
+      return Refuse(kErrNvramEof, "Cursor " + std::to_string(cursor) + " at the end of NVRAM");
+    }
+    if (size == 0) return Refuse(pos::kErrSysBufferTooSmall, TooSmall(1, size));
     const std::int32_t n = size < kNvramCapacity - cursor ? size : kNvramCapacity - cursor;
     std::memcpy(buffer, memory_.data() + cursor, static_cast<std::size_t>(n));
     Advance(cursor + n);
@@ -36,9 +38,18 @@ class Nvram : public BenchDevice {
 
   std::int32_t Write(const unsigned char* data, std::int32_t length, std::int32_t* accepted,
                      DeviceEvents&) override {
-    if (length % values_[kNvRecordLength].number != 0) return kErrNvramInvalidLengthRecord;
+    const std::int32_t record = values_[kNvRecordLength].number;
+    if (length % record != 0) {
+      return Refuse(kErrNvramInvalidLengthRecord, "length " + std::to_string(length) +
+                                                      " not whole records of RecordLength " +
+                                                      std::to_string(record));
+    }
     const std::int32_t cursor = values_[kNvCursor].number;
-    if (length > kNvramCapacity - cursor) return kErrNvramNotEnoughRoom;
+    if (length > kNvramCapacity - cursor) {
+      return Refuse(kErrNvramNotEnoughRoom, std::to_string(length) + " bytes from Cursor " +
+                                                std::to_string(cursor) + ", " +
+                                                std::to_string(kNvramCapacity - cursor) + " left");
+    }
     std::memcpy(memory_.data() + cursor, data, static_cast<std::size_t>(length));
     Advance(cursor + length);
     *accepted = length;

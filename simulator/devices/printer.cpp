@@ -18,8 +18,10 @@ class Printer : public BenchDevice {
 
   std::int32_t Write(const unsigned char* data, std::int32_t length, std::int32_t* accepted,
                      DeviceEvents& events) override {
-    if (Halted(events.Journal())) return pos::kErrSysHwError;
-    if (!diPrinting_ && values_[kPrnStation].number == kDiStation) return pos::kErrSysCmdReject;
+    if (Halted(events.Journal())) return Refuse(pos::kErrSysHwError, "printer halted");
+    if (!diPrinting_ && values_[kPrnStation].number == kDiStation) {
+      return Refuse(pos::kErrSysCmdReject, "DI printing disabled (Station 3)");
+    }
     Print(data, length);
     *accepted = length;
     events.NotifyCaller(pos::kMsgPrnChaseComplete, 0);
@@ -48,7 +50,7 @@ class Printer : public BenchDevice {
         events.NotifyHandles(pos::kMsgPrnStatusChange, 0);
         return 0;
       default:
-        return pos::kErrSysInvalidRequest;
+        return BenchDevice::Request(request, events);
     }
   }
 

@@ -18,8 +18,8 @@ class Rs232 : public BenchDevice {
   explicit Rs232(const ClassDef& cls) : BenchDevice(cls) {}
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
-    if (loopback_.empty()) return pos::kErrSysTimeout;
-    if (size == 0) return pos::kErrSysBufferTooSmall;
+    if (loopback_.empty()) return Refuse(pos::kErrSysTimeout, "nothing looped back");
+    if (size == 0) return Refuse(pos::kErrSysBufferTooSmall, TooSmall(1, size));
     std::int32_t n = 0;
     while (n < size && !loopback_.empty()) {
       buffer[n++] = loopback_.front();
@@ -32,7 +32,10 @@ class Rs232 : public BenchDevice {
   std::int32_t Write(const unsigned char* data, std::int32_t length, std::int32_t* accepted,
                      DeviceEvents& events) override {
     const std::size_t room = kLoopbackCapacity - loopback_.size();
-    if (length > 0 && room == 0) return kErrRs232PrevNotComplete;
+    if (length > 0 && room == 0) {
+      return Refuse(kErrRs232PrevNotComplete,
+                    "loopback full (" + std::to_string(kLoopbackCapacity) + " bytes)");
+    }
     const std::int32_t n =
         static_cast<std::size_t>(length) < room ? length : static_cast<std::int32_t>(room);
     loopback_.insert(loopback_.end(), data, data + n);

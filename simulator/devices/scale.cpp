@@ -31,7 +31,9 @@ class Scale : public BenchDevice {
 
   std::int32_t Read(unsigned char* buffer, std::int32_t size, std::int32_t* placed) override {
     const std::string text = ScaleText(grams_ - tare_, values_[kSclUnits].number);
-    if (static_cast<std::size_t>(size) < text.size()) return pos::kErrSysBufferTooSmall;
+    if (static_cast<std::size_t>(size) < text.size()) {
+      return Refuse(pos::kErrSysBufferTooSmall, TooSmall(text.size(), size));
+    }
     std::memcpy(buffer, text.data(), text.size());
     *placed = static_cast<std::int32_t>(text.size());
     return 0;

@@ -1,5 +1,6 @@
 // PosSystem: the library's own settings (QueueHandle, Timeout, LogLevel,
-// MaxDevices, LogFile), read and set through a handle opened on the class.
+// MaxDevices, LogFile, TestInputs), read and set through a handle opened on
+// the class.
 // That handle is no device: it neither reads nor writes, has no requests of
 // its own, and cannot be acquired or locked.
 #include "simulator/devices/device.h"

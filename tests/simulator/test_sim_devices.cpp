@@ -176,6 +176,23 @@ TEST_F(SimDevices, Drawer) {
       {kRead, 1, "", 0, std::string(1, '\0')}, {kWrite, 0, "x", kNo}});
 }
 
+// TestInputs 1 (the default) keeps what a fresh bench's input devices hold; 0 at initialize, or set later, empties them.
+TEST_F(SimDevices, TestInputsZeroLeavesEveryInputDeviceEmpty) {
+  const std::pair<const char*, std::string> inputs[] = {{"PosMsr", sim::kTestCardTracks}, {"PosScanner", "0123456789012"},
+                                                        {"PosKeyboard", "1250\r"}, {"PosTouch", {"\x78\0\x50\0", 4}}};
+  for (int way = 0; way < 4; ++way) {  // no setting, 1, 0; 1 and then 0 set through PosSystem
+    ResourceArg args[] = {gQueue, {"TestInputs", way == 2 ? 0 : 1}};
+    if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
+    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "", args, way == 0 ? 1 : 2));
+    if (way == 3) { ASSERT_EQ(0, Set(Open("PosSystem"), {{"TestInputs", 0}})); }
+    for (const auto& [cls, input] : inputs) {
+      std::int32_t status = 0;
+      EXPECT_EQ(std::pair(way < 2 ? input : "", way < 2 ? 0 : kNone), std::pair(Read(Open(cls), 100, &status), status))
+          << cls << " " << way;
+    }
+  }
+}
+
 TEST_F(SimDevices, PowerAlarmAndSystemTakeOnlyTheirOwnRequests) {
   Run("PosPower", {{kSet, 4, "Slot"}, {kGet, 0, "Slot", 0, "4"}, {kReq, kReqPowerOff}, {kGet, 0, "PowerState", 0, "0"},
       {kReq, kReqPowerOn}, {kGet, 0, "PowerState", 0, "1"}, {kReq, kReqPowerSetAlarm}, {kRead, 4, "", kNo},

@@ -13,6 +13,7 @@
 
 #include "sim_fixture.h"
 #include "simulator/resource_table.h"
+#include "simulator/sim_codes.h"
 #include "tables/code_tables.h"
 
 namespace {
@@ -42,7 +43,8 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
     for (int i = 0; i < 10; ++i) Open("PosMsr");
     Forget();  // term closes every handle and empties the queue, and posts nothing: the window may be gone
     EXPECT_TRUE(sim_.Term() == 0 && sim_.Term() == kErrSysNotInitialized);
-    EXPECT_EQ("DLL_PosTerm\r\n  # closed 10 open devices\r\n  -> 0\r\nDLL_PosTerm\r\n  -> 302\r\n", gJournal);
+    EXPECT_EQ("DLL_PosTerm\r\n  # closed 10 open devices\r\n  -> 0\r\nDLL_PosTerm\r\n  # refused: not initialized\r\n"
+              "  -> 302\r\n", gJournal);
     EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty() && sim_.QueueWindow() == 0);
   }
 }
@@ -74,7 +76,7 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
     for (std::string c; std::getline(cells, c, '|');) cell.push_back(c.substr(1, c.size() - 2));
     if (cell.size() != 5) continue;
     const std::string listed = cell[1].substr(1, cell[1].size() - 2), kind = listed.substr(0, 4);
-    const std::string name = listed == "PosNDIWidth" ? "diWidth" : listed.substr(4);
+    const std::string name = listed.substr(4);
     documented[cell[0]].push_back(listed);
     std::int32_t status = 0, low = 0, high = 0;
     for (const CodeName* e = ErrorNames; e->Name != nullptr; ++e) status = cell[4] == e->Name ? e->Code : status;
@@ -110,6 +112,28 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
                 (Named(DeviceClassNames, cls.classCode) && Named(DeviceTypeNames, cls.type) &&
                  Named(SlotNames, cls.slot) && Named(PortNames, cls.port) &&
                  (!cls.subtype || Named(DeviceSubtypeNames, cls.type << 8 | cls.subtype))));
+  }
+}
+
+// The names RESOURCES.md gives and the tool's own spellings are one resource each: set by one, read by the other,
+// refused by the same rule. The queue handle is the library's window at initialize and through PosSystem, a
+// handle's own through a device's handle.
+TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
+  const char* const queue[] = {"QueueHandle", "queueHandle"};
+  const char* const width[] = {"DIWidth", "diWidth"};
+  for (int i = 0; i < 2; ++i) {
+    ResourceArg init{queue[i], static_cast<std::intptr_t>(kOwn)}, own{queue[i], 0x777};
+    if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
+    Forget();
+    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "", &init, 1)) << queue[i];
+    EXPECT_TRUE(sim_.QueueWindow() == kOwn && gPosts.size() == 12 && gPosts[0].window == kOwn) << queue[i];
+    std::int32_t display = 0, printer = Open("PosPrinter");
+    ASSERT_EQ(0, sim_.Open("D", "PosDisplay", &own, 1, &display));
+    EXPECT_EQ(std::tuple(0x777, static_cast<std::int32_t>(kOwn)), std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i])));
+    EXPECT_TRUE(Set(Open("PosSystem", 0), {{queue[i], 0x999}}) == 0 && sim_.QueueWindow() == 0x999);
+    EXPECT_EQ(0, Set(printer, {{width[i], 50}})) << width[i];
+    EXPECT_EQ(50, Get(printer, width[1 - i]));
+    EXPECT_EQ(sim::kErrPrnInvalidDiWidth, Set(printer, {{width[1 - i], 81}}));
   }
 }
 

@@ -112,24 +112,30 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const struct { std::function<void()> act; std::string lines; } cases[] = {
       {[&] { lib.Write(1, nullptr, 1, &out), lib.Write(1, "x", 1, nullptr); },
-       "DLL_PosWrite handle=1 length=1 data=(bad address)|  -> 334 out=0|"
-       "DLL_PosWrite handle=1 length=1 data=78|  -> 334"},
+       "DLL_PosWrite handle=1 length=1 data=(bad address)|  # refused: data of 1 bytes at 0x00000000 cannot be read|"
+       "  -> 334 out=0|DLL_PosWrite handle=1 length=1 data=78|  # refused: out value at 0x00000000 cannot be written|"
+       "  -> 334"},
       {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
-       "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|  -> 303 out=0"},
+       "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|"
+       "  # refused: handle 9 is not open|  -> 303 out=0"},
       {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
-      {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  -> 318 out=0"},
+      {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  # refused: length -1 below 0|  -> 318 out=0"},
       {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, buffer, 15, &out), lib.Read(0, nullptr, 16, &out); },
-       "DLL_PosRead handle=0 size=80|  -> 329 out=0|DLL_PosRead handle=0 size=15|  -> 312 out=0|"
-       "DLL_PosRead handle=0 size=16|  -> 334 out=0"},
+       "DLL_PosRead handle=0 size=80|  # refused: the queue is empty|  -> 329 out=0|DLL_PosRead handle=0 size=15|"
+       "  # refused: buffer of 15 bytes, 16 needed|  -> 312 out=0|DLL_PosRead handle=0 size=16|"
+       "  # refused: buffer of 16 bytes at 0x00000000 cannot be written|  -> 334 out=0"},
       {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}, {"DeviceName", 0}, {nullptr, 5}};
              lib.IOCtl(1, 305, a, 4, &out); },
        "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=4|  arg[0] DisplayText = (null)|"
-       "  arg[1] Columns = 20|  arg[2] DeviceName = (null)|  arg[3] \"\" = 5|  -> 334 out=0"},
+       "  arg[1] Columns = 20|  arg[2] DeviceName = (null)|  arg[3] \"\" = 5|"
+       "  # refused: arg[0] DisplayText: text at 0x00000000 cannot be read|  -> 334 out=0"},
       {[&] { lib.Open("D", "PosDisplay", nullptr, -1, &out), lib.Open("D", "PosDisplay", nullptr, 0, nullptr); },
-       open + "-1|  -> 325 out=0|" + open + "0|  -> 334"},
+       open + "-1|  # refused: count -1 outside 0 to 256|  -> 325 out=0|" + open +
+           "0|  # refused: out value at 0x00000000 cannot be written|  -> 334"},
       {[&] { lib.IOCtl(1, 302, &rows, 1, &out), lib.IOCtl(1, 302, &rows, 1, nullptr); },
        "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 0|  -> 0 out=0|  ret[0] Rows = 2|"
-       "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 2|  -> 334"},
+       "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1|  arg[0] Rows = 2|"
+       "  # refused: out value at 0x00000000 cannot be written|  -> 334"},
       {[&] {
          Open("PosNvram"), lib.SetFault(7, FaultKind::kReadOverclaim, 10);
          lib.SetFault(7, FaultKind::kReadOverrun, 2), Forget(), lib.Read(3, buffer, 4, &out);
@@ -144,11 +150,13 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
       {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0);
        },
-       "DLL_PosClose handle=12|  -> 303|DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|"
-       "  -> 303 out=0|DLL_PosRead handle=12 size=4|  -> 303 out=0|DLL_PosVersion|"
+       "DLL_PosClose handle=12|  # refused: handle 12 is not open|  -> 303|"
+       "DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|  # refused: handle 12 is not open|"
+       "  -> 303 out=0|DLL_PosRead handle=12 size=4|  # refused: handle 12 is not open|  -> 303 out=0|DLL_PosVersion|"
        "  # arguments 10 1 0, received by value and not written|  -> 0"},
       {[&] { lib.SetPaperOut(true), lib.PrinterError(), lib.SetCoverOpen(true), Forget(), lib.Write(2, "x", 1, &out); },
-       "DLL_PosWrite handle=2 length=1 data=78|  # printer halted: paper out cover open error|  -> 306 out=0"}};
+       "DLL_PosWrite handle=2 length=1 data=78|  # printer halted: paper out cover open error|"
+       "  # refused: printer halted|  -> 306 out=0"}};
   Init();
   ASSERT_TRUE(Open("PosDisplay") == 1 && sim_.Open("P", "PosPrinter", nullptr, 0, &out) == 0 && out == 2);
   for (const auto& c : cases) {
@@ -161,6 +169,75 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   EXPECT_EQ(0u, gJournal.find(Lines("DLL_PosInitialize app=\"REVEDIZ\" resfile=\"\" count=1|  arg[0] queueHandle = "
                                     "0x000200B4|  -> 0|  # post failed 0x420D wParam=0x00008407 lParam=0x00000000 to "
                                     "0x000200B4")));
+}
+
+// Each kind of refusal, on one bench: displays 1 and 2, keyboard 3, NVRAM 4, PosSystem 5, card reader 6, alarm 7.
+TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
+  Init();
+  for (const char* cls : {"PosDisplay", "PosDisplay", "PosKeyboard", "PosNvram", "PosSystem", "PosMsr", "PosAlarm"}) {
+    Open(cls);
+  }
+  sim::Simulator fresh(sim::Platform{nullptr, RecordJournal, nullptr});
+  std::int32_t out = 0, msr = sim::FindClass("PosMsr");
+  char buffer[100];
+  const std::string longName(256, 'L');
+  const auto io = [&](std::int32_t h, std::int32_t request, std::vector<ResourceArg> a = {}) {
+    return sim_.IOCtl(h, request, a.data(), static_cast<std::int32_t>(a.size()), &out);
+  };
+  const auto init = [&](std::vector<ResourceArg> a) { return fresh.Initialize("A", "", a.data(), int(a.size())); };
+  const auto faulty = [&](FaultKind kind, std::int32_t value, std::function<std::int32_t()> act) {
+    sim_.SetFault(msr, kind, value), Forget();
+    const std::int32_t status = act();
+    return sim_.ClearFaults(), status;
+  };
+  const struct { std::function<std::int32_t()> act; std::string why; } cases[] = {
+      {[&] { return sim_.Initialize("A", "", &gQueue, 1); }, "already initialized"},
+      {[&] { return fresh.Read(1, buffer, 4, &out); }, "not initialized"},
+      {[&] { return init({}); }, "no queue handle given"},
+      {[&] { return init({{"QueueHandle", 0}}); }, "arg[0] QueueHandle = 0: no window (POSERR_SYS_INVALID_QUEUE)"},
+      {[&] { return init({gQueue, {"Rows", 2}}); }, "arg[1] Rows: no such resource of PosSystem"},
+      {[&] { return sim_.Open("D", "PosFoo", nullptr, 0, &out); }, "class \"PosFoo\" unknown"},
+      {[&] { return sim_.Open("D", "PosDevice", nullptr, 0, &out); }, "class \"PosDevice\" has no device of its own"},
+      {[&] { return sim_.Open("", "PosDisplay", nullptr, 0, &out); }, "device name empty"},
+      {[&] { ResourceArg a[] = {{"Columns", 20}, {"Rows", 2}, {"Rows", 9}};
+             return sim_.Open("D", "PosDisplay", a, 3, &out); }, "arg[2] Rows = 9: outside 1 to 4 (POSERR_DSP_INVALID_SIZE)"},
+      {[&] { return faulty(FaultKind::kError, 306, [&] { return sim_.Open("D", "PosMsr", nullptr, 0, &out); }); },
+       "error fault 306 set on PosMsr"},
+      {[&] { return faulty(FaultKind::kOffline, 1, [&] { return sim_.Read(6, buffer, 99, &out); }); },
+       "PosMsr is off line"},
+      {[&] { Set(5, {{"MaxDevices", 7}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
+       "7 handles open, MaxDevices 7"},
+      {[&] { return sim_.Close(0); }, "the queue (handle 0) stays open"},
+      {[&] { return io(1, 9999); }, "request 9999 unknown"},
+      {[&] { return io(1, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosDisplay"},
+      {[&] { return Set(1, {{"Port", 5}}); }, "arg[0] Port = 5: not one of 0, 17, 34 (POSERR_SYS_INVALID_PORT)"},
+      {[&] { return Set(4, {{"Size", 1}}); }, "arg[0] Size = 1: read only, holds 65536 (POSERR_NVRAM_NOT_ENOUGH_ROOM)"},
+      {[&] { return Set(5, {{"LogFile", Ptr(longName.c_str())}}); },
+       "arg[0] LogFile: length over 255 (POSERR_SYS_OUT_OF_BOUNDS)"},
+      {[&] { return Set(1, {{"Rows", 1}, {"CursorRow", 1}}); }, "CursorRow 1 not below Rows 1"},
+      {[&] { return io(1, kReqSysGetValues, {{"DisplayText", 1}}); },
+       "arg[0] DisplayText: block at 0x00000001 cannot be written"},
+      {[&] { return io(1, kReqSysGetValues, {{"Nonesuch", 0}}); }, "arg[0] Nonesuch: no such resource of PosDisplay"},
+      {[&] { io(1, kReqSysAcquireDevice), Forget(); return io(1, kReqSysAcquireDevice); },
+       "handle 1 has acquired PosDisplay already"},
+      {[&] { return Write(2, "x"); }, "PosDisplay acquired by handle 1"},
+      {[&] { return io(2, kReqSysReleaseDevice); }, "handle 2 has not acquired PosDisplay"},
+      {[&] { return io(5, kReqSysAcquireDevice); }, "PosSystem cannot be acquired or locked"},
+      {[&] { return io(0, kReqSysLockDevice); }, "the queue cannot be acquired or locked"},
+      {[&] { io(1, kReqSysLockDevice), Forget(); return sim_.Read(1, buffer, 4, &out); }, "PosDisplay is locked"},
+      {[&] { io(3, kReqKbdDisableNumLock), Forget(); return io(3, kReqKbdSetNumLockOn); }, "Num Lock is disabled"},
+      {[&] { return sim_.Read(6, buffer, 88, &out); }, "buffer of 88 bytes, 89 needed"},
+      {[&] { sim_.Read(6, buffer, 89, &out), Forget(); return sim_.Read(6, buffer, 89, &out); }, "no input waiting"},
+      {[&] { return Write(0, "x"); }, "the queue (handle 0) is read only"},
+      {[&] { return Write(7, "x"); }, "PosAlarm does not write"},
+      {[&] { Set(4, {{"RecordLength", 3}}), Forget(); return Write(4, "AB"); },
+       "length 2 not whole records of RecordLength 3"}};
+  for (const auto& c : cases) {
+    Forget();
+    EXPECT_NE(0, c.act()) << c.why;
+    EXPECT_TRUE(gJournal.find("\r\n  # refused: " + c.why + "\r\n  -> ") != std::string::npos &&
+                gJournal.find("# refused") == gJournal.rfind("# refused")) << gJournal;
+  }
 }
 
 }  // namespace
