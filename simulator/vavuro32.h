@@ -82,8 +82,9 @@ typedef int32_t (VAVURO_CALL *PFN_DLL_PosInitialize)(void *context,
 /* DLL_PosOpen(context, deviceName, deviceClass, args, count, &handle)
  * Opens the device of a class (POS_CLASS_ below; not PosDevice). deviceName
  * is the caller's name for it, 1 to 255 characters. args may set the class's
- * resources, those of PosDevice and of PosSystem, and "queueHandle": a window
- * of this handle's own for its notifications. Out: the new descriptor. */
+ * resources, those of PosDevice and of PosSystem; "QueueHandle" here gives
+ * this handle a window of its own for its notifications. Out: the new
+ * descriptor. */
 typedef int32_t (VAVURO_CALL *PFN_DLL_PosOpen)(void *context, const char *deviceName,
                                                const char *deviceClass, PosResourceArg *args,
                                                int32_t count, int32_t *handle);
@@ -154,7 +155,8 @@ typedef int32_t (VAVURO_CALL *PFN_DLL_PosVersion)(void *context, int32_t a, int3
  *   PosSystem   QueueHandle N, Timeout N, LogLevel N, MaxDevices N, LogFile S,
  *               TestInputs N: 1 (the default) the devices start holding a test
  *               input each (a card in the card reader, keys, a label, a touch),
- *               0 (at DLL_PosInitialize) they start with none waiting
+ *               0 at DLL_PosInitialize they start with none waiting (set to 0
+ *               later, what they hold is dropped)
  *   PosDevice   DeviceName S, Slot N, Port N, DeviceType N, Subtype N
  *   PosAlarm    ToneFrequency, ToneDuration, ToneVolume, RepeatCount
  *   PosDisplay  Rows, Columns, CursorRow, CursorColumn, CursorMode, Brightness,
