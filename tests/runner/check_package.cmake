@@ -1,5 +1,6 @@
 # REVEDIZ.zip holds the tool, the simulator, vavuro-ctl and the runner (stripped, when OBJDUMP
-# is given), the notes, and the data files and example scenarios as the sources have them.
+# is given), the notes, and the data files, example scenarios, the simulator's header, its
+# resources and the example client as the sources have them.
 #   -DZIP= -DSOURCE_DIR= -DWORK= [-DOBJDUMP=]
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -24,8 +25,10 @@ list(LENGTH data count)
 if(NOT count EQUAL 16 OR NOT scenarios)
   message(FATAL_ERROR "the sources hold ${count} data files and scenarios '${scenarios}'")
 endif()
-foreach(name ${data} ${scenarios})
-  string(REGEX REPLACE "^(data|runner)/" "" packed ${name})  # data/X.DAT: X.DAT, runner/scenarios/x: scenarios/x
+set(developer_files simulator/vavuro32.h simulator/RESOURCES.md simulator/example/pos_client.c)
+foreach(name ${data} ${scenarios} ${developer_files})
+  # data/X.DAT: X.DAT, runner/scenarios/x: scenarios/x, simulator/example/x and simulator/x: x
+  string(REGEX REPLACE "^(data|runner|simulator/example|simulator)/" "" packed ${name})
   file(SHA256 ${SOURCE_DIR}/${name} a)
   if(EXISTS ${WORK}/REVEDIZ/${packed})
     file(SHA256 ${WORK}/REVEDIZ/${packed} b)

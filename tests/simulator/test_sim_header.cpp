@@ -1,0 +1,85 @@
+// The public header simulator/vavuro32.h against what the tool and the
+// simulator use: its numbers against the tool's code tables, both ways, and
+// its records against the simulator's own.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "api/device_api.h"
+#include "simulator/message_queue.h"
+#include "simulator/vavuro32.h"
+#include "tables/code_tables.h"
+
+namespace {
+
+// The tool's binding passes a 16-byte block as the context (api/binding.cpp).
+constexpr std::size_t kToolContextBytes = 16;
+static_assert(sizeof(PosContext) == kToolContextBytes);
+
+static_assert(sizeof(PosResourceArg) == sizeof(ResourceArg));
+static_assert(offsetof(PosResourceArg, name) == offsetof(ResourceArg, name));
+static_assert(offsetof(PosResourceArg, value) == offsetof(ResourceArg, value));
+static_assert(sizeof(PosResourceArg::value) == sizeof(ResourceArg::value));
+
+static_assert(VAVURO_QUEUE_RECORD_SIZE == sim::kQueueRecordSize);
+static_assert(sizeof(PosQueueRecord) == sim::kQueueRecordSize);
+
+using NumberMap = std::map<std::string, long>;
+
+// Every "#define PREFIX... NUMBER" of the header, decimal or hexadecimal.
+NumberMap HeaderNumbers(const std::string& prefix) {
+  std::ifstream file(REVEDIZ_SOURCE_DIR "/simulator/vavuro32.h");
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string all = text.str();
+  const std::regex define("#define (" + prefix + "[A-Z0-9_]+) +(0x[0-9A-Fa-f]+|[0-9]+)\\b");
+  NumberMap found;
+  for (std::sregex_iterator it(all.begin(), all.end(), define), end; it != end; ++it) {
+    found[(*it)[1]] = std::stol((*it)[2], nullptr, 0);
+  }
+  return found;
+}
+
+NumberMap TableRows(const CodeName* table) {
+  NumberMap rows;
+  for (const CodeName* row = table; row->Name != nullptr; ++row) rows[row->Name] = row->Code;
+  return rows;
+}
+
+TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumber) {
+  const struct {
+    const char* prefix;
+    const CodeName* table;
+  } families[] = {
+      {"POSERR_", ErrorNames}, {"POSM_", MessageNames}, {"POS_", IoctlRequestNames}};
+  for (const auto& family : families) {
+    const NumberMap header = HeaderNumbers(family.prefix);
+    const NumberMap rows = TableRows(family.table);
+    EXPECT_FALSE(header.empty()) << family.prefix;
+    for (const auto& [name, number] : header) {
+      EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
+    }
+    for (const auto& row : rows) EXPECT_EQ(header.count(row.first), 1u) << row.first << " not in the header";
+  }
+}
+
+TEST(PublicHeader, QueueRecordReadsTheSimulatorsBytes) {
+  sim::MessageQueue queue;
+  queue.Push(POSM_MSR_DATA_AVAIL, 0x01220005u, 89u);
+  unsigned char bytes[VAVURO_QUEUE_RECORD_SIZE];
+  ASSERT_EQ(queue.PopInto(bytes, sizeof bytes), VAVURO_QUEUE_RECORD_SIZE);
+  PosQueueRecord record;
+  std::memcpy(&record, bytes, sizeof record);  // a little-endian host, as Windows is
+  EXPECT_EQ(record.opaque, 1u);
+  EXPECT_EQ(record.message, static_cast<std::uint32_t>(POSM_MSR_DATA_AVAIL));
+  EXPECT_EQ(record.mp1, 0x01220005u);
+  EXPECT_EQ(record.mp2, 89u);
+}
+
+}  // namespace
