@@ -7,7 +7,12 @@ incrementally and runs the native GoogleTest programs. A mutant is killed when a
 test fails, crashes or hangs, survives when all pass, is invalid when it does not
 compile and equivalent when its object code is unchanged. Kill rate = killed /
 (killed + survived). The exit status is 0 unless the tool fails (or --min-kill).
-Usage: scripts/mutate.py [--list | --only N] [--files 'decode/*'] [--json FILE]
+With --wine the same is done to the sources that include windows.h (the dialogs'
+and the main window's Win32 glue, the binding, the simulator's Win32 layer, the
+runner and its driver, vavuro-ctl) and the resource script: the Windows build of
+the copy is rebuilt and its Wine suite (end-to-end scenarios, binding and
+simulator tests) runs under Wine on Xvfb, stopping at the first failure.
+Usage: scripts/mutate.py [--wine] [--list | --only N] [--files 'decode/*'] [--json FILE]
 """
 import argparse, bisect, fcntl, fnmatch, hashlib, json, os, queue, random, re, shutil, signal
 import subprocess, sys, threading, time
@@ -45,6 +50,15 @@ def take_snapshot():
             SNAPSHOT[rel] = read(os.path.join(ROOT, rel))
     # Warnings as errors would make a mutant that merely warns invalid.
     SNAPSHOT['CMakeLists.txt'] = re.sub(r'(?<=\s)-Werror(?=[\s)])', '', SNAPSHOT['CMakeLists.txt'])
+
+WINE_FOLDERS = ('app', 'api', 'dialogs', 'simulator', 'runner', 'toolwindows', 'res')
+
+def wine_source_set(globs):
+    """The product sources that include windows.h, and the resource script."""
+    windows = lambda p: re.search(r'^\s*#\s*include\s*<windows\.h>', SNAPSHOT[p], re.M | re.I)
+    files = [p for p in SNAPSHOT if p.split('/')[0] in WINE_FOLDERS and '/example' not in p and p != 'runner/window_tool.cpp' and
+             (p.endswith('.rc') or p.endswith(('.cpp', '.h')) and windows(p))]
+    return sorted(f for f in files if not globs or any(fnmatch.fnmatch(f, g) for g in globs))
 
 def source_set(globs):
     """The sources of revediz_logic, vavuro_core, vavuro_line, vavuro_control and revediz_scenario (from the CMake
@@ -353,25 +367,31 @@ class Worker:
     def __init__(self, number, jobs, lock):
         self.src, self.build = (os.path.join(WORK, f'w{number}', d) for d in ('src', 'build'))
         self.jobs, self.lock, self.dirty, self.programs, self.notes = str(jobs), lock, None, {}, []
+        self.configure = CONFIGURE
 
-    def prepare(self):
+    def prepare_sources(self):
         for rel, text in SNAPSHOT.items():     # rewrite only what differs: the build stays incremental
             dst = os.path.join(self.src, rel)
             if not os.path.exists(dst) or read(dst) != text:
                 write(dst, text)
+                shutil.copymode(os.path.join(ROOT, rel), dst)   # scripts stay executable
         for folder, _, names in os.walk(self.src):
             for name in names:
                 if os.path.relpath(os.path.join(folder, name), self.src) not in SNAPSHOT:
                     os.remove(os.path.join(folder, name))
         generator = 'Ninja' if shutil.which('ninja') else 'Unix Makefiles'
-        stamp, wanted = os.path.join(self.build, 'mutate.stamp'), '\n'.join([generator] + CONFIGURE)
+        stamp, wanted = os.path.join(self.build, 'mutate.stamp'), '\n'.join([generator] + self.configure)
         if not os.path.exists(stamp) or read(stamp) != wanted:
             shutil.rmtree(self.build, ignore_errors=True)
-            done = subprocess.run(['cmake', '-S', self.src, '-B', self.build, '-G', generator] + CONFIGURE,
+            done = subprocess.run(['cmake', '-S', self.src, '-B', self.build, '-G', generator] + self.configure,
                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
             if done.returncode:
                 raise RuntimeError('configure failed:\n' + done.stdout[-3000:])
             write(stamp, wanted)
+        return generator
+
+    def prepare(self):
+        generator = self.prepare_sources()
         # Keep going past a test program that does not build (it may be mid-change);
         # each program is then built alone, and one that fails is left out.
         subprocess.run(['cmake', '--build', self.build, '-j', self.jobs, '--', '-k'] + ['0'] * (generator == 'Ninja'),
@@ -405,7 +425,7 @@ class Worker:
 
     def object_files(self, since=0.0):
         return [os.path.join(d, n) for d, _, names in os.walk(self.build) for n in names
-                if n.endswith('.o') and os.path.getmtime(os.path.join(d, n)) >= since]
+                if n.endswith(('.o', '.obj')) and os.path.getmtime(os.path.join(d, n)) >= since]
 
     def test(self, program, timeout, extra, fail_fast=True):
         argv = [program, '--gtest_brief=1'] + ['--gtest_fail_fast'] * fail_fast + extra
@@ -444,6 +464,64 @@ class Worker:
             if not passed:
                 return 'killed', f'{os.path.basename(program)}: {detail[-2000:]}'
         return 'survived', '' if changed else 'no test program holds this code'
+
+class WineWorker(Worker):
+    """The Windows build of a private copy, its Wine suite the test (one at a time: it has the desktop)."""
+
+    def __init__(self, number, jobs, lock):
+        super().__init__(number, jobs, lock)
+        self.build += '-' + os.environ['REVEDIZ_WINE_ARCH']
+        self.configure = ['-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(self.src, 'cmake', os.environ['REVEDIZ_MUTATE_TOOLCHAIN']),
+                          '-DREVEDIZ_WINE_TESTS=ON', '-DCMAKE_BUILD_TYPE=Debug']
+
+    def prepare(self):
+        self.prepare_sources()
+        if subprocess.run(['cmake', '--build', self.build, '-j', self.jobs], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode:
+            raise RuntimeError('the Windows build of the copy does not build')
+        started = time.time()
+        passed, detail = self.suite(3600)
+        if not passed:
+            raise RuntimeError('the Wine suite fails unmutated:\n' + detail[-3000:])
+        self.limit = max(300.0, 3 * (time.time() - started))
+        self.programs = {'wine suite': None}
+        self.objects = {p: digest(p) for p in self.object_files()}
+
+    def suite(self, timeout):
+        argv = ['ctest', '--test-dir', self.build, '--stop-on-failure', '-j', '2', '--timeout', '120']
+        try:
+            done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=timeout,
+                                  stdin=subprocess.DEVNULL, errors='replace')
+        except subprocess.TimeoutExpired:
+            return False, f'timed out after {timeout:.0f} s'
+        failed = re.findall(r'\d+ - (\S+) \(', done.stdout)
+        return done.returncode == 0, (f'failed: {" ".join(failed)}\n' if failed else '') + done.stdout[-1500:]
+
+    def run(self, m):
+        if self.dirty != m.path:
+            self.restore()
+        text, self.dirty, since = SNAPSHOT[m.path], m.path, time.time()
+        write(os.path.join(self.src, m.path), text[:m.start] + m.mutated + text[m.end:])
+        if subprocess.run(['cmake', '--build', self.build, '-j', self.jobs],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode:
+            return 'invalid', ''
+        rebuilt = self.object_files(since)
+        if rebuilt and all(self.objects.get(p) == digest(p) for p in rebuilt):
+            return 'equivalent', 'the same object code'
+        passed, detail = self.suite(self.limit)
+        return ('survived', '') if passed else ('killed', detail.split('\n')[0])
+
+def in_wine_environment():
+    """Runs this script again inside the environment scripts/test.sh gives its Wine suite (Xvfb, the prefix, a
+    wineserver), unless it runs there already."""
+    if os.environ.get('REVEDIZ_MUTATE_WINE'):
+        return None
+    script = ('. scripts/wine-env.sh; revediz_choose_wine_arch "$PWD"; trap revediz_cleanup EXIT; '
+              'revediz_wine_env "$PWD/build/$REVEDIZ_WINE_PREFIX_NAME" "$REVEDIZ_WINE_ARCH"; revediz_start_xvfb; '
+              'revediz_prepare_prefix && revediz_start_wineserver && '
+              'REVEDIZ_MUTATE_WINE=1 REVEDIZ_WINE_ARCH=$REVEDIZ_WINE_ARCH '
+              'REVEDIZ_MUTATE_TOOLCHAIN=$(basename "$REVEDIZ_WINE_TOOLCHAIN") python3 scripts/mutate.py "$@"')
+    return subprocess.run(['bash', '-c', script, 'mutate'] + sys.argv[1:], cwd=ROOT).returncode
 
 # ---------------------------------------------------------------- report
 
@@ -489,9 +567,14 @@ def main():
     parser.add_argument('--min-kill', type=float, metavar='PCT', help='exit 1 below this kill rate')
     parser.add_argument('--list', action='store_true', help='print the sample and stop')
     parser.add_argument('--only', type=int, metavar='N', help='run mutant N of the sample alone')
+    parser.add_argument('--wine', action='store_true', help='the Win32 sources, against the Wine suite')
     args = parser.parse_args()
+    if args.wine and not args.list:
+        again = in_wine_environment()
+        if again is not None:
+            return again
     take_snapshot()
-    found = candidates(source_set(args.files))
+    found = candidates(wine_source_set(args.files) if args.wine else source_set(args.files))
     numbered = list(enumerate(sample(found, args.count, args.seed), 1))
     if not numbered:
         raise RuntimeError('no candidate mutants in these files')
@@ -505,18 +588,19 @@ def main():
         numbered = [numbered[args.only - 1]]
 
     count, k, workers, started = max(1, min(args.jobs, len(numbered))), 0, [], time.time()
+    kind, count = (WineWorker, 1) if args.wine else (Worker, count)
     os.makedirs(WORK, exist_ok=True)
     while len(workers) < count:        # w0, w1, ... not locked by another run at the same time
         lock = open(os.path.join(WORK, f'w{k}.lock'), 'w')
         try:
             fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
-            workers.append(Worker(k, max(1, args.jobs // count), lock))
+            workers.append(kind(k, max(1, args.jobs // count), lock))
         except BlockingIOError:
             lock.close()
         k += 1
     results, lock, free, by_file = [], threading.Lock(), queue.Queue(), {}
     with ThreadPoolExecutor(count) as pool:
-        list(pool.map(Worker.prepare, workers))
+        list(pool.map(lambda w: w.prepare(), workers))
     ready = time.time()
     for n, m in numbered:              # a worker stays on one file a while: one recompile per mutant
         by_file.setdefault(m.path, []).append((n, m))
