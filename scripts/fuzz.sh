@@ -18,6 +18,8 @@
 #               (libFuzzer's -merge=1) into the target's seed folder
 #               tests/fuzz/corpus/<target>, beside the seeds written by hand
 #
+# REVEDIZ_FUZZ_TIMEOUT bounds one input in seconds (default 10; give a deep run
+# at low priority more: a starved process can go seconds without the CPU).
 # REVEDIZ_FUZZ_BUILD_DIR puts the build elsewhere (default build/fuzz). Each
 # target fuzzes a copy of its seed corpus in <build>/corpus-work/<target>
 # (kept between runs, so long runs build on each other; the seeds in the tree
@@ -97,7 +99,7 @@ fuzz_one() {
   [ "$RUNS" -gt 0 ] && bound=(-runs="$RUNS" -max_total_time="$SECONDS_EACH")
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0} \
   UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-  "$exe" "${bound[@]}" -rss_limit_mb=2048 -timeout=10 \
+  "$exe" "${bound[@]}" -rss_limit_mb=2048 -timeout="${REVEDIZ_FUZZ_TIMEOUT:-10}" \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" > "$log" 2>&1
   local rc=$?
 
