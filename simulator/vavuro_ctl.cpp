@@ -12,7 +12,6 @@
 // running and no --pid, the simulator busy with another client, or a wrong
 // command line, which also prints the usage).
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
