@@ -177,10 +177,6 @@ std::string Answer(std::string_view line, ControlHost& host) {
   return Refuse(line, "unknown verb", host);
 }
 
-}  // namespace sim
-
-namespace sim {
-
 void JournalMemory::Add(std::string_view block) {
   partial_.append(block.data(), block.size());
   std::size_t at = 0;
