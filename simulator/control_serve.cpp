@@ -163,7 +163,8 @@ std::string Answer(std::string_view line, ControlHost& host) {
       std::string shown;
       bool shows = false;
       const int classIndex = FindClass(text);
-      if (classIndex < 0) return StatusReply(pos::kErrSysInvalidClass);
+      // As burst and fault answer a class no device has (PosSystem, PosDevice included).
+      if (classIndex <= kGenericClass) return StatusReply(pos::kErrSysInvalidClass);
       host.Run([&](Simulator& s) {
         shows = s.DeviceText(classIndex, &shown);
         return 0;

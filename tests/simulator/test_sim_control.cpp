@@ -281,6 +281,8 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
       {"burst Nonesuch 0", k331},
       {"fault Nonesuch error -5", k331},
       {"text Nonesuch", k331},
+      {"text PosSystem", k331},
+      {"burst PosDevice 1", k331},
   };
   for (const auto& c : kCases) {
     Forget();
