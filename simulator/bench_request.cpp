@@ -107,6 +107,8 @@ bool MakeBenchRequest(int control, const BenchFields& fields, BenchRequest* requ
       request->refused = "not a number";
       return true;
     }
+    // An empty Tracks or Label field swipes the test card, scans the test label.
+    if ((word.from == From::kText || word.from == From::kLabel) && words.back().empty()) words.pop_back();
   }
   request->line = RequestLine(button->verb, words);
   return true;

@@ -55,7 +55,11 @@ HANDLE ConnectControlPipe(unsigned long processId, DWORD flags, unsigned long ti
       *why = "no simulator serves " + name;
       return INVALID_HANDLE_VALUE;
     }
-    if (error != ERROR_PIPE_BUSY || Left(deadline) == 0) {
+    if (error == ERROR_PIPE_BUSY && Left(deadline) == 0) {
+      *why = "the simulator in process " + std::to_string(processId) + " is busy with another client";
+      return INVALID_HANDLE_VALUE;
+    }
+    if (error != ERROR_PIPE_BUSY) {
       *why = "cannot open " + name + " (error " + std::to_string(error) + ")";
       return INVALID_HANDLE_VALUE;
     }

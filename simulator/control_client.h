@@ -24,7 +24,8 @@ enum class Exchange {
 
 // A client end of the pipe of process `processId` (opened with `flags`,
 // FILE_FLAG_OVERLAPPED say), waiting while another client holds the pipe,
-// at most `timeoutMs`. INVALID_HANDLE_VALUE with *why otherwise; *missing
+// at most `timeoutMs` ("the simulator in process N is busy with another
+// client" when it stays held). INVALID_HANDLE_VALUE with *why otherwise; *missing
 // tells whether no simulator serves that process at all.
 HANDLE ConnectControlPipe(unsigned long processId, DWORD flags, unsigned long timeoutMs, bool* missing,
                           std::string* why);

@@ -56,15 +56,10 @@ std::string Quoted(std::string_view text) {
   return out += "\"";
 }
 
-}  // namespace
-
-std::string ControlPipeName(unsigned long processId) {
-  char name[48];
-  std::snprintf(name, sizeof name, "\\\\.\\pipe\\vavuro32-%lu", processId);
-  return name;
-}
-
-bool ReadQuoted(std::string_view line, std::size_t* at, std::string* word, std::string* error) {
+// Reads a quoted word (ReadQuoted). In a file word (`fileName`) only \\ and
+// \" are escapes and any other backslash stands for itself, so a Windows
+// path reads as it is typed ("C:\temp\new.scn").
+bool ReadQuotedWord(std::string_view line, std::size_t* at, std::string* word, std::string* error, bool fileName) {
   std::size_t i = *at + 1;
   word->clear();
   for (;;) {
@@ -78,10 +73,14 @@ bool ReadQuoted(std::string_view line, std::size_t* at, std::string* word, std::
       *word += c;
       continue;
     }
-    const char e = i < line.size() ? line[i++] : '\0';
-    if (e == '\0') {
-      continue;  // reported as not closed
-    } else if (e == '"' || e == '\\') {
+    if (i >= line.size()) continue;  // reported as not closed
+    const char e = line[i];
+    if (fileName && e != '"' && e != '\\') {
+      *word += c;
+      continue;
+    }
+    ++i;
+    if (e == '"' || e == '\\') {
       *word += e;
     } else if (e == 'n' || e == 'r' || e == 't') {
       *word += e == 'n' ? '\n' : e == 'r' ? '\r' : '\t';
@@ -101,7 +100,8 @@ bool ReadQuoted(std::string_view line, std::size_t* at, std::string* word, std::
   return true;
 }
 
-bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error) {
+// Splits a line into words; the word after "record stop" is a file word.
+bool SplitWords(std::string_view line, std::vector<std::string>* words, std::string* error, bool fileWords) {
   words->clear();
   std::size_t i = 0;
   while (i < line.size()) {
@@ -111,13 +111,35 @@ bool SplitLine(std::string_view line, std::vector<std::string>* words, std::stri
     }
     std::string word;
     if (line[i] == '"') {
-      if (!ReadQuoted(line, &i, &word, error)) return false;
+      const bool fileName = fileWords && words->size() == 2 && (*words)[0] == "record" && (*words)[1] == "stop";
+      if (!ReadQuotedWord(line, &i, &word, error, fileName)) return false;
     } else {
       while (i < line.size() && !IsBlank(line[i])) word += line[i++];
     }
     words->push_back(word);
   }
   return true;
+}
+
+// "1 word", "2 words".
+std::string Count(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string ControlPipeName(unsigned long processId) {
+  char name[48];
+  std::snprintf(name, sizeof name, "\\\\.\\pipe\\vavuro32-%lu", processId);
+  return name;
+}
+
+bool ReadQuoted(std::string_view line, std::size_t* at, std::string* word, std::string* error) {
+  return ReadQuotedWord(line, at, word, error, false);
+}
+
+bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error) {
+  return SplitWords(line, words, error, false);
 }
 
 std::string QuoteWord(std::string_view word) {
@@ -203,10 +225,17 @@ std::string RequestLine(Verb verb, const std::vector<std::string>& words) {
 
 bool ParseRequest(std::string_view line, Request* request, std::string* error) {
   std::vector<std::string> words;
-  if (!SplitLine(line, &words, error)) return false;
+  if (!SplitWords(line, &words, error, true)) return false;
   if (words.empty()) {
     *error = "empty line";
     return false;
+  }
+  // Every word reaches the simulator as a C string: a NUL would cut it.
+  for (const std::string& word : words) {
+    if (word.find('\0') != std::string::npos) {
+      *error = "a word cannot hold a NUL byte (\\x00)";
+      return false;
+    }
   }
   const VerbDef* def = nullptr;
   for (const VerbDef& candidate : kVerbs) {
@@ -222,10 +251,10 @@ bool ParseRequest(std::string_view line, Request* request, std::string* error) {
   const std::size_t most = std::char_traits<char>::length(def->shapes);
   if (request->words.size() < static_cast<std::size_t>(def->minWords) || request->words.size() > most) {
     *error = std::string(def->name) + " takes " +
-             (static_cast<std::size_t>(def->minWords) == most ? std::to_string(most)
-                                                              : std::to_string(def->minWords) + " to " +
-                                                                    std::to_string(most)) +
-             " words, not " + std::to_string(request->words.size());
+             (static_cast<std::size_t>(def->minWords) == most
+                  ? Count(most, "word", "words")
+                  : std::to_string(def->minWords) + " to " + std::to_string(most) + " words") +
+             ", not " + std::to_string(request->words.size());
     return false;
   }
   int numbers = 0;
@@ -260,13 +289,93 @@ bool ParseRequest(std::string_view line, Request* request, std::string* error) {
         break;
     }
   }
+  // An empty text would be an input of no bytes: no device gives one.
+  if (!request->words.empty() && request->words[0].empty()) {
+    const char* why = def->verb == Verb::kSwipe  ? "swipe takes tracks, or no words for the test card"
+                      : def->verb == Verb::kScan ? "scan takes a label, or no words for the test label"
+                      : def->verb == Verb::kKeys ? "keys takes at least one key"
+                                                 : nullptr;
+    if (why != nullptr) {
+      *error = why;
+      return false;
+    }
+  }
   const bool start = request->words.size() == 1 && request->words[0] == "start";
   const bool stop = request->words.size() == 2 && request->words[0] == "stop" && !request->words[1].empty();
   if (def->verb == Verb::kRecord && !start && !stop) {
     *error = "record takes start, or stop and a file name";
     return false;
   }
+  if (stop) {
+    for (char c : request->words[1]) {
+      if (static_cast<unsigned char>(c) < 0x20) {
+        *error = "a file name cannot hold control characters";
+        return false;
+      }
+    }
+  }
   return true;
+}
+
+const char kCtlUsage[] =
+    "usage: vavuro-ctl [--pid N] VERB [WORD...]\n"
+    "verbs: swipe [TRACKS], scan [LABEL], keys TEXT, weight GRAMS, close-drawer, touch X Y,\n"
+    "       paper-out on|off, cover-open on|off, printer-error, burst CLASS N,\n"
+    "       fault TARGET error|overclaim|overrun|offline|short VALUE, clear-faults,\n"
+    "       state, log, journal N, text CLASS, record start, record stop FILE\n";
+
+namespace {
+
+// ParseCtlArgs, which clears *command unless a request is made.
+CtlArgs ReadCtlArgs(const std::vector<std::string>& args, CtlCommand* command, std::string* why) {
+  *command = CtlCommand{};
+  std::size_t at = 0;
+  if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) return CtlArgs::kHelp;
+  while (at < args.size() && !args[at].empty() && args[at][0] == '-') {
+    const std::string& option = args[at++];
+    if (option != "--pid" || command->pid != 0) {
+      *why = option == "--pid" ? "--pid given twice" : "unknown option " + Quoted(option);
+      return CtlArgs::kWrong;
+    }
+    const std::string number = at < args.size() ? args[at++] : "";
+    unsigned long long pid = 0;
+    bool digits = !number.empty() && number.size() <= 10;
+    for (char c : number) {
+      digits = digits && c >= '0' && c <= '9';
+      if (digits) pid = pid * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (!digits || pid == 0 || pid > 0xFFFFFFFFULL) {
+      *why = "--pid takes a process id (1 or more), not " + (number.empty() ? std::string("nothing") : Quoted(number));
+      return CtlArgs::kWrong;
+    }
+    command->pid = static_cast<unsigned long>(pid);
+  }
+  if (at >= args.size()) {
+    *why = "no verb";
+    return CtlArgs::kWrong;
+  }
+  const std::string& verb = args[at];
+  command->line = QuoteWord(verb);
+  for (std::size_t i = at + 1; i < args.size(); ++i) {
+    const bool fileWord = verb == "record" && i == at + 2 && args[at + 1] == "stop";
+    command->line += ' ';
+    if (fileWord) {
+      command->line += QuoteWord(args[i]);
+      continue;
+    }
+    command->line += '"';
+    for (char c : args[i]) command->line += c == '"' ? std::string("\\\"") : std::string(1, c);
+    command->line += '"';
+  }
+  return CtlArgs::kRequest;
+}
+
+}  // namespace
+
+CtlArgs ParseCtlArgs(const std::vector<std::string>& args, CtlCommand* command, std::string* why) {
+  const CtlArgs result = ReadCtlArgs(args, command, why);
+  if (result != CtlArgs::kRequest) *command = CtlCommand{};
+  return result;
 }
 
 ReplyRead ParseReply(std::string_view bytes, Reply* reply) {

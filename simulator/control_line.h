@@ -30,6 +30,8 @@ std::string ControlPipeName(unsigned long processId);
 
 // Splits a request line into words. False, with *error, for an unclosed
 // quote, an unknown escape or a quote followed by anything but a blank.
+// (ParseRequest reads the file word of "record stop" so too, except that
+// there only \\ and \" are escapes: any other backslash is itself.)
 bool SplitLine(std::string_view line, std::vector<std::string>* words, std::string* error);
 
 // Reads the quoted text that starts at line[*at] (a '"'): its escapes, the
@@ -105,7 +107,9 @@ struct Request {
 
 // Reads and checks a request line: a known verb, its number of words, its
 // numbers (32 bits, decimal or 0x hex, optionally negative) and on/off;
-// record takes start, or stop and a file name.
+// record takes start, or stop and a file name (no control characters). No
+// word may hold a NUL; swipe, scan and keys take no empty text. Whether a
+// number is in its device's range is the simulator's to say (control_serve.h).
 // False with *error ("unknown verb \"frobnicate\"", ...) otherwise.
 bool ParseRequest(std::string_view line, Request* request, std::string* error);
 
@@ -125,6 +129,21 @@ enum class ReplyRead { kIncomplete, kComplete, kMalformed };
 
 // Reads the reply at the start of `bytes` (as received so far).
 ReplyRead ParseReply(std::string_view bytes, Reply* reply);
+
+// vavuro-ctl's command line (after the program name):
+//   [--pid N] VERB [WORD...]     (or -h / --help alone)
+// N is a process id, 1 or more. The request line is the verb, then each word
+// in quotes with only its quotes escaped, so the line's escapes can be typed
+// ("12\r"); the file word of "record stop" goes exactly as given (QuoteWord),
+// so a Windows path needs no doubled backslashes.
+struct CtlCommand {
+  unsigned long pid = 0;  // 0: the one simulator running
+  std::string line;
+};
+enum class CtlArgs { kRequest, kHelp, kWrong };
+CtlArgs ParseCtlArgs(const std::vector<std::string>& args, CtlCommand* command, std::string* why);
+// The usage text, every verb included.
+extern const char kCtlUsage[];
 
 }  // namespace sim
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -24,6 +24,14 @@ struct Server {
   HANDLE stop = nullptr;
 };
 Server gServer;
+
+// The journal lines this library instance wrote (the file may hold other
+// programs' too, when they share a working folder).
+std::mutex gJournalLock;
+JournalMemory& Journal() {
+  static JournalMemory* memory = new JournalMemory;  // left to the process's end, used until then
+  return *memory;
+}
 
 class PipeHost : public ControlHost {
  public:
@@ -48,18 +56,11 @@ class PipeHost : public ControlHost {
     return sim::StopRecording(file, steps, why);
   }
 
-  std::vector<std::string> JournalLines() override {
-    std::string bytes;
-    WithSimulator([&](Simulator&) {
-      std::FILE* file = std::fopen(kJournalFile, "rb");
-      if (file == nullptr) return 0;
-      char chunk[65536];
-      std::size_t n = 0;
-      while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-      std::fclose(file);
-      return 0;
-    });
-    return SplitLines(bytes);
+  std::vector<std::string> JournalLines() override { return JournalTail(JournalMemory::kMost); }
+
+  std::vector<std::string> JournalTail(std::size_t count) override {
+    std::lock_guard<std::mutex> hold(gJournalLock);
+    return Journal().Last(count);
   }
 };
 
@@ -86,35 +87,20 @@ bool WriteAll(HANDLE pipe, OVERLAPPED* ov, const std::string& reply) {
   return true;
 }
 
-// Serves one client until it leaves, falls silent or the server stops.
+// Serves one client until it leaves, is let go (a line not finished in
+// time, ControlSession) or the server stops.
 void ServeClient(HANDLE pipe, OVERLAPPED* ov, PipeHost& host) {
-  std::string pending;
-  bool overlong = false;        // the line being read is past kMaxLine
-  std::size_t overlongBytes = 0;
+  ControlSession session(host, GetTickCount());
   char chunk[4096];
   for (;;) {
-    const std::size_t end = pending.find('\n');
-    if (end != std::string::npos) {
-      std::string line = pending.substr(0, end);
-      pending.erase(0, end + 1);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      const bool tooLong = overlong || line.size() > kMaxLine;
-      const std::string reply = tooLong ? AnswerOverlong(overlongBytes + line.size(), host) : Answer(line, host);
-      overlong = false;
-      overlongBytes = 0;
-      if (!WriteAll(pipe, ov, reply)) return;
-      continue;
-    }
-    if (pending.size() > kMaxLine + 1) {  // kept: none of it can be answered
-      overlong = true;
-      overlongBytes += pending.size();
-      pending.clear();
-    }
     DWORD got = 0;
     ResetEvent(ov->hEvent);
     if (!ReadFile(pipe, chunk, sizeof chunk, nullptr, ov) && GetLastError() != ERROR_IO_PENDING) return;
-    if (!Finish(pipe, ov, kControlIdleMs, &got) || got == 0) return;
-    pending.append(chunk, got);
+    if (!Finish(pipe, ov, session.Left(GetTickCount()), &got) || got == 0) return;
+    const std::string replies = session.Take(std::string_view(chunk, got), GetTickCount());
+    if (replies.empty()) continue;
+    if (!WriteAll(pipe, ov, replies)) return;
+    session.Replied(GetTickCount());
   }
 }
 
@@ -157,6 +143,11 @@ DWORD WINAPI ServeThread(LPVOID parameter) {
 }
 
 }  // namespace
+
+void KeepJournal(const char* text, std::size_t length) {
+  std::lock_guard<std::mutex> hold(gJournalLock);
+  Journal().Add(std::string_view(text, length));
+}
 
 void StartControlPipe() {
   if (gServer.thread != nullptr) {

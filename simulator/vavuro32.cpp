@@ -30,8 +30,10 @@ bool PostToWindow(std::uintptr_t window, std::uint32_t message, std::uint32_t wP
 }
 
 // Appends the block and closes the file again, so the journal is complete
-// on disk after every call and a test may read it while the tool runs.
+// on disk after every call and a test may read it while the tool runs; the
+// control pipe keeps it too, so "journal N" shows this program's lines only.
 void AppendToJournal(const char* text, std::size_t length) {
+  KeepJournal(text, length);
   std::FILE* file = std::fopen(sim::kJournalFile, "ab");
   if (file == nullptr) return;
   std::fwrite(text, 1, length, file);

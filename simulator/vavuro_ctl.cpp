@@ -4,13 +4,14 @@
 //   vavuro-ctl [--pid N] VERB [WORD...]
 //
 // Each word goes into the request line in quotes, so blanks stay as they
-// are and the line's escapes (\r \n \t \\ \" \xHH) can be typed. The reply
+// are and the line's escapes (\r \n \t \\ \" \xHH) can be typed; the file
+// of "record stop" goes exactly as typed (ParseCtlArgs). The reply
 // "ok" is printed as it is; a listing (state, log, journal N, text) prints
 // its lines, exactly; an error goes to the error stream. Exit status: 0 for
 // "ok", 1 for "error", 2 when no simulator answers (none running, several
-// running and no --pid, or a wrong command line).
+// running and no --pid, the simulator busy with another client, or a wrong
+// command line, which also prints the usage).
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,39 +22,23 @@ namespace {
 
 constexpr unsigned long kTimeoutMs = 10000;
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: vavuro-ctl [--pid N] VERB [WORD...]\n"
-               "verbs: swipe [TRACKS], scan [LABEL], keys TEXT, weight GRAMS, close-drawer, touch X Y,\n"
-               "       paper-out on|off, cover-open on|off, printer-error, burst CLASS N,\n"
-               "       fault TARGET error|overclaim|overrun|offline|short VALUE, clear-faults,\n"
-               "       state, log, journal N, text CLASS\n");
-  return 2;
-}
-
-// A word in quotes; only the quote itself is escaped, so the line's other
-// escapes reach the simulator as typed.
-std::string Quote(const std::string& word) {
-  std::string out = "\"";
-  for (char c : word) out += c == '"' ? std::string("\\\"") : std::string(1, c);
-  return out + "\"";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  int first = 1;
-  unsigned long pid = 0;
-  if (argc > 2 && std::string(argv[1]) == "--pid") {
-    char* end = nullptr;
-    pid = std::strtoul(argv[2], &end, 10);
-    if (*end != '\0' || pid == 0) return Usage();
-    first = 3;
+  sim::CtlCommand command;
+  std::string why;
+  switch (sim::ParseCtlArgs(std::vector<std::string>(argv + 1, argv + argc), &command, &why)) {
+    case sim::CtlArgs::kHelp:
+      std::fputs(sim::kCtlUsage, stdout);
+      return 0;
+    case sim::CtlArgs::kWrong:
+      std::fprintf(stderr, "vavuro-ctl: %s\n%s", why.c_str(), sim::kCtlUsage);
+      return 2;
+    case sim::CtlArgs::kRequest:
+      break;
   }
-  if (first >= argc) return Usage();
-  std::string line = argv[first];
-  for (int i = first + 1; i < argc; ++i) (line += ' ') += Quote(argv[i]);
-
+  unsigned long pid = command.pid;
+  const std::string& line = command.line;
   if (pid == 0) {
     const std::vector<unsigned long> running = sim::RunningSimulators();
     if (running.empty()) {
@@ -70,7 +55,6 @@ int main(int argc, char** argv) {
     pid = running[0];
   }
   sim::Reply reply;
-  std::string why;
   switch (sim::ControlExchange(pid, line, &reply, &why, kTimeoutMs)) {
     case sim::Exchange::kNoSimulator:
       std::fprintf(stderr, "vavuro-ctl: no simulator is running in process %lu\n", pid);

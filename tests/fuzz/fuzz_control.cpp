@@ -1,7 +1,8 @@
 // The simulator's control protocol over any request line: the answer is always one whole reply, read back as
-// such; words quoted for a line read back as themselves; escaped texts unescape to themselves; a request read,
-// written out again, reads as the same request. Each input meets a fresh simulator, initialized or not: the two
-// are made once, and one an action changed is made fresh again (faults cleared, the library initialized anew).
+// such; words quoted for a line read back as themselves; escaped texts unescape to themselves; a request read holds
+// no NUL and, written out again (RequestLine), reads as the same request. Each input meets a fresh simulator,
+// initialized or not: the two are made once, and one an action changed is made fresh again (faults cleared, the
+// library initialized anew).
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
 #include "tests/fuzz/fuzz_harness.h"
@@ -57,7 +58,8 @@ void FuzzOne(FuzzInput& input) {
   FUZZ_CHECK(sim::SplitLine(written, &again, &error) && again == words);
   sim::Request request, reread;
   if (!sim::ParseRequest(line, &request, &error)) return;
-  FUZZ_CHECK(sim::ParseRequest(written, &reread, &error) && reread.verb == request.verb &&
+  for (const std::string& word : request.words) FUZZ_CHECK(word.find('\0') == std::string::npos);
+  FUZZ_CHECK(sim::ParseRequest(sim::RequestLine(request.verb, request.words), &reread, &error) && reread.verb == request.verb &&
              reread.words == request.words && reread.on == request.on &&
              std::equal(request.numbers, request.numbers + 3, reread.numbers));
 }

@@ -72,8 +72,9 @@ TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
 }
 
 TEST(ControlLine, RequestsAreCheckedWordByWord) {
+  using namespace std::string_view_literals;
   const struct {
-    const char* line;
+    std::string_view line;
     bool good;
     sim::Verb verb;
     std::int32_t n0, n1;
@@ -90,7 +91,15 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"SWIPE", false, {}, 0, 0, "unknown verb \"SWIPE\""},
       {"   ", false, {}, 0, 0, "empty line"},
       {"swipe a b", false, {}, 0, 0, "swipe takes 0 to 1 words, not 2"},
-      {"keys", false, {}, 0, 0, "keys takes 1 words, not 0"},
+      {"keys", false, {}, 0, 0, "keys takes 1 word, not 0"},
+      {"record stop a b", false, {}, 0, 0, "record takes 1 to 2 words, not 3"},
+      {"keys \"a\\x00b\"", false, {}, 0, 0, "a word cannot hold a NUL byte (\\x00)"},
+      {"keys a\0b"sv, false, {}, 0, 0, "a word cannot hold a NUL byte (\\x00)"},
+      {"keys \"\\\0\""sv, false, {}, 0, 0, "unknown escape \\\\x00 (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
+      {"swipe \"\"", false, {}, 0, 0, "swipe takes tracks, or no words for the test card"},
+      {"scan \"\"", false, {}, 0, 0, "scan takes a label, or no words for the test label"},
+      {"keys \"\"", false, {}, 0, 0, "keys takes at least one key"},
+      {"record stop \"a\tb\"", false, {}, 0, 0, "a file name cannot hold control characters"},
       {"state x", false, {}, 0, 0, "state takes 0 words, not 1"},
       {"weight 4294967296", false, {}, 0, 0, "weight: not a number: \"4294967296\""},
       {"weight -2147483649", false, {}, 0, 0, "weight: not a number: \"-2147483649\""},
@@ -110,6 +119,59 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
     EXPECT_EQ(request.numbers[0], c.n0) << c.line;
     EXPECT_EQ(request.numbers[1], c.n1) << c.line;
   }
+}
+
+// The file of "record stop" reads as a Windows path is typed: only \\ and \" are escapes in it; vavuro-ctl's
+// command line makes the request, each option refused as a wrong command line.
+TEST(ControlLine, FileWordsAndTheCommandLine) {
+  const struct {
+    const char* line;
+    const char* file;
+  } kFiles[] = {
+      {"record stop C:\\temp\\s.scn", "C:\\temp\\s.scn"},
+      {"record stop \"C:\\temp\\new\\x41.scn\"", "C:\\temp\\new\\x41.scn"},
+      {"record stop \"\\\\\\\\server\\share\\\"q\\\".scn\"", "\\\\server\\share\"q\".scn"},
+  };
+  for (const auto& c : kFiles) {
+    sim::Request request;
+    std::string error;
+    ASSERT_TRUE(sim::ParseRequest(c.line, &request, &error)) << c.line << ": " << error;
+    EXPECT_EQ(request.words, (std::vector<std::string>{"stop", c.file})) << c.line;
+  }
+
+  using sim::CtlArgs;
+  const struct {
+    std::vector<std::string> args;
+    CtlArgs result;
+    unsigned long pid;
+    const char* lineOrWhy;
+  } kArgs[] = {
+      {{}, CtlArgs::kWrong, 0, "no verb"},
+      {{"--pid"}, CtlArgs::kWrong, 0, "--pid takes a process id (1 or more), not nothing"},
+      {{"--pid", "7"}, CtlArgs::kWrong, 0, "no verb"},
+      {{"--pid=7", "state"}, CtlArgs::kWrong, 0, "unknown option \"--pid=7\""},
+      {{"--pid", "0", "state"}, CtlArgs::kWrong, 0, "--pid takes a process id (1 or more), not \"0\""},
+      {{"--pid", "-3", "state"}, CtlArgs::kWrong, 0, "--pid takes a process id (1 or more), not \"-3\""},
+      {{"--pid", "4294967296", "state"}, CtlArgs::kWrong, 0, "--pid takes a process id (1 or more), not \"4294967296\""},
+      {{"--pid", "5", "--pid", "6", "state"}, CtlArgs::kWrong, 0, "--pid given twice"},
+      {{"-x", "state"}, CtlArgs::kWrong, 0, "unknown option \"-x\""},
+      {{"--foo"}, CtlArgs::kWrong, 0, "unknown option \"--foo\""},
+      {{"--help"}, CtlArgs::kHelp, 0, ""},
+      {{"--pid", "4294967295", "state"}, CtlArgs::kRequest, 4294967295UL, "state"},
+      {{"weight", "-5"}, CtlArgs::kRequest, 0, "weight \"-5\""},
+      {{"keys", "12\\r", "a\"b c"}, CtlArgs::kRequest, 0, "keys \"12\\r\" \"a\\\"b c\""},
+      {{"record", "stop", "C:\\temp\\s.scn"}, CtlArgs::kRequest, 0, "record \"stop\" C:\\temp\\s.scn"},
+      {{"record", "stop", "C:\\My Files\\s.scn"}, CtlArgs::kRequest, 0, "record \"stop\" \"C:\\\\My Files\\\\s.scn\""},
+  };
+  for (const auto& c : kArgs) {
+    sim::CtlCommand command{99, "stale"};
+    std::string why;
+    ASSERT_EQ(sim::ParseCtlArgs(c.args, &command, &why), c.result) << c.lineOrWhy;
+    EXPECT_EQ(c.result == CtlArgs::kRequest ? command.line : why, c.lineOrWhy);
+    EXPECT_EQ(command.pid, c.pid) << c.lineOrWhy;
+  }
+  // The usage names every verb.
+  for (const sim::VerbDef& def : sim::kVerbs) EXPECT_NE(std::string(sim::kCtlUsage).find(def.name), std::string::npos) << def.name;
 }
 
 TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
@@ -149,7 +211,8 @@ TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
   }
 }
 
-// The host of the tests: the fixture's simulator, a log and a journal of its own.
+// The host of the tests: the fixture's simulator, a log and a journal of its own, a recorder that stops with
+// `steps_` steps and keeps the file it was given.
 class Control : public simtest::Sim, public sim::ControlHost {
  protected:
   std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>& call) override { return call(sim_); }
@@ -159,8 +222,14 @@ class Control : public simtest::Sim, public sim::ControlHost {
     return !log_.empty();
   }
   std::vector<std::string> JournalLines() override { return {"one", "two", "three"}; }
+  bool StopRecording(const std::string& file, std::size_t* steps, std::string*) override {
+    file_ = file, *steps = steps_;
+    return true;
+  }
   std::string Ask(const std::string& line) { return sim::Answer(line, *this); }
   std::vector<std::string> log_;
+  std::size_t steps_ = 0;
+  std::string file_;
 };
 
 TEST_F(Control, ListingsAnswerWhatTheBenchTheJournalAndTheLogHold) {
@@ -173,10 +242,64 @@ TEST_F(Control, ListingsAnswerWhatTheBenchTheJournalAndTheLogHold) {
   EXPECT_EQ(Ask("text PosMsr"), "error PosMsr shows no text\n");
   EXPECT_EQ(Ask("journal 2"), "ok 2 lines\ntwo\nthree\nend\n");
   EXPECT_EQ(Ask("journal 9"), "ok 3 lines\none\ntwo\nthree\nend\n");
-  EXPECT_EQ(Ask("log") + Ask("record start") + Ask("record stop a"),
-            "error no log\nerror no recorder in this program\nerror no recorder in this program\n");
+  EXPECT_EQ(Ask("log") + Ask("record start"), "error no log\nerror no recorder in this program\n");
   log_ = {"Command-->  PosOpen(X)", "a\\b\r"};
   EXPECT_EQ(Ask("log"), "ok 2 lines\nCommand-->  PosOpen(X)\na\\\\b\\r\nend\n");
+  for (const auto& [steps, reply] : {std::pair<std::size_t, const char*>{0, "ok 0 steps\n"}, {1, "ok 1 step\n"}, {2, "ok 2 steps\n"}}) {
+    steps_ = steps;
+    EXPECT_EQ(Ask("record stop \"C:\\Program Files\\s.scn\""), reply);
+    EXPECT_EQ(file_, "C:\\Program Files\\s.scn");
+  }
+}
+
+// Numbers outside what their device documents are refused with the range (the scale's as its MaxWeight stands),
+// journaled as refused lines; the bench (Perform) gets POSERR_SYS_OUT_OF_BOUNDS for them and nothing happens. An
+// unknown class is answered alike by every verb that takes one.
+TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
+  Init();
+  const std::string k331 = "error 331 POSERR_SYS_INVALID_CLASS\n";
+  const struct {
+    const char* line;
+    std::string reply;
+  } kCases[] = {
+      {"weight 15000", "ok\n"},
+      {"weight 15001", "error weight must be 0 to 15000 grams\n"},
+      {"weight -1", "error weight must be 0 to 15000 grams\n"},
+      {"touch 65535 0", "ok\n"},
+      {"touch -5 99999", "error touch X and Y must each be 0 to 65535\n"},
+      {"touch 0 65536", "error touch X and Y must each be 0 to 65535\n"},
+      {"burst PosScale 0", "error burst count must be 1 to 10000\n"},
+      {"fault PosMsr error 306", "ok\n"},
+      {"fault PosMsr error -1", "ok\n"},
+      {"fault PosMsr error -5", "error fault error must be 0, -1 or a status the device API has a name for, not -5\n"},
+      {"fault \"\" error 399", "error fault error must be 0, -1 or a status the device API has a name for, not 399\n"},
+      {"fault Queue overclaim -1", "error fault overclaim must be 0 or more (bytes)\n"},
+      {"fault PosMsr overrun -1", "error fault overrun must be 0 or more (bytes)\n"},
+      {"fault PosMsr offline 2", "error fault offline must be 1 (off line) or 0 (back on line)\n"},
+      {"fault PosMsr short -1", "ok\n"},
+      {"fault PosMsr short -2", "error fault short must be -1 (off) or 0 or more (bytes)\n"},
+      {"burst Nonesuch 0", k331},
+      {"fault Nonesuch error -5", k331},
+      {"text Nonesuch", k331},
+      {"text PosSystem", k331},
+      {"burst PosDevice 1", k331},
+  };
+  for (const auto& c : kCases) {
+    Forget();
+    EXPECT_EQ(Ask(c.line), c.reply) << c.line;
+    if (c.reply.rfind("error ", 0) == 0 && c.reply != k331) {
+      EXPECT_EQ(simtest::gJournal, std::string("BENCH control refused \"") + c.line + "\": " + c.reply.substr(6, c.reply.size() - 7) + "\r\n");
+      sim::Request request;
+      std::string why;
+      ASSERT_TRUE(sim::ParseRequest(c.line, &request, &why)) << why;
+      Forget();
+      EXPECT_EQ(sim::Perform(request, sim_), 310) << c.line;
+      EXPECT_EQ(simtest::gJournal + std::to_string(simtest::gPosts.size()), "0") << c.line;
+    }
+  }
+  sim_.ClearFaults();
+  EXPECT_EQ(Set(Open("PosScale"), {{"MaxWeight", 500}}), 0);
+  EXPECT_EQ(Ask("weight 501") + Ask("weight 500"), "error weight must be 0 to 500 grams\nok\n");
 }
 
 // The bench's fields as a test sets them.
@@ -194,15 +317,15 @@ struct Fields : sim::BenchFields {
 // it as the pipe answers it, to the same status, journal and notifications, the first line journaling the action.
 TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
   const Fields fields[] = {{{{IDC_BENCH_TRACKS, ";41 2?"}, {IDC_BENCH_SYMBOLOGY, "]A0"}, {IDC_BENCH_LABEL, "C"},
-                             {IDC_BENCH_GRAMS, " -5 g"}, {IDC_BENCH_KEYS, "1\\r\\q"}, {IDC_BENCH_TOUCH_X, "300"},
+                             {IDC_BENCH_GRAMS, " 500 g"}, {IDC_BENCH_KEYS, "1\\r\\q"}, {IDC_BENCH_TOUCH_X, "300"},
                              {IDC_BENCH_TOUCH_Y, "7"}, {IDC_BENCH_ERROR_CODE, "306 POSERR_SYS_HW_ERROR"},
-                             {IDC_BENCH_OVERRUN, "-2147483648"}, {IDC_BENCH_BURST_COUNT, "2"}}, true, sim::FindClass("PosMsr")},
+                             {IDC_BENCH_OVERRUN, "64"}, {IDC_BENCH_BURST_COUNT, "2"}}, true, sim::FindClass("PosMsr")},
                            {{{IDC_BENCH_GRAMS, "5g"}, {IDC_BENCH_BURST_COUNT, "2"}}, false, sim::kQueueTarget},
                            {{{IDC_BENCH_OVERCLAIM, "9"}}, false, -2}};
   const struct { int fields, id; const char *action, *line, *journal; std::int32_t status; } kCases[] = {
       {0, IDC_BENCH_SWIPE, "Swipe", "swipe \";41 2?\"", "PosMsr swipe length=6", 0},
       {0, IDC_BENCH_SCAN, "Scan", "scan ]A0C", "PosScanner scan length=4", 0},
-      {0, IDC_BENCH_PLACE, "Place weight", "weight -5", "PosScale weight grams=-5", 310},
+      {0, IDC_BENCH_PLACE, "Place weight", "weight 500", "PosScale weight grams=500", 0},
       {1, IDC_BENCH_PLACE, "Place weight", nullptr, nullptr, 0},
       {1, IDC_BENCH_REMOVE, "Remove weight", "weight 0", "PosScale weight grams=0", 0},
       {0, IDC_BENCH_PRESS, "Type", "keys \"1\\r\\\\q\"", "PosKeyboard keys length=4", 0},
@@ -219,7 +342,8 @@ TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
       {1, IDC_BENCH_SET_ERROR, "Error code Queue", nullptr, nullptr, 0},
       {0, IDC_BENCH_SET_ERROR, "Error code PosMsr", "fault PosMsr error 306", "fault PosMsr error=306", 0},
       {2, IDC_BENCH_SET_OVERCLAIM, "Read claims ?", "fault ? overclaim 9", "fault ? overclaim=9", 331},
-      {0, IDC_BENCH_SET_OVERRUN, "Read overrun PosMsr", "fault PosMsr overrun -2147483648", "fault PosMsr overrun=-2147483648", 0},
+      {0, IDC_BENCH_SET_OVERRUN, "Read overrun PosMsr", "fault PosMsr overrun 64", "fault PosMsr overrun=64", 0},
+      {1, IDC_BENCH_SWIPE, "Swipe", "swipe", "PosMsr swipe length=89", 0},  // the test card
       {1, IDC_BENCH_BURST, "Burst Queue", "burst Queue 2", "? burst count=2", 331},
       {0, IDC_BENCH_CLEAR_FAULTS, "Clear faults", "clear-faults", "faults cleared", 0},
       {0, IDC_BENCH_TRACKS}, {0, IDC_BENCH_STOP}};
@@ -250,13 +374,60 @@ TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
 TEST_F(Control, RefusedLinesAreJournaledShortened) {
   EXPECT_EQ(Ask("frobnicate now"), "error unknown verb \"frobnicate\"\n");
   EXPECT_EQ(Ask("journal -1"), "error journal takes a count of 0 or more\n");
-  EXPECT_EQ(sim::AnswerOverlong(10240, *this), "error line longer than 4096 bytes\n");
+  EXPECT_EQ(sim::AnswerOverlong(std::string(10240, 'x'), *this), "error line longer than 4096 bytes\n");
   EXPECT_EQ(Ask("keys \"" + std::string(100, 'k')), "error text not closed by \"\n");
   EXPECT_EQ(simtest::gJournal,
             "BENCH control refused \"frobnicate now\": unknown verb \"frobnicate\"\r\n"
             "BENCH control refused \"journal -1\": journal takes a count of 0 or more\r\n"
-            "BENCH control refused a line of 10240 bytes: line longer than 4096 bytes\r\n"
+            "BENCH control refused \"" + std::string(80, 'x') + "...\": line longer than 4096 bytes\r\n"
             "BENCH control refused \"keys \"" + std::string(74, 'k') + "...\": text not closed by \"\r\n");
+}
+
+// A connection: each line must be finished within 2 s of connecting or of the last reply, however the bytes
+// trickle in; a line is answered as too long once past 4096 bytes, without waiting for its end, and the rest of
+// it is dropped; a raw NUL is refused, not cut.
+TEST_F(Control, SessionsBoundEachLineInTimeAndLength) {
+  using namespace std::string_view_literals;
+  sim::ControlSession session(*this, 0xFFFFF000u);  // the tick count wraps meanwhile
+  EXPECT_EQ(session.Take("jour", 0xFFFFF000u + 900), "");
+  EXPECT_EQ(session.Left(0xFFFFF000u + 900), 1100u);
+  EXPECT_EQ(session.Take("nal 1\r\njournal 0\nj", 0xFFFFF000u + 1999), "ok 1 line\nthree\nend\nok 0 lines\nend\n");
+  const std::uint32_t replied = 0xFFFFF000u + 1999 + 300;
+  session.Replied(replied);
+  for (std::uint32_t t = 1; t < 2000; t += 500) EXPECT_EQ(session.Take("o", replied + t), "");
+  EXPECT_EQ(session.Left(replied + 1999), 1u);
+  EXPECT_EQ(session.Left(replied + 2000), 0u);
+
+  sim::ControlSession lines(*this, 0);
+  const std::string longest = "journal" + std::string(4088, ' ') + "0";  // 4096 bytes
+  EXPECT_EQ(lines.Take(longest + "\r", 1), "");
+  EXPECT_EQ(lines.Take("\n", 2), "ok 0 lines\nend\n");
+  Forget();
+  EXPECT_EQ(lines.Take(longest + "x", 3), "error line longer than 4096 bytes\n");
+  EXPECT_EQ(lines.Left(3), 2000u);
+  EXPECT_EQ(lines.Take(std::string(70000, 'y'), 4), "");
+  EXPECT_EQ(lines.Take("y\njournal 0\nkeys a\0b\n"sv, 5),
+            "ok 0 lines\nend\nerror a word cannot hold a NUL byte (\\\\x00)\n");
+  EXPECT_EQ(simtest::gJournal.substr(0, 32), "BENCH control refused \"journal  ");
+  EXPECT_NE(simtest::gJournal.find("...\": line longer than 4096 bytes\r\nBENCH control refused \"keys a\\x00b\": a word"),
+            std::string::npos) << simtest::gJournal;
+}
+
+// The journal lines of this library instance: whole lines from its blocks (CR LF or LF ended), the last 100,000.
+TEST(ControlJournal, KeepsTheLastLinesWritten) {
+  sim::JournalMemory memory;
+  memory.Add("a\r\nb");
+  EXPECT_EQ(memory.Last(5), std::vector<std::string>{"a"});
+  memory.Add("c\r\n\r\nd\n");
+  EXPECT_EQ(memory.Last(5), (std::vector<std::string>{"a", "bc", "", "d"}));
+  EXPECT_EQ(memory.Last(2), (std::vector<std::string>{"", "d"}));
+  std::string block;
+  for (int i = 0; i < 100001; ++i) block += std::to_string(i) + "\r\n";
+  memory.Add(block);
+  const std::vector<std::string> kept = memory.Last(200000);
+  ASSERT_EQ(kept.size(), 100000u);
+  EXPECT_EQ(kept.front(), "1");
+  EXPECT_EQ(kept.back(), "100000");
 }
 
 // The bench's saved log: each line CR LF ended, the file made anew; a path that cannot be made says so.
