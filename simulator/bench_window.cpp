@@ -253,6 +253,11 @@ void Act(HWND window, int id) {
   Request request;
   std::string why;
   if (!ParseRequest(asked.line, &request, &why)) return ReportRefused(window, asked.action, why.c_str());
+  WithSimulator([&](Simulator& s) {
+    why = OutOfRange(request, s);
+    return 0;
+  });
+  if (!why.empty()) return ReportRefused(window, asked.action, why.c_str());
   const std::int32_t status = RecordedAction(asked.line, [&] {
     return WithSimulator([&](Simulator& s) { return Perform(request, s); });
   });
@@ -273,7 +278,7 @@ void Record(HWND window, bool start) {
   if (start ? !StartRecording(queue, &why) : !StopRecording(file, &steps, &why)) {
     return ReportRefused(window, start ? "Record" : "Stop", why.c_str());
   }
-  const std::string done = start ? "recording" : std::to_string(steps) + " steps to " + file;
+  const std::string done = start ? "recording" : std::to_string(steps) + (steps == 1 ? " step to " : " steps to ") + file;
   SetDlgItemTextA(window, IDC_BENCH_STATUS, ((start ? "Record: " : "Stop: ") + done).c_str());
   WithSimulator([&](Simulator& s) {
     s.JournalNote(("window " + (start ? std::string("recording started") : "recording written: " + done)).c_str());
