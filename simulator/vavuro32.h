@@ -153,10 +153,7 @@ typedef int32_t (VAVURO_CALL *PFN_DLL_PosVersion)(void *context, int32_t a, int3
  * spellings "queueHandle" and "diWidth" are taken too, meaning the same as
  * "QueueHandle" and "DIWidth". N: a number, S: a text.
  *   PosSystem   QueueHandle N, Timeout N, LogLevel N, MaxDevices N, LogFile S,
- *               TestInputs N: 1 (the default) the devices start holding a test
- *               input each (a card in the card reader, keys, a label, a touch),
- *               0 at DLL_PosInitialize they start with none waiting (set to 0
- *               later, what they hold is dropped)
+ *               TestInputs N
  *   PosDevice   DeviceName S, Slot N, Port N, DeviceType N, Subtype N
  *   PosAlarm    ToneFrequency, ToneDuration, ToneVolume, RepeatCount
  *   PosDisplay  Rows, Columns, CursorRow, CursorColumn, CursorMode, Brightness,
@@ -178,7 +175,10 @@ typedef int32_t (VAVURO_CALL *PFN_DLL_PosVersion)(void *context, int32_t a, int3
  *   PosTouch    Contrast, ClickVolume, EntryClick, ExitClick, Backlight,
  *               ScreenSaverTime, ToneFrequency, ToneDuration, ToneVolume,
  *               TouchMode
- * (unmarked: N) */
+ * (unmarked: N)
+ * TestInputs: 1 (the default) the devices start holding a test input each (a
+ * card in the card reader, keys, a label, a touch); 0 at DLL_PosInitialize
+ * they start with none waiting (set to 0 later, what they hold is dropped). */
 
 /* ---- IOCtl requests ------------------------------------------------------
  * POS_SYS_ go to any descriptor (and 0); each other one to a device of its

@@ -13,6 +13,7 @@
 
 #include "api/device_api.h"
 #include "simulator/message_queue.h"
+#include "simulator/resource_table.h"
 #include "simulator/vavuro32.h"
 #include "tables/code_tables.h"
 
@@ -83,3 +84,48 @@ TEST(PublicHeader, QueueRecordReadsTheSimulatorsBytes) {
 }
 
 }  // namespace
+
+// The header's list of wire names is the simulator's resource table: each class lists every resource it takes,
+// texts marked S, numbers not.
+TEST(PublicHeader, ListsEveryResourceTheSimulatorTakesWithItsKind) {
+  std::ifstream file(REVEDIZ_SOURCE_DIR "/simulator/vavuro32.h");
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string all = text.str();
+  const std::size_t from = all.find("Resource wire names"), to = all.find("(unmarked: N)");
+  ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
+  std::istringstream block(all.substr(from, to - from));
+  std::map<std::string, std::map<std::string, bool>> listed;  // class: name: is a text
+  std::string current;
+  for (std::string line; std::getline(block, line);) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;  // " * "
+    if (!(words >> word)) continue;
+    if (word.starts_with("Pos") && word.size() > 3 && std::isupper(static_cast<unsigned char>(word[3]))) {
+      current = word;
+    } else if (current.empty() || line.find("  ") == std::string::npos) {
+      continue;
+    } else {
+      words.clear();
+      words.str(word + " " + std::string(std::istreambuf_iterator<char>(words), {}));
+    }
+    for (std::string item; std::getline(words >> std::ws, item, ',');) {
+      std::istringstream parts(item);
+      std::string name, kind;
+      parts >> name >> kind;
+      if (!name.empty()) listed[current][name] = kind == "S";
+    }
+  }
+  ASSERT_EQ(listed.size(), static_cast<std::size_t>(sim::kClassCount));
+  for (const auto& [cls, names] : listed) {
+    const int index = sim::FindClass(cls.c_str());
+    ASSERT_GE(index, 0) << cls;
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(sim::kClasses[index].resourceCount)) << cls;
+    for (const auto& [name, isText] : names) {
+      const int resource = sim::FindResource(index, name.c_str());
+      ASSERT_GE(resource, 0) << cls << " " << name;
+      EXPECT_EQ(sim::kClasses[index].resources[resource].kind == sim::Kind::kText, isText) << cls << " " << name;
+    }
+  }
+}
