@@ -3,6 +3,8 @@
 // no NUL and, written out again (RequestLine), reads as the same request. Each input meets a fresh simulator,
 // initialized or not: the two are made once, and one an action changed is made fresh again (faults cleared, the
 // library initialized anew).
+#include <algorithm>
+
 #include "simulator/control_line.h"
 #include "simulator/control_serve.h"
 #include "tests/fuzz/fuzz_harness.h"
@@ -41,6 +43,22 @@ void FuzzOne(FuzzInput& input) {
   const std::string line(bytes.begin(), bytes.end());
   Host host(initialized);
   const std::string answer = sim::Answer(line, host);
+  // The same bytes reaching a client's session in pieces: one whole reply for each line end (a line past kMaxLine
+  // answered once, as too long, when it gets there), none for an unfinished rest within the limit.
+  sim::ControlSession session(host, 0);
+  std::string replies;
+  for (std::size_t at = 0, piece = 1 + line.size() % 7; at < line.size(); at += piece)
+    replies += session.Take(std::string_view(line).substr(at, piece), 0);
+  const std::size_t rest = line.size() - (line.rfind('\n') + 1);
+  std::size_t expected = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\n')), read = 0;
+  expected += rest > sim::kMaxLine + (!line.empty() && line.back() == '\r') ? 1 : 0;
+  for (std::string_view left = replies; !left.empty(); ++read) {
+    sim::Reply each;
+    FUZZ_CHECK(sim::ParseReply(left, &each) == sim::ReplyRead::kComplete);
+    for (std::size_t lines = each.listing ? each.lines.size() + 2 : 1; lines > 0; --lines)
+      left.remove_prefix(left.find('\n') + 1);
+  }
+  FUZZ_CHECK(read == expected);
   if (host.acted) {  // only actions change a simulator; an idle one only in its faults
     host.simulator->ClearFaults();
     FUZZ_CHECK(!initialized || (host.simulator->Term() == 0 && Initialize(*host.simulator)));
