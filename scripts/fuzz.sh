@@ -5,6 +5,7 @@
 # executions.
 #
 #   scripts/fuzz.sh [--runs N] [--parallel K] [--merge] [SECONDS] [TARGET...]
+#   scripts/fuzz.sh --rate [TARGET...]
 #       scripts/fuzz.sh 5                       every target, 5 s each
 #       scripts/fuzz.sh 600 scenario            one target, 10 minutes
 #       scripts/fuzz.sh --runs 10000000 --parallel 2 --merge
@@ -14,6 +15,9 @@
 #
 # --runs N      each target runs until N executions (SECONDS is then no bound)
 # --parallel K  K targets at once (default 1; each uses one core)
+# --rate        only measures: each target fuzzes 200,000 inputs from a copy of
+#               its seeds, one at a time, and prints its executions a second
+#               of CPU time (one core, whatever else the machine runs)
 # --merge       afterwards, the inputs that reach new code are merged
 #               (libFuzzer's -merge=1) into the target's seed folder
 #               tests/fuzz/corpus/<target>, beside the seeds written by hand
@@ -31,16 +35,18 @@ set -u
 
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
-usage() { echo "usage: scripts/fuzz.sh [--runs N] [--parallel K] [--merge] [SECONDS] [TARGET...]" >&2; exit 2; }
+usage() { echo "usage: scripts/fuzz.sh [--runs N] [--parallel K] [--merge] [SECONDS] [TARGET...] | --rate [TARGET...]" >&2; exit 2; }
 number() { case "$1" in '' | *[!0-9]*) usage ;; esac; }
 RUNS=0
 PARALLEL=1
 MERGE=0
+RATE=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) number "${2:-}"; RUNS=$2; shift 2 ;;
     --parallel) number "${2:-}"; PARALLEL=$2; shift 2 ;;
     --merge) MERGE=1; shift ;;
+    --rate) RATE=1; shift ;;
     -*) usage ;;
     *) break ;;
   esac
@@ -132,6 +138,18 @@ fuzz_one() {
   fi
   return 0
 }
+
+if [ "$RATE" -eq 1 ]; then
+  for t in $TARGETS; do
+    scratch=$(mktemp -d)
+    cp "$ROOT/tests/fuzz/corpus/$t"/* "$scratch"/ 2>/dev/null
+    TIMEFORMAT=%U
+    cpu=$( { time "$BUILD/tests/fuzz/fuzz_$t" -runs=200000 "$scratch" >/dev/null 2>&1; } 2>&1 )
+    rm -rf "$scratch"
+    awk -v t="$t" -v cpu="$cpu" 'BEGIN { printf "%-14s %8.0f executions a second of CPU time (200000 in %s s)\n", t, 200000 / (cpu + 0.001), cpu }'
+  done
+  exit 0
+fi
 
 passed=0
 failed=0

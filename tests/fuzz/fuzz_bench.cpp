@@ -1,6 +1,7 @@
 // The Device Bench's fields, whatever a person types into them: a device button makes a request the control line
-// reads as an action, with the fields' texts in it as typed and their numbers as the bench reads them, or is
-// refused for a field that holds no number. A control that is no device action makes no request.
+// reads as an action, with the fields' texts in it as typed (empty card and label fields: none, for the test card
+// and label) and their numbers as the bench reads them, or is refused for a field that holds no number. A control
+// that is no device action makes no request.
 #include "simulator/bench_ids.h"
 #include "simulator/bench_request.h"
 #include "simulator/bench_state.h"
@@ -28,6 +29,12 @@ class Fields : public sim::BenchFields {
   static int Slot(int id) { return id % 16; }
 };
 
+// The text a swipe or scan carries; none (the test card or label) for empty fields.
+std::string Typed(const sim::Request& request) {
+  FUZZ_CHECK(request.words.size() <= 1 && (request.words.empty() || !request.words[0].empty()));
+  return request.words.empty() ? "" : request.words[0];
+}
+
 }  // namespace
 
 void FuzzOne(FuzzInput& input) {
@@ -45,9 +52,9 @@ void FuzzOne(FuzzInput& input) {
   FUZZ_CHECK(sim::VerbOf(request.verb).action);
   std::int32_t number = 0;
   switch (control) {
-    case IDC_BENCH_SWIPE: FUZZ_CHECK(request.words.at(0) == fields.Text(IDC_BENCH_TRACKS)); break;
+    case IDC_BENCH_SWIPE: FUZZ_CHECK(Typed(request) == fields.Text(IDC_BENCH_TRACKS)); break;
     case IDC_BENCH_SCAN:
-      FUZZ_CHECK(request.words.at(0) == fields.Text(IDC_BENCH_SYMBOLOGY) + fields.Text(IDC_BENCH_LABEL));
+      FUZZ_CHECK(Typed(request) == fields.Text(IDC_BENCH_SYMBOLOGY) + fields.Text(IDC_BENCH_LABEL));
       break;
     case IDC_BENCH_PRESS: FUZZ_CHECK(request.words.at(0) == sim::BenchKeys(fields.Text(IDC_BENCH_KEYS))); break;
     case IDC_BENCH_PLACE:
