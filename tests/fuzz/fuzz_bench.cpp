@@ -1,7 +1,7 @@
 // The Device Bench's fields, whatever a person types into them: a device button makes a request the control line
 // reads as an action, with the fields' texts in it as typed (empty card and label fields: none, for the test card
-// and label) and their numbers as the bench reads them, or is refused for a field that holds no number. A control
-// that is no device action makes no request.
+// and label) and their numbers as the bench reads them, or is refused for a field that holds no number or no
+// key. A control that is no device action makes no request.
 #include "simulator/bench_ids.h"
 #include "simulator/bench_request.h"
 #include "simulator/bench_state.h"
@@ -48,7 +48,9 @@ void FuzzOne(FuzzInput& input) {
   if (asked.refused != nullptr) return FUZZ_CHECK(asked.line.empty() && std::string(asked.refused) == "not a number");
   sim::Request request;
   std::string why;
-  FUZZ_CHECK(sim::ParseRequest(asked.line, &request, &why));
+  if (!sim::ParseRequest(asked.line, &request, &why)) {  // the line's own refusal, shown in the status line
+    return FUZZ_CHECK(control == IDC_BENCH_PRESS && sim::BenchKeys(fields.Text(IDC_BENCH_KEYS)).empty());
+  }
   FUZZ_CHECK(sim::VerbOf(request.verb).action);
   std::int32_t number = 0;
   switch (control) {
