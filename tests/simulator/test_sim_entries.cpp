@@ -187,6 +187,8 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
+  refused[1].value = 0;  // no block at all
+  EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
 }
 
 // Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends; a

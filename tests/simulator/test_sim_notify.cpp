@@ -111,8 +111,8 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   ResourceArg rows{"Rows", 0};
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const struct { std::function<void()> act; std::string lines; } cases[] = {
-      {[&] { lib.Write(1, nullptr, 1, &out), lib.Write(1, "x", 1, nullptr); },
-       "DLL_PosWrite handle=1 length=1 data=(bad address)|  # refused: data of 1 bytes at 0x00000000 cannot be read|"
+      {[&] { lib.Write(1, reinterpret_cast<const void*>(0xBD), 16, &out), lib.Write(1, "x", 1, nullptr); },
+       "DLL_PosWrite handle=1 length=16 data=(bad address)|  # refused: data of 16 bytes at 0x000000BD cannot be read|"
        "  -> 334 out=0|DLL_PosWrite handle=1 length=1 data=78|  # refused: out value at 0x00000000 cannot be written|"
        "  -> 334"},
       {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
@@ -215,8 +215,8 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { return Set(5, {{"LogFile", Ptr(longName.c_str())}}); },
        "arg[0] LogFile: length over 255 (POSERR_SYS_OUT_OF_BOUNDS)"},
       {[&] { return Set(1, {{"Rows", 1}, {"CursorRow", 1}}); }, "CursorRow 1 not below Rows 1"},
-      {[&] { return io(1, kReqSysGetValues, {{"DisplayText", 1}}); },
-       "arg[0] DisplayText: block at 0x00000001 cannot be written"},
+      {[&] { return io(1, kReqSysGetValues, {{"DisplayText", 0xFACE}}); },
+       "arg[0] DisplayText: block at 0x0000FACE cannot be written"},
       {[&] { return io(1, kReqSysGetValues, {{"Nonesuch", 0}}); }, "arg[0] Nonesuch: no such resource of PosDisplay"},
       {[&] { io(1, kReqSysAcquireDevice), Forget(); return io(1, kReqSysAcquireDevice); },
        "handle 1 has acquired PosDisplay already"},
@@ -226,6 +226,10 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { return io(0, kReqSysLockDevice); }, "the queue cannot be acquired or locked"},
       {[&] { io(1, kReqSysLockDevice), Forget(); return sim_.Read(1, buffer, 4, &out); }, "PosDisplay is locked"},
       {[&] { io(3, kReqKbdDisableNumLock), Forget(); return io(3, kReqKbdSetNumLockOn); }, "Num Lock is disabled"},
+      {[&] { return io(3, kReqKbdSetNumLockOff); }, "Num Lock is disabled"},
+      {[&] { io(3, kReqKbdDisableScrollLock), Forget(); return io(3, kReqKbdSetScrollLockOn); },
+       "Scroll Lock is disabled"},
+      {[&] { return io(3, kReqKbdSetScrollLockOff); }, "Scroll Lock is disabled"},
       {[&] { return sim_.Read(6, buffer, 88, &out); }, "buffer of 88 bytes, 89 needed"},
       {[&] { sim_.Read(6, buffer, 89, &out), Forget(); return sim_.Read(6, buffer, 89, &out); }, "no input waiting"},
       {[&] { return Write(0, "x"); }, "the queue (handle 0) is read only"},
