@@ -138,14 +138,14 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
        "  # refused: out value at 0x00000000 cannot be written|  -> 334"},
       {[&] {
          Open("PosNvram"), lib.SetFault(7, FaultKind::kReadOverclaim, 10);
-         lib.SetFault(7, FaultKind::kReadOverrun, 2), Forget(), lib.Read(3, buffer, 4, &out);
-       }, "DLL_PosRead handle=3 size=4|  # fault: wrote 2 bytes past the buffer|"
-          "  # fault: claims 14 bytes for a buffer of 4|  -> 0 out=14 data=00 01 02 03"},
+         lib.SetFault(7, FaultKind::kReadOverrun, 12), Forget(), lib.Read(3, buffer, 12, &out);
+       }, "DLL_PosRead handle=3 size=12|  # fault: wrote 12 bytes past the buffer|"
+          "  # fault: claims 22 bytes for a buffer of 12|  -> 0 out=22 data=00 01 02 03 04 05 06 07 08 09 0A 0B"},
       {[&] {
-         lib.SetFault(3, FaultKind::kShortRead, 1), Forget(), lib.Read(1, buffer, 4, &out);
+         lib.SetFault(3, FaultKind::kShortRead, 11), Forget(), lib.Read(1, buffer, 12, &out);
          lib.SetFault(3, FaultKind::kShortRead, -1);
-       }, "DLL_PosRead handle=1 size=4|  # fault: read cut to 1 bytes|  -> 0 out=1 data=20|"
-          "BENCH fault PosDisplay short=-1|  -> 0"},
+       }, "DLL_PosRead handle=1 size=12|  # fault: read cut to 11 bytes|"
+          "  -> 0 out=11 data=20 20 20 20 20 20 20 20 20 20 20|BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
       {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0);
@@ -201,6 +201,7 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { return sim_.Open("", "PosDisplay", nullptr, 0, &out); }, "device name empty"},
       {[&] { ResourceArg a[] = {{"Columns", 20}, {"Rows", 2}, {"Rows", 9}};
              return sim_.Open("D", "PosDisplay", a, 3, &out); }, "arg[2] Rows = 9: outside 1 to 4 (POSERR_DSP_INVALID_SIZE)"},
+      {[&] { return sim_.IOCtl(1, kReqSysSetValues, nullptr, 12, &out); }, "12 records at 0x00000000 cannot be read"},
       {[&] { return faulty(FaultKind::kError, 306, [&] { return sim_.Open("D", "PosMsr", nullptr, 0, &out); }); },
        "error fault 306 set on PosMsr"},
       {[&] { return faulty(FaultKind::kOffline, 1, [&] { return sim_.Read(6, buffer, 99, &out); }); },
@@ -210,7 +211,10 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { return sim_.Close(0); }, "the queue (handle 0) stays open"},
       {[&] { return io(1, 9999); }, "request 9999 unknown"},
       {[&] { return io(1, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosDisplay"},
+      {[&] { return Set(1, {{"Columns", 99}}); }, "arg[0] Columns = 99: outside 1 to 80 (POSERR_DSP_INVALID_SIZE)"},
       {[&] { return Set(1, {{"Port", 5}}); }, "arg[0] Port = 5: not one of 0, 17, 34 (POSERR_SYS_INVALID_PORT)"},
+      {[&] { return Set(1, {{"DeviceName", Ptr("")}}); },
+       "arg[0] DeviceName: length 0 outside 1 to 63 (POSERR_SYS_INVALID_NAME)"},
       {[&] { return Set(4, {{"Size", 1}}); }, "arg[0] Size = 1: read only, holds 65536 (POSERR_NVRAM_NOT_ENOUGH_ROOM)"},
       {[&] { return Set(5, {{"LogFile", Ptr(longName.c_str())}}); },
        "arg[0] LogFile: length over 255 (POSERR_SYS_OUT_OF_BOUNDS)"},
@@ -231,6 +235,7 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
        "Scroll Lock is disabled"},
       {[&] { return io(3, kReqKbdSetScrollLockOff); }, "Scroll Lock is disabled"},
       {[&] { return sim_.Read(6, buffer, 88, &out); }, "buffer of 88 bytes, 89 needed"},
+      {[&] { return sim_.Read(6, buffer, -12, &out); }, "size -12 below 0"},
       {[&] { sim_.Read(6, buffer, 89, &out), Forget(); return sim_.Read(6, buffer, 89, &out); }, "no input waiting"},
       {[&] { return Write(0, "x"); }, "the queue (handle 0) is read only"},
       {[&] { return Write(7, "x"); }, "PosAlarm does not write"},
