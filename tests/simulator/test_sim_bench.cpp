@@ -115,8 +115,9 @@ TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
   ASSERT_EQ(0, sim_.SetFault(all, offline, 1));
   Forget();  // off line, the bench's own actions fail too, and tell no one
   const std::vector<std::int32_t> bench{sim_.SwipeCard(nullptr), sim_.ScanLabel(nullptr), sim_.PressKeys("1"),
-                                        sim_.Touch(1, 1), sim_.SetPaperOut(true), sim_.PrinterError()};
-  EXPECT_TRUE(bench == std::vector<std::int32_t>(6, kErrSysDeviceOffline) && gPosts.empty());
+                                        sim_.Touch(1, 1), sim_.SetPaperOut(true), sim_.SetCoverOpen(true),
+                                        sim_.PrinterError()};
+  EXPECT_TRUE(bench == std::vector<std::int32_t>(7, kErrSysDeviceOffline) && gPosts.empty());
   ASSERT_EQ(0, sim_.Term() + sim_.Initialize("REVEDIZ", "", &gQueue, 1));
   EXPECT_TRUE(gPosts.empty()) << "faults outlive term";
   sim_.ClearFaults();

@@ -157,6 +157,7 @@ TEST(ControlLine, FileWordsAndTheCommandLine) {
       {{"-x", "state"}, CtlArgs::kWrong, 0, "unknown option \"-x\""},
       {{"--foo"}, CtlArgs::kWrong, 0, "unknown option \"--foo\""},
       {{"--help"}, CtlArgs::kHelp, 0, ""},
+      {{"-h"}, CtlArgs::kHelp, 0, ""},
       {{"--pid", "4294967295", "state"}, CtlArgs::kRequest, 4294967295UL, "state"},
       {{"weight", "-5"}, CtlArgs::kRequest, 0, "weight \"-5\""},
       {{"keys", "12\\r", "a\"b c"}, CtlArgs::kRequest, 0, "keys \"12\\r\" \"a\\\"b c\""},
@@ -452,6 +453,10 @@ TEST(ControlLog, SavedLogHoldsEachLineCrLfEnded) {
   }
   EXPECT_FALSE(sim::WriteLogFile(::testing::TempDir() + "no-such-dir/x.txt", {"a"}, &why));
   EXPECT_EQ(why.rfind("cannot make " + ::testing::TempDir() + "no-such-dir/x.txt: ", 0), 0u) << why;
+#ifndef _WIN32  // a full disk, where one is at hand
+  EXPECT_FALSE(sim::WriteLogFile("/dev/full", {"a"}, &why));
+  EXPECT_EQ(why, "cannot write /dev/full whole");
+#endif
 }
 
 }  // namespace

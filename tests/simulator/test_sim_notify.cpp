@@ -110,6 +110,7 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   char buffer[512];
   ResourceArg rows{"Rows", 0};
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
+  const std::string blanks = "20 20 20 20 20 20 20 20 20 20 20";  // 11 of the display's
   const struct { std::function<void()> act; std::string lines; } cases[] = {
       {[&] { lib.Write(1, reinterpret_cast<const void*>(0xBD), 16, &out), lib.Write(1, "x", 1, nullptr); },
        "DLL_PosWrite handle=1 length=16 data=(bad address)|  # refused: data of 16 bytes at 0x000000BD cannot be read|"
@@ -142,10 +143,11 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
        }, "DLL_PosRead handle=3 size=12|  # fault: wrote 12 bytes past the buffer|"
           "  # fault: claims 22 bytes for a buffer of 12|  -> 0 out=22 data=00 01 02 03 04 05 06 07 08 09 0A 0B"},
       {[&] {
-         lib.SetFault(3, FaultKind::kShortRead, 11), Forget(), lib.Read(1, buffer, 12, &out);
+         lib.SetFault(3, FaultKind::kShortRead, 11), Forget();
+         lib.Read(1, buffer, 12, &out), lib.Read(1, buffer, 11, &out);  // cut, then not
          lib.SetFault(3, FaultKind::kShortRead, -1);
-       }, "DLL_PosRead handle=1 size=12|  # fault: read cut to 11 bytes|"
-          "  -> 0 out=11 data=20 20 20 20 20 20 20 20 20 20 20|BENCH fault PosDisplay short=-1|  -> 0"},
+       }, "DLL_PosRead handle=1 size=12|  # fault: read cut to 11 bytes|  -> 0 out=11 data=" + blanks + "|"
+          "DLL_PosRead handle=1 size=11|  -> 0 out=11 data=" + blanks + "|BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
       {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0);
@@ -171,10 +173,12 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
                                     "0x000200B4")));
 }
 
-// Each kind of refusal, on one bench: displays 1 and 2, keyboard 3, NVRAM 4, PosSystem 5, card reader 6, alarm 7.
+// Each kind of refusal, on one bench: displays 1 and 2, keyboard 3, NVRAM 4, PosSystem 5, card reader 6, alarm 7,
+// printer 8.
 TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
   Init();
-  for (const char* cls : {"PosDisplay", "PosDisplay", "PosKeyboard", "PosNvram", "PosSystem", "PosMsr", "PosAlarm"}) {
+  for (const char* cls : {"PosDisplay", "PosDisplay", "PosKeyboard", "PosNvram", "PosSystem", "PosMsr", "PosAlarm",
+                          "PosPrinter"}) {
     Open(cls);
   }
   sim::Simulator fresh(sim::Platform{nullptr, RecordJournal, nullptr});
@@ -206,8 +210,8 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
        "error fault 306 set on PosMsr"},
       {[&] { return faulty(FaultKind::kOffline, 1, [&] { return sim_.Read(6, buffer, 99, &out); }); },
        "PosMsr is off line"},
-      {[&] { Set(5, {{"MaxDevices", 7}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
-       "7 handles open, MaxDevices 7"},
+      {[&] { Set(5, {{"MaxDevices", 8}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
+       "8 handles open, MaxDevices 8"},
       {[&] { return sim_.Close(0); }, "the queue (handle 0) stays open"},
       {[&] { return io(1, 9999); }, "request 9999 unknown"},
       {[&] { return io(1, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosDisplay"},
@@ -239,6 +243,8 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { sim_.Read(6, buffer, 89, &out), Forget(); return sim_.Read(6, buffer, 89, &out); }, "no input waiting"},
       {[&] { return Write(0, "x"); }, "the queue (handle 0) is read only"},
       {[&] { return Write(7, "x"); }, "PosAlarm does not write"},
+      {[&] { Set(8, {{"Station", 3}}), io(8, kReqPrnDisableDiPrinting), Forget(); return Write(8, "x"); },
+       "DI printing disabled (Station 3)"},
       {[&] { Set(4, {{"RecordLength", 3}}), Forget(); return Write(4, "AB"); },
        "length 2 not whole records of RecordLength 3"}};
   for (const auto& c : cases) {
