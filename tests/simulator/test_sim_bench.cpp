@@ -92,12 +92,13 @@ TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
 TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
   const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
   const FaultKind error = FaultKind::kError, offline = FaultKind::kOffline;
-  // Opening another handle, then write, read, ioctl and close on a handle opened before; the queue's read.
+  // Opening another handle, then write, read, ioctl and close on a handle opened before; the queue's read and ioctl.
   struct Case { int target; FaultKind kind; std::int32_t value; const char* cls; std::vector<std::int32_t> answers; };
-  const Case cases[] = {{display, error, 306, "PosDisplay", {306, 306, 306, 306, 306, 329}},
-      {display, error, 306, "PosRs232c", {0, 0, 0, 0, 0, 0}}, {queue, error, 332, "PosDisplay", {0, 0, 0, 0, 0, 332}},
-      {all, error, 306, "PosSystem", {0, 311, 311, 0, 0, 306}},
-      {display, offline, 1, "PosDisplay", {317, 317, 317, 317, 0, 0}}};
+  const Case cases[] = {{display, error, 306, "PosDisplay", {306, 306, 306, 306, 306, 329, 0}},
+      {display, error, 306, "PosRs232c", {0, 0, 0, 0, 0, 0, 0}},
+      {queue, error, 332, "PosDisplay", {0, 0, 0, 0, 0, 332, 332}},
+      {all, error, 306, "PosSystem", {0, 311, 311, 0, 0, 306, 306}},
+      {display, offline, 1, "PosDisplay", {317, 317, 317, 317, 0, 0, 0}}};
   Init();
   for (const Case& c : cases) {
     sim_.ClearFaults(), Drain();
@@ -106,15 +107,17 @@ TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
     std::int32_t other = 0, read = 0, queued = 0;
     std::vector<std::int32_t> answers{sim_.Open("D", c.cls, nullptr, 0, &other), Write(handle, "x")};
     Read(handle, 64, &read), Read(0, 16, &queued);
-    answers.insert(answers.end(), {read, Ioctl(handle, kReqSysGetValues), sim_.Close(handle), queued});
+    answers.insert(answers.end(), {read, Ioctl(handle, kReqSysGetValues), sim_.Close(handle), queued,
+                                   Ioctl(0, kReqSysGetValues)});
     EXPECT_EQ(c.answers, answers) << c.cls << " " << c.target;
     if (other != 0) sim_.Close(other);
   }
   ASSERT_EQ(0, sim_.SetFault(all, offline, 1));
   Forget();  // off line, the bench's own actions fail too, and tell no one
   const std::vector<std::int32_t> bench{sim_.SwipeCard(nullptr), sim_.ScanLabel(nullptr), sim_.PressKeys("1"),
-                                        sim_.Touch(1, 1), sim_.SetPaperOut(true), sim_.PrinterError()};
-  EXPECT_TRUE(bench == std::vector<std::int32_t>(6, kErrSysDeviceOffline) && gPosts.empty());
+                                        sim_.Touch(1, 1), sim_.SetPaperOut(true), sim_.SetCoverOpen(true),
+                                        sim_.PrinterError()};
+  EXPECT_TRUE(bench == std::vector<std::int32_t>(7, kErrSysDeviceOffline) && gPosts.empty());
   ASSERT_EQ(0, sim_.Term() + sim_.Initialize("REVEDIZ", "", &gQueue, 1));
   EXPECT_TRUE(gPosts.empty()) << "faults outlive term";
   sim_.ClearFaults();

@@ -157,6 +157,7 @@ TEST(ControlLine, FileWordsAndTheCommandLine) {
       {{"-x", "state"}, CtlArgs::kWrong, 0, "unknown option \"-x\""},
       {{"--foo"}, CtlArgs::kWrong, 0, "unknown option \"--foo\""},
       {{"--help"}, CtlArgs::kHelp, 0, ""},
+      {{"-h"}, CtlArgs::kHelp, 0, ""},
       {{"--pid", "4294967295", "state"}, CtlArgs::kRequest, 4294967295UL, "state"},
       {{"weight", "-5"}, CtlArgs::kRequest, 0, "weight \"-5\""},
       {{"keys", "12\\r", "a\"b c"}, CtlArgs::kRequest, 0, "keys \"12\\r\" \"a\\\"b c\""},
@@ -193,6 +194,8 @@ TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
       {"ok 1 line\nx\nEND\n", ReplyRead::kMalformed, true, true, "1 line", {"x"}, 0},
       {"ok 1 lines\n", ReplyRead::kComplete, true, false, "1 lines", {}, 0},
       {"ok 2 linesx\n", ReplyRead::kComplete, true, false, "2 linesx", {}, 0},
+      {"ok 999999999 lines\nx\n", ReplyRead::kIncomplete, true, true, "999999999 lines", {"x"}, 0},
+      {"ok 1000000000 lines\n", ReplyRead::kComplete, true, false, "1000000000 lines", {}, 0},
       {"error 302 POSERR_SYS_NOT_INITIALIZED\n", ReplyRead::kComplete, false, false,
        "302 POSERR_SYS_NOT_INITIALIZED", {}, 302},
       {"error 4404\n", ReplyRead::kComplete, false, false, "4404", {}, 4404},
@@ -266,7 +269,10 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
       {"weight 15001", "error weight must be 0 to 15000 grams\n"},
       {"weight -1", "error weight must be 0 to 15000 grams\n"},
       {"touch 65535 0", "ok\n"},
-      {"touch -5 99999", "error touch X and Y must each be 0 to 65535\n"},
+      {"touch 0 65535", "ok\n"},
+      {"touch -1 65535", "error touch X and Y must each be 0 to 65535\n"},
+      {"touch 65536 0", "error touch X and Y must each be 0 to 65535\n"},
+      {"touch 0 -1", "error touch X and Y must each be 0 to 65535\n"},
       {"touch 0 65536", "error touch X and Y must each be 0 to 65535\n"},
       {"burst PosScale 0", "error burst count must be 1 to 10000\n"},
       {"fault PosMsr error 306", "ok\n"},
@@ -300,6 +306,9 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
   sim_.ClearFaults();
   EXPECT_EQ(Set(Open("PosScale"), {{"MaxWeight", 500}}), 0);
   EXPECT_EQ(Ask("weight 501") + Ask("weight 500"), "error weight must be 0 to 500 grams\nok\n");
+  EXPECT_EQ(Ask("touch 258 772"), "ok\n");
+  std::int32_t status = -1;  // X and Y reach the touch screen as given
+  EXPECT_EQ(Read(Open("PosTouch"), 4, &status), "\x02\x01\x04\x03");
 }
 
 // The bench's fields as a test sets them.
@@ -444,6 +453,10 @@ TEST(ControlLog, SavedLogHoldsEachLineCrLfEnded) {
   }
   EXPECT_FALSE(sim::WriteLogFile(::testing::TempDir() + "no-such-dir/x.txt", {"a"}, &why));
   EXPECT_EQ(why.rfind("cannot make " + ::testing::TempDir() + "no-such-dir/x.txt: ", 0), 0u) << why;
+#ifndef _WIN32  // a full disk, where one is at hand
+  EXPECT_FALSE(sim::WriteLogFile("/dev/full", {"a"}, &why));
+  EXPECT_EQ(why, "cannot write /dev/full whole");
+#endif
 }
 
 }  // namespace

@@ -69,9 +69,15 @@ TEST_F(SimDevices, Display) {
       // A text is written from home on a clear screen; a new size keeps what fits; the cursor and a text must fit.
       {kShow, 0, "HI" + std::string(17, ' ') + "!YO"}, {kWrite, 0, "!"}, {kRead, 5, "", 0, "HI   "},
       {kSet, 3, "Columns", kErrDspInvalidCursor}, {kWrite, 0, "\r\n"}, {kSet, 3, "Columns"},
-      {kRead, 9, "", 0, "HI YO!"}, {kSet, 1, "Rows"}, {kRead, 9, "", 0, "HI "}, {kShow, 0, "ABCD", kErrDspInvalidSize},
+      {kRead, 9, "", 0, "HI YO!"}, {kSet, 4, "Columns"}, {kRead, 9, "", 0, "HI  YO! "}, {kSet, 3, "Columns"},
+      {kSet, 1, "Rows"}, {kRead, 9, "", 0, "HI "}, {kShow, 0, "ABCD", kErrDspInvalidSize},
       {kSet, 3, "CursorColumn", kErrDspInvalidCursor}, {kReq, kReqDspDefineCharacters}, {kReq, kReqPowerOff, "", kBad},
       {kReq, 4499, "", kBad}, {kReq, 0, "", kBad}});
+  // More rows and fewer columns at once: a new row starts blank.
+  const std::int32_t h = Open("PosDisplay");
+  std::int32_t status = -1;
+  ASSERT_EQ(0, Set(h, {{"CursorColumn", 0}, {"Rows", 2}, {"Columns", 1}}));
+  EXPECT_EQ(Read(h, 9, &status), "H ");
 }
 
 // LF ends a line, CR is dropped, a line of CharsPerLine characters is ended; no paper, an open cover or an error
@@ -163,7 +169,7 @@ TEST_F(SimDevices, Scale) {
   Run("PosScale", {{kRead, 7, "", kSmall}, {kRead, 8, "", 0, "1.250 kg"}, {kRead, 8, "", 0, "1.250 kg"},
       {kSet, 2, "Units"}, {kRead, 10, "", 0, "2.755 lb"}, {kSet, 0, "Units"}, {kRead, 10, "", 0, "1250 g"},
       {kReq, kReqScaleZeroScale}, {kRead, 10, "", 0, "0 g"}, {kWeight, 1249}, {kRead, 10, "", 0, "-1 g"},
-      {kSet, 1, "Units"}, {kRead, 10, "", 0, "-0.001 kg"}, {kWeight, 13595}, {kRead, 10, "", 0, "12.345 kg"},
+      {kSet, 1, "Units"}, {kRead, 10, "", 0, "-0.001 kg"}, {kWeight, 13249}, {kRead, 10, "", 0, "11.999 kg"},
       {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen}, {kWrite, 0, "x", kNo},
       {kText, 0, "", 0, "(none)"}});
 }
@@ -178,8 +184,9 @@ TEST_F(SimDevices, Drawer) {
 
 // TestInputs 1 (the default) keeps what a fresh bench's input devices hold; 0 at initialize, or set later, empties them.
 TEST_F(SimDevices, TestInputsZeroLeavesEveryInputDeviceEmpty) {
-  const std::pair<const char*, std::string> inputs[] = {{"PosMsr", sim::kTestCardTracks}, {"PosScanner", "0123456789012"},
-                                                        {"PosKeyboard", "1250\r"}, {"PosTouch", {"\x78\0\x50\0", 4}}};
+  const std::pair<const char*, std::string> inputs[] = {
+      {"PosMsr", "%B4111111111111111^TEST/CARD^29121010000000000000?;4111111111111111=29121010000000000000?"},
+      {"PosScanner", "0123456789012"}, {"PosKeyboard", "1250\r"}, {"PosTouch", {"\x78\0\x50\0", 4}}};
   for (int way = 0; way < 4; ++way) {  // no setting, 1, 0; 1 and then 0 set through PosSystem
     ResourceArg args[] = {gQueue, {"TestInputs", way == 2 ? 0 : 1}};
     if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }

@@ -187,6 +187,8 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
+  refused[1].value = 0;  // no block at all
+  EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
 }
 
 // Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends; a
@@ -194,7 +196,9 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
 TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
   alignas(4) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
   std::memset(memory, 'N', sizeof memory);     // characters from memory + 1 has no end
-  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool) -> std::size_t {
+  static const ResourceArg fixed{"Mode", 1};   // may be read, not written
+  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool forWrite) -> std::size_t {
+    if (at == &fixed) return forWrite ? 0 : sizeof fixed;
     const auto* p = static_cast<const unsigned char*>(at);
     return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : p ? 1u << 20 : 0;
   }});
@@ -206,9 +210,10 @@ TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
       lib.IOCtl(handle, kReqSysGetValues, &name, 1, &out), lib.IOCtl(handle, set, nullptr, 1, &out),
       lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
       lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
-      lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1])};
+      lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1]),
+      lib.IOCtl(handle, set, const_cast<ResourceArg*>(&fixed), 1, &out), lib.Write(handle, &fixed, 4, &out)};
   const std::int32_t bad = kErrSysInvalidAddress;
-  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad}), answers);
+  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0}), answers);
 }
 
 }  // namespace

@@ -110,9 +110,10 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   char buffer[512];
   ResourceArg rows{"Rows", 0};
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
+  const std::string blanks = "20 20 20 20 20 20 20 20 20 20 20";  // 11 of the display's
   const struct { std::function<void()> act; std::string lines; } cases[] = {
-      {[&] { lib.Write(1, nullptr, 1, &out), lib.Write(1, "x", 1, nullptr); },
-       "DLL_PosWrite handle=1 length=1 data=(bad address)|  # refused: data of 1 bytes at 0x00000000 cannot be read|"
+      {[&] { lib.Write(1, reinterpret_cast<const void*>(0xBD), 16, &out), lib.Write(1, "x", 1, nullptr); },
+       "DLL_PosWrite handle=1 length=16 data=(bad address)|  # refused: data of 16 bytes at 0x000000BD cannot be read|"
        "  -> 334 out=0|DLL_PosWrite handle=1 length=1 data=78|  # refused: out value at 0x00000000 cannot be written|"
        "  -> 334"},
       {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
@@ -138,14 +139,15 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
        "  # refused: out value at 0x00000000 cannot be written|  -> 334"},
       {[&] {
          Open("PosNvram"), lib.SetFault(7, FaultKind::kReadOverclaim, 10);
-         lib.SetFault(7, FaultKind::kReadOverrun, 2), Forget(), lib.Read(3, buffer, 4, &out);
-       }, "DLL_PosRead handle=3 size=4|  # fault: wrote 2 bytes past the buffer|"
-          "  # fault: claims 14 bytes for a buffer of 4|  -> 0 out=14 data=00 01 02 03"},
+         lib.SetFault(7, FaultKind::kReadOverrun, 12), Forget(), lib.Read(3, buffer, 12, &out);
+       }, "DLL_PosRead handle=3 size=12|  # fault: wrote 12 bytes past the buffer|"
+          "  # fault: claims 22 bytes for a buffer of 12|  -> 0 out=22 data=00 01 02 03 04 05 06 07 08 09 0A 0B"},
       {[&] {
-         lib.SetFault(3, FaultKind::kShortRead, 1), Forget(), lib.Read(1, buffer, 4, &out);
+         lib.SetFault(3, FaultKind::kShortRead, 11), Forget();
+         lib.Read(1, buffer, 12, &out), lib.Read(1, buffer, 11, &out);  // cut, then not
          lib.SetFault(3, FaultKind::kShortRead, -1);
-       }, "DLL_PosRead handle=1 size=4|  # fault: read cut to 1 bytes|  -> 0 out=1 data=20|"
-          "BENCH fault PosDisplay short=-1|  -> 0"},
+       }, "DLL_PosRead handle=1 size=12|  # fault: read cut to 11 bytes|  -> 0 out=11 data=" + blanks + "|"
+          "DLL_PosRead handle=1 size=11|  -> 0 out=11 data=" + blanks + "|BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
       {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0);
@@ -171,10 +173,12 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
                                     "0x000200B4")));
 }
 
-// Each kind of refusal, on one bench: displays 1 and 2, keyboard 3, NVRAM 4, PosSystem 5, card reader 6, alarm 7.
+// Each kind of refusal, on one bench: displays 1 and 2, keyboard 3, NVRAM 4, PosSystem 5, card reader 6, alarm 7,
+// printer 8.
 TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
   Init();
-  for (const char* cls : {"PosDisplay", "PosDisplay", "PosKeyboard", "PosNvram", "PosSystem", "PosMsr", "PosAlarm"}) {
+  for (const char* cls : {"PosDisplay", "PosDisplay", "PosKeyboard", "PosNvram", "PosSystem", "PosMsr", "PosAlarm",
+                          "PosPrinter"}) {
     Open(cls);
   }
   sim::Simulator fresh(sim::Platform{nullptr, RecordJournal, nullptr});
@@ -201,22 +205,26 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { return sim_.Open("", "PosDisplay", nullptr, 0, &out); }, "device name empty"},
       {[&] { ResourceArg a[] = {{"Columns", 20}, {"Rows", 2}, {"Rows", 9}};
              return sim_.Open("D", "PosDisplay", a, 3, &out); }, "arg[2] Rows = 9: outside 1 to 4 (POSERR_DSP_INVALID_SIZE)"},
+      {[&] { return sim_.IOCtl(1, kReqSysSetValues, nullptr, 12, &out); }, "12 records at 0x00000000 cannot be read"},
       {[&] { return faulty(FaultKind::kError, 306, [&] { return sim_.Open("D", "PosMsr", nullptr, 0, &out); }); },
        "error fault 306 set on PosMsr"},
       {[&] { return faulty(FaultKind::kOffline, 1, [&] { return sim_.Read(6, buffer, 99, &out); }); },
        "PosMsr is off line"},
-      {[&] { Set(5, {{"MaxDevices", 7}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
-       "7 handles open, MaxDevices 7"},
+      {[&] { Set(5, {{"MaxDevices", 8}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
+       "8 handles open, MaxDevices 8"},
       {[&] { return sim_.Close(0); }, "the queue (handle 0) stays open"},
       {[&] { return io(1, 9999); }, "request 9999 unknown"},
       {[&] { return io(1, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosDisplay"},
+      {[&] { return Set(1, {{"Columns", 99}}); }, "arg[0] Columns = 99: outside 1 to 80 (POSERR_DSP_INVALID_SIZE)"},
       {[&] { return Set(1, {{"Port", 5}}); }, "arg[0] Port = 5: not one of 0, 17, 34 (POSERR_SYS_INVALID_PORT)"},
+      {[&] { return Set(1, {{"DeviceName", Ptr("")}}); },
+       "arg[0] DeviceName: length 0 outside 1 to 63 (POSERR_SYS_INVALID_NAME)"},
       {[&] { return Set(4, {{"Size", 1}}); }, "arg[0] Size = 1: read only, holds 65536 (POSERR_NVRAM_NOT_ENOUGH_ROOM)"},
       {[&] { return Set(5, {{"LogFile", Ptr(longName.c_str())}}); },
        "arg[0] LogFile: length over 255 (POSERR_SYS_OUT_OF_BOUNDS)"},
       {[&] { return Set(1, {{"Rows", 1}, {"CursorRow", 1}}); }, "CursorRow 1 not below Rows 1"},
-      {[&] { return io(1, kReqSysGetValues, {{"DisplayText", 1}}); },
-       "arg[0] DisplayText: block at 0x00000001 cannot be written"},
+      {[&] { return io(1, kReqSysGetValues, {{"DisplayText", 0xFACE}}); },
+       "arg[0] DisplayText: block at 0x0000FACE cannot be written"},
       {[&] { return io(1, kReqSysGetValues, {{"Nonesuch", 0}}); }, "arg[0] Nonesuch: no such resource of PosDisplay"},
       {[&] { io(1, kReqSysAcquireDevice), Forget(); return io(1, kReqSysAcquireDevice); },
        "handle 1 has acquired PosDisplay already"},
@@ -226,10 +234,17 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { return io(0, kReqSysLockDevice); }, "the queue cannot be acquired or locked"},
       {[&] { io(1, kReqSysLockDevice), Forget(); return sim_.Read(1, buffer, 4, &out); }, "PosDisplay is locked"},
       {[&] { io(3, kReqKbdDisableNumLock), Forget(); return io(3, kReqKbdSetNumLockOn); }, "Num Lock is disabled"},
+      {[&] { return io(3, kReqKbdSetNumLockOff); }, "Num Lock is disabled"},
+      {[&] { io(3, kReqKbdDisableScrollLock), Forget(); return io(3, kReqKbdSetScrollLockOn); },
+       "Scroll Lock is disabled"},
+      {[&] { return io(3, kReqKbdSetScrollLockOff); }, "Scroll Lock is disabled"},
       {[&] { return sim_.Read(6, buffer, 88, &out); }, "buffer of 88 bytes, 89 needed"},
+      {[&] { return sim_.Read(6, buffer, -12, &out); }, "size -12 below 0"},
       {[&] { sim_.Read(6, buffer, 89, &out), Forget(); return sim_.Read(6, buffer, 89, &out); }, "no input waiting"},
       {[&] { return Write(0, "x"); }, "the queue (handle 0) is read only"},
       {[&] { return Write(7, "x"); }, "PosAlarm does not write"},
+      {[&] { Set(8, {{"Station", 3}}), io(8, kReqPrnDisableDiPrinting), Forget(); return Write(8, "x"); },
+       "DI printing disabled (Station 3)"},
       {[&] { Set(4, {{"RecordLength", 3}}), Forget(); return Write(4, "AB"); },
        "length 2 not whole records of RecordLength 3"}};
   for (const auto& c : cases) {
