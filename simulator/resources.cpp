@@ -167,7 +167,12 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
 
 std::int32_t Simulator::GetValues(int classIndex, OpenDevice* handle, ResourceArg* args,
                                   std::int32_t count) {
-  // First every record is checked, so a refused call writes nothing.
+  // First every record is checked, so a refused call writes nothing: the
+  // records themselves take the values, so they must be writable.
+  if (Accessible(args, true) < sizeof(ResourceArg) * static_cast<std::size_t>(count)) {
+    return Refuse(pos::kErrSysInvalidAddress, "%d records at %s cannot be written", static_cast<int>(count),
+                  Address(args).c_str());
+  }
   std::vector<ResourceRef> refs;
   std::vector<std::size_t> capacities;
   for (std::int32_t i = 0; i < count; ++i) {

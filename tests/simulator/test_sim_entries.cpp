@@ -211,9 +211,10 @@ TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
       lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
       lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
       lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1]),
-      lib.IOCtl(handle, set, const_cast<ResourceArg*>(&fixed), 1, &out), lib.Write(handle, &fixed, 4, &out)};
+      lib.IOCtl(handle, set, const_cast<ResourceArg*>(&fixed), 1, &out), lib.Write(handle, &fixed, 4, &out),
+      lib.IOCtl(handle, kReqSysGetValues, const_cast<ResourceArg*>(&fixed), 1, &out)};  // values go into records
   const std::int32_t bad = kErrSysInvalidAddress;
-  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0}), answers);
+  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad}), answers);
 }
 
 }  // namespace
