@@ -1,5 +1,5 @@
 // The simulator's control protocol over any request line: the answer is always one whole reply, read back as
-// such; words quoted for a line read back as themselves; escaped texts unescape to themselves; a request read holds
+// such, and the same bytes reaching a client's session in pieces get one whole reply per line; words quoted for a line read back as themselves; escaped texts unescape to themselves; a request read holds
 // no NUL and, written out again (RequestLine), reads as the same request. Each input meets a fresh simulator,
 // initialized or not: the two are made once, and one an action changed is made fresh again (faults cleared, the
 // library initialized anew).
