@@ -3,11 +3,11 @@
 // its records against the simulator's own.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstddef>
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -38,11 +38,18 @@ NumberMap HeaderNumbers(const std::string& prefix) {
   std::ifstream file(REVEDIZ_SOURCE_DIR "/simulator/vavuro32.h");
   std::stringstream text;
   text << file.rdbuf();
-  const std::string all = text.str();
-  const std::regex define("#define (" + prefix + "[A-Z0-9_]+) +(0x[0-9A-Fa-f]+|[0-9]+)\\b");
   NumberMap found;
-  for (std::sregex_iterator it(all.begin(), all.end(), define), end; it != end; ++it) {
-    found[(*it)[1]] = std::stol((*it)[2], nullptr, 0);
+  for (std::string line; std::getline(text, line);) {
+    std::istringstream words(line);
+    std::string define, name, value;
+    words >> define >> name >> value;
+    const bool named = define == "#define" && name.starts_with(prefix) &&
+                       name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos;
+    std::size_t used = 0;
+    if (named && !value.empty() && std::isdigit(static_cast<unsigned char>(value[0]))) {
+      const long number = std::stol(value, &used, 0);
+      if (used == value.size()) found[name] = number;
+    }
   }
   return found;
 }
