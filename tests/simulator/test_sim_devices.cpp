@@ -192,6 +192,7 @@ TEST_F(SimDevices, TestInputsZeroLeavesEveryInputDeviceEmpty) {
     if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
     ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "", args, way == 0 ? 1 : 2));
     if (way == 3) { ASSERT_EQ(0, Set(Open("PosSystem"), {{"TestInputs", 0}})); }
+    EXPECT_EQ(way < 2 ? 1 : 0, Get(Open("PosSystem"), "TestInputs")) << way;
     for (const auto& [cls, input] : inputs) {
       std::int32_t status = 0;
       EXPECT_EQ(std::pair(way < 2 ? input : "", way < 2 ? 0 : kNone), std::pair(Read(Open(cls), 100, &status), status))

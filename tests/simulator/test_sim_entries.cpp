@@ -49,6 +49,15 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   }
 }
 
+// The library's settings set through a device's handle are the library's: every handle then reads them.
+TEST_F(SimEntries, SettingsSetThroughADeviceAreTheLibrarys) {
+  Init();
+  const std::int32_t display = Open("PosDisplay");
+  ASSERT_EQ(0, Set(display, {{"Timeout", 7}, {"Rows", 4}}));
+  EXPECT_EQ(std::tuple(7, 7, 4), std::tuple(Get(Open("PosSystem"), "Timeout"), Get(Open("PosMsr"), "Timeout"),
+                                            Get(display, "Rows")));
+}
+
 // The lines of a file of the sources (data files, documents), CR dropped.
 std::vector<std::string> SourceLines(const std::string& path) {
   std::ifstream in(std::string(REVEDIZ_SOURCE_DIR) + "/" + path);

@@ -123,6 +123,8 @@ TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
   };
   for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];
   EXPECT_EQ(host.recorder.Scenario("W", "B"), kHeader + std::string("bench weight 5 returns 302\n"));
+  // The header's texts stay on their comment line whatever bytes they hold.
+  EXPECT_TRUE(host.recorder.Scenario("W\nx\x7F", "B\r\t").starts_with("# Recorded by hand on W x , build B  .\n"));
 }
 
 }  // namespace
