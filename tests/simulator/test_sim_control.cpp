@@ -63,6 +63,8 @@ TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
   EXPECT_EQ(sim::EscapeText("a\\b\r\n\t\x01\x1F\x7F\x80\"~"), "a\\\\b\\r\\n\\t\\x01\\x1F\\x7F\x80\"~");
   EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\xz4\\"), "\\q \\x4 j\\xz4\\");
   EXPECT_EQ(sim::UnescapeText("\\x4"), "\\x4");
+  EXPECT_EQ(sim::UnescapeText("\\r\\n"), "\r\n");  // an escape at the very end too
+  EXPECT_EQ(sim::SplitLines("ab\r\ncd\r\n\r\ne"), (std::vector<std::string>{"ab", "cd", "", "e"}));
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   const std::string escaped = sim::EscapeText(all);

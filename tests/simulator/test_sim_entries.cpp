@@ -37,6 +37,7 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
                 sim_.Close(1) == kErrSysNotInitialized && Ioctl(0, kReqSysGetValues) == kErrSysNotInitialized &&
                 Write(1, "x") == kErrSysNotInitialized);
     EXPECT_EQ(c.status, sim_.Initialize("APP", "FILE", c.args.data(), c.count)) << c.count;
+    EXPECT_NE(gJournal.find("resfile=\"FILE\" count=" + std::to_string(c.count) + "\r\n"), std::string::npos);
     EXPECT_EQ(c.status == 0 ? 12u : 0u, gPosts.size());
     if (c.status != 0) continue;
     EXPECT_EQ(kErrSysAlreadyInitialized, sim_.Initialize("APP", "FILE", c.args.data(), 1));
@@ -155,7 +156,8 @@ TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
       {"PosDevice", {}, kErrSysInvalidDevice}, {D, {{"BaudRate", 9600}}, kErrSysInvalidName},
       // The display's cursor on the size set by the same call; a text where its block belongs.
       {D, {{"Rows", 4}, {"Columns", 80}, {"CursorRow", 3}, {"CursorColumn", 79}}, 0},
-      {D, {{"DisplayText", 40}}, kErrSysInvalidAddress},
+      {D, {{"DisplayText", 40}}, kErrSysInvalidAddress}, {D, {{"DisplayText", 0xFFFF}}, kErrSysInvalidAddress},
+      {D, {{"DisplayText", -0x10000}}, kErrSysInvalidAddress},  // the lowest and the highest 64 KiB
       // Records are checked like set values (the documented ranges: the test above); one refused refuses the open.
       {"PosRs232c", {{"BaudRate", 300}, {"Parity", 0}, {"Parity", -1}}, 5903}};
   for (Case c : cases) {

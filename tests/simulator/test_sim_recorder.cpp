@@ -52,6 +52,7 @@ TEST(Recorder, EventsBecomeTheSteps) {
        [](sim::Recorder& r) {
          r.DialogOpened(1, "A", {}), r.DialogOpened(2, "B", {}), r.DialogOpened(2, "B", {});
          r.Pressed(2, 1, {}), r.DialogClosed(2), r.Pressed(1, 1, {}), r.Pressed(3, 1, {}), r.BoxClosed(7);
+         r.Pressed(2, 1, {});  // a closed dialog is gone
        },
        "dialog \"A\"\ndialog \"B\"\nclick OK\ndialog \"A\"\nclick OK\n"},
       {"boxes in order with the log lines before them, each ok once",
