@@ -67,7 +67,9 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosOpen(void* context, const char*
                                                       std::int32_t, std::int32_t* out) {
   return Enter(context, out);
 }
+#if !defined(TEST_DEVICE_NO_CLOSE)
 __declspec(dllexport) std::int32_t POSAPI DLL_PosClose(void* context, std::int32_t) { return Enter(context); }
+#endif
 __declspec(dllexport) std::int32_t POSAPI DLL_PosIOCtl(void* context, std::int32_t, std::int32_t, ResourceArg*,
                                                        std::int32_t, std::int32_t* out) {
   return Enter(context, out);
