@@ -215,10 +215,7 @@ void Report(HWND window, const std::string& action, std::int32_t status) {
   if (status == 0) {
     text += "done";
   } else {
-    const char* name = nullptr;
-    for (const CodeName* row = ErrorNames; row->Name != nullptr && name == nullptr; ++row) {
-      if (row->Code == status) name = row->Name;
-    }
+    const char* name = NameOf(ErrorNames, status);
     text += (name != nullptr ? std::string(name) : "error") + " (" + std::to_string(status) + ")";
   }
   SetDlgItemTextA(window, IDC_BENCH_STATUS, text.c_str());

@@ -26,13 +26,7 @@ std::string Error(const std::string& why) { return "error " + EscapeText(why) + 
 std::string StatusReply(std::int32_t status) {
   if (status == 0) return "ok\n";
   std::string text = "error " + std::to_string(status);
-  for (const CodeName* row = ErrorNames; row->Name != nullptr; ++row) {
-    if (row->Code == status) {
-      text += " ";
-      text += row->Name;
-      break;
-    }
-  }
+  if (const char* name = NameOf(ErrorNames, status)) (text += " ") += name;
   return text + "\n";
 }
 
@@ -76,10 +70,7 @@ std::string OutOfRange(const Request& request, const Simulator& s) {
       switch (static_cast<FaultKind>(n[0])) {
         case FaultKind::kError:
           // -1: a failure no table names, to see how a program shows one.
-          if (value == 0 || value == -1) return "";
-          for (const CodeName* row = ErrorNames; row->Name != nullptr; ++row) {
-            if (row->Code == value) return "";
-          }
+          if (value == 0 || value == -1 || NameOf(ErrorNames, value) != nullptr) return "";
           return "fault error must be 0, -1 or a status the device API has a name for, not " + std::to_string(value);
         case FaultKind::kReadOverclaim:
         case FaultKind::kReadOverrun:
@@ -180,14 +171,13 @@ std::string Answer(std::string_view line, ControlHost& host) {
 
 void JournalMemory::Add(std::string_view block) {
   partial_.append(block.data(), block.size());
-  std::size_t at = 0;
-  for (std::size_t end; (end = partial_.find('\n', at)) != std::string::npos; at = end + 1) {
-    std::size_t length = end - at;
-    if (length > 0 && partial_[end - 1] == '\r') --length;
-    lines_.emplace_back(partial_, at, length);
+  const std::size_t end = partial_.rfind('\n');
+  if (end == std::string::npos) return;
+  for (std::string& line : SplitLines(std::string_view(partial_).substr(0, end + 1))) {
+    lines_.push_back(std::move(line));
     if (lines_.size() > kMost) lines_.pop_front();
   }
-  partial_.erase(0, at);
+  partial_.erase(0, end + 1);
 }
 
 std::vector<std::string> JournalMemory::Last(std::size_t count) const {

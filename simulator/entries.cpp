@@ -14,12 +14,7 @@ namespace {
 // Longest device name.
 constexpr std::size_t kNameLimit = 255;
 
-const char* RequestName(std::int32_t request) {
-  for (const CodeName* row = IoctlRequestNames; row->Name != nullptr; ++row) {
-    if (row->Code == request) return row->Name;
-  }
-  return nullptr;
-}
+const char* RequestName(std::int32_t request) { return NameOf(IoctlRequestNames, request); }
 
 bool IsSystemRequest(std::int32_t request) {
   return request >= pos::kReqSysAcquireDevice && request <= pos::kReqSysUnlockDevice;

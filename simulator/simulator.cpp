@@ -258,10 +258,8 @@ std::string Address(const void* address) {
 }
 
 const char* StatusName(std::int32_t status) {
-  for (const CodeName* row = ErrorNames; row->Name != nullptr; ++row) {
-    if (row->Code == status) return row->Name;
-  }
-  return "unnamed status";
+  const char* name = NameOf(ErrorNames, status);
+  return name != nullptr ? name : "unnamed status";
 }
 
 int FaultTarget(const char* name) {

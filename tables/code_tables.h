@@ -26,4 +26,12 @@ inline constexpr int kArgumentTypeCount = 3;
 inline constexpr int kArgumentTypeSlotSize = 15;
 extern const char ArgumentTypeNames[kArgumentTypeCount][kArgumentTypeSlotSize];
 
+// The name of `code` in `table` (its first row with the code), or null.
+inline const char* NameOf(const CodeName* table, std::int32_t code) {
+  for (; table->Name != nullptr; ++table) {
+    if (table->Code == code) return table->Name;
+  }
+  return nullptr;
+}
+
 #endif  // REVEDIZ_TABLES_CODE_TABLES_H
