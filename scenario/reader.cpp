@@ -314,8 +314,8 @@ bool SplitWords(std::string_view line, std::vector<Word>* words, std::string* er
 
 namespace {
 
-// The steps an include step stands for, at its line; false (and *errors) when the file cannot be read, does not
-// read, or includes another.
+// Appends the steps an include step stands for, at its line; an error for each of its file's (and when the file
+// cannot be read or includes another).
 void Include(const Step& step, const IncludeReader& include, std::vector<Step>* steps,
              std::vector<std::string>* errors) {
   const std::string& name = step.args[0].text;
