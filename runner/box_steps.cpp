@@ -27,6 +27,27 @@ void OnOk(Run& run, const Step& step) {
   box.Ok(run.timeout());
 }
 
+// Whatever a command left showing goes: OK on each box as it comes (a box
+// can bring the next), then Cancel on a dialog still open. Nothing shown is
+// an error: the step only makes the tool idle again.
+void OnDismiss(Run& run, const Step& step) {
+  driver::Revediz& app = run.App(step);
+  run.box.reset();
+  constexpr int kMostWindows = 200;  // a box that keeps coming back ends the step
+  for (int closed = 0; closed < kMostWindows; ++closed) {
+    std::vector<driver::Box> boxes;
+    driver::PollUntil([&] { return !(boxes = app.Boxes()).empty(); }, Run::kSettleMs);
+    if (!boxes.empty()) {
+      boxes.front().Ok(run.timeout());  // the topmost: the one whose loop runs
+      continue;
+    }
+    std::vector<driver::Dialog> dialogs = app.Dialogs();
+    if (dialogs.empty()) break;
+    dialogs.back().Cancel();
+  }
+  run.dialog.reset();
+}
+
 void OnExpectBox(Run& run, const Step& step) {
   driver::Revediz& app = run.App(step);
   const bool anyCaption = !step.args[0].quoted && step.args[0].text == "*";

@@ -44,6 +44,7 @@
   X(Press, "press", 1, 1, Id, Any, Any, false, Nothing, "a button's own click")                                      \
   X(Cancel, "cancel", 0, 0, Any, Any, Any, false, Nothing, "Cancel, then waits until the dialog is gone")            \
   X(Ok, "ok", 0, 0, Any, Any, Any, false, Nothing, "OK of the box last expected (or the topmost)")                   \
+  X(Dismiss, "dismiss", 0, 0, Any, Any, Any, false, Nothing, "OK on every box, then Cancel on any dialog left")      \
   /* expectations */                                                                                                \
   X(ExpectBox, "expect box", 2, 2, Any, Any, Any, false, Nothing, "a message box is showing")                        \
   X(ExpectNoBox, "expect no-box", 0, 0, Any, Any, Any, false, Nothing, "no message box is showing")                  \
