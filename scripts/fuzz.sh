@@ -20,7 +20,9 @@
 #               of CPU time (one core, whatever else the machine runs)
 # --merge       afterwards, the inputs that reach new code are merged
 #               (libFuzzer's -merge=1) into the target's seed folder
-#               tests/fuzz/corpus/<target>, beside the seeds written by hand
+#               tests/fuzz/corpus/<target>, beside the seeds written by hand;
+#               the merge counts edges reached, not how often (-use_counters=0),
+#               so the kept corpus stays at a few hundred files
 #
 # REVEDIZ_FUZZ_TIMEOUT bounds one input in seconds (default 10; give a deep run
 # at low priority more: a starved process can go seconds without the CPU).
@@ -133,7 +135,7 @@ fuzz_one() {
     mkdir -p "$seeds"
     local kept
     kept=$(find "$seeds" -type f | wc -l)
-    "$exe" -merge=1 "$seeds" "$work" > "$BUILD/logs/$t.merge.log" 2>&1
+    "$exe" -merge=1 -use_counters=0 "$seeds" "$work" > "$BUILD/logs/$t.merge.log" 2>&1
     echo "  $t: seeds $kept -> $(find "$seeds" -type f | wc -l) after merging"
   fi
   return 0
