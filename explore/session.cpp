@@ -122,10 +122,20 @@ void IoctlSteps(Random& random, const Vocabulary& vocabulary, DialogSteps* steps
     steps->posted.insert(steps->posted.begin(), Line("select-posted", {Bare("IDC_REQUEST"), Text(random.Pick(requests))}));
 }
 
+// The file names a read may write: none of the resource lists, which later
+// dialogs read (a list written over would no longer hold what a select names).
+std::vector<std::string> OutputFileNames() {
+  std::vector<std::string> names = FileNames();
+  std::erase_if(names, [](const std::string& name) {
+    return std::find(std::begin(kResourceListFiles), std::end(kResourceListFiles), name) != std::end(kResourceListFiles);
+  });
+  return names;
+}
+
 void ReadSteps(Random& random, const Vocabulary&, DialogSteps* steps) {
   HandleStep(random, steps, 90);
   if (random.Chance(75)) steps->Set("IDC_BUFFER_SIZE", DrawNumber(random, NumberValues(kBufferSizeRange), {0, 300}, 55));
-  if (random.Chance(20)) steps->Set("IDC_OUTPUT_FILE", Draw(random, FileNames()));
+  if (random.Chance(20)) steps->Set("IDC_OUTPUT_FILE", Draw(random, OutputFileNames()));
 }
 
 // The data box: one text, or lines joined by CR LF.

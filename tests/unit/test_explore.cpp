@@ -224,6 +224,7 @@ TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
                         step.kind == scn::StepKind::kRadio;
       EXPECT_FALSE(sent && posted) << "a sent step after a posted one: " << chunk[i];
       posted |= !sent;
+      EXPECT_FALSE(step.args[0].text == "IDC_OUTPUT_FILE" && !Vocabulary().List(step.args[1].text).empty()) << chunk[i];
       if (step.kind != scn::StepKind::kSelect && step.kind != scn::StepKind::kSelectPosted) continue;
       const std::string& id = step.args[0].text;
       const std::string& item = step.args[1].text;
