@@ -1,0 +1,367 @@
+// The explorer's window-free parts: its random numbers, the domains and the
+// vocabulary of the resource lists, session chunks, simpler lines and the
+// shrinker on synthetic predicates.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "dialogs/read_checks.h"
+#include "dialogs/write_text.h"
+#include "explore/domains.h"
+#include "explore/random.h"
+#include "explore/session.h"
+#include "explore/shrink.h"
+#include "resources/arguments.h"
+#include "resources/resource_files.h"
+#include "scenario/scenario.h"
+#include "tables/code_tables.h"
+
+namespace {
+
+using explore::Random;
+using Lines = std::vector<std::string>;
+
+std::string DataDir() {
+  const char* dir = std::getenv("REVEDIZ_DATA_DIR");
+  return dir != nullptr ? dir : "data";
+}
+
+const explore::Vocabulary& Vocabulary() {
+  static const explore::Vocabulary vocabulary = [] {
+    explore::Vocabulary read;
+    std::string error;
+    EXPECT_TRUE(explore::LoadVocabulary(DataDir(), &read, &error)) << error;
+    return read;
+  }();
+  return vocabulary;
+}
+
+bool Contains(const Lines& items, const std::string& item) {
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+scn::Step ParseOne(const std::string& line) {
+  scn::Scenario scenario;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(scn::ParseScenario(line, &scenario, &errors)) << line << ": " << (errors.empty() ? "" : errors[0]);
+  EXPECT_EQ(scenario.steps.size(), 1u) << line;
+  return scenario.steps.empty() ? scn::Step{} : scenario.steps[0];
+}
+
+TEST(ExploreRandom, SplitMixSequenceIsFixedPerSeed) {
+  // Published SplitMix64 outputs (Vigna's reference generator).
+  const struct { std::uint64_t seed; std::uint64_t first[3]; } cases[] = {
+      {0, {0xE220A8397B1DCDAFULL, 0x6E789E6AA1B965F4ULL, 0x06C45D188009454FULL}},
+      {1234567, {6457827717110365317ULL, 3203168211198807973ULL, 9817491932198370423ULL}},
+  };
+  for (const auto& c : cases) {
+    Random random(c.seed);
+    for (std::uint64_t expected : c.first) EXPECT_EQ(random.Next(), expected) << c.seed;
+  }
+  std::set<std::uint64_t> firsts;  // and seeds differ
+  for (std::uint64_t seed = 1; seed <= 100; ++seed) firsts.insert(Random(seed).Next());
+  EXPECT_EQ(firsts.size(), 100u);
+}
+
+TEST(ExploreRandom, DrawsStayInTheirRangeAndReachAllOfIt) {
+  Random random(9);
+  for (std::uint64_t n : {1ULL, 2ULL, 7ULL, (1ULL << 63) + 1}) {
+    std::set<std::uint64_t> seen;
+    for (int i = 0; i < 500; ++i) seen.insert(random.Below(n));
+    EXPECT_LT(*seen.rbegin(), n);
+    EXPECT_EQ(seen.size(), std::min<std::uint64_t>(n, 500)) << n;  // every value, or no repeat
+  }
+  EXPECT_EQ(random.Below(0), 0u);
+  std::set<std::int64_t> between;
+  int heads = 0, wrong = 0;
+  for (int i = 0; i < 2000; ++i) {
+    between.insert(random.Between(-3, 3));
+    heads += random.Chance(50);
+    wrong += random.Chance(0) || !random.Chance(100);
+  }
+  EXPECT_EQ(between, (std::set<std::int64_t>{-3, -2, -1, 0, 1, 2, 3}));
+  EXPECT_TRUE(heads > 800 && heads < 1200 && wrong == 0) << heads << " " << wrong;
+}
+
+TEST(ExploreVocabulary, ListsReadAsTheToolReadsThem) {
+  const struct { const char* text; Lines entries; } cases[] = {
+      {"", {}},  {"a", {"a"}}, {"a\n", {"a"}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\n\nb", {"a", "", "b"}}, {"\n", {""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(explore::ListEntries(c.text), c.entries) << scn::ShowText(c.text);
+
+  ASSERT_EQ(Vocabulary().lists.size(), kResourceListFileCount);
+  for (const char* file : kResourceListFiles) EXPECT_FALSE(Vocabulary().List(file).empty()) << file;
+  EXPECT_TRUE(Contains(Vocabulary().List("PRESOURC.DAT"), "PosMsr") && Vocabulary().List("NOSUCH.DAT").empty());
+
+  explore::Vocabulary none;
+  std::string error;
+  EXPECT_FALSE(explore::LoadVocabulary(DataDir() + "/no-such-folder", &none, &error));
+  EXPECT_NE(error.find(kResourceListFiles[0]), std::string::npos) << error;
+}
+
+TEST(ExploreDomains, LimitsAreTheToolsOwn) {
+  EXPECT_EQ(explore::kFieldTextLimit, static_cast<std::size_t>(kWriteTextLimit));
+  EXPECT_EQ(explore::kBufferSizeRange.most, kMaxReadBufferSize);
+  EXPECT_EQ(explore::kInitializeArgumentRange.most, kResourceArgCapacity);
+  EXPECT_EQ(explore::kIoctlArgumentRange.most, kResourceArgCapacity);
+  EXPECT_EQ(explore::kOpenArgumentRange.most, kResourceArgCapacity - 1);  // one record for the queue handle
+  EXPECT_EQ(explore::kResourceNameLimit, kResourceNameSize - 1);
+}
+
+TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
+  auto any = [](const Lines& values, auto test) { return std::any_of(values.begin(), values.end(), test); };
+  for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kOpenArgumentRange,
+                               explore::kWeightRange, explore::kBurstRange}) {
+    const std::string name = std::to_string(range.least) + ".." + std::to_string(range.most);
+    const Lines values = explore::NumberValues(range), words = explore::NumberWords(range);
+    for (std::int64_t end : {range.least, range.most, range.least - 1, range.most + 1})
+      EXPECT_TRUE(Contains(values, std::to_string(end)) && Contains(words, std::to_string(end))) << name << " " << end;
+    EXPECT_TRUE(Contains(values, "")) << name;
+    EXPECT_TRUE(any(values, [](const std::string& v) { return v.find_first_not_of("-0123456789") != std::string::npos && v.rfind("0x", 0) != 0; })) << name;
+    EXPECT_TRUE(any(values, [](const std::string& v) { return v.size() > 1 && v[0] == '-' && v != "-1"; })) << name;
+    EXPECT_TRUE(any(values, [](const std::string& v) { return v.rfind("0x", 0) == 0; })) << name;
+    EXPECT_TRUE(any(values, [](const std::string& v) { return v.size() > explore::kFieldTextLimit; })) << name;
+    EXPECT_TRUE(any(values, [](const std::string& v) { return v.find('\\') != std::string::npos; })) << name;
+    std::int64_t value = 0;  // a bench request takes each as a number
+    for (const std::string& word : words) EXPECT_TRUE(scn::ParseNumber(word, &value)) << word;
+  }
+  const Lines hex = explore::HexValues();
+  for (const char* value : {"", "0", "FFFFFFFF", "100000000", "0x10", "-1"}) EXPECT_TRUE(Contains(hex, value)) << value;
+}
+
+TEST(ExploreDomains, TextHandleAndNameDomains) {
+  for (std::size_t limit : {explore::kFieldTextLimit, explore::kFileNameLimit}) {
+    std::set<std::size_t> sizes;
+    std::string all;
+    bool blanks = false;
+    for (const std::string& text : explore::TextValues(limit)) {
+      sizes.insert(text.size());
+      all += text;
+      blanks |= !text.empty() && text.find_first_not_of(' ') == std::string::npos;
+    }
+    EXPECT_TRUE(sizes.count(0) && sizes.count(limit) && sizes.count(limit + 1)) << limit;
+    EXPECT_TRUE(blanks);
+    for (char c : {'"', '\\', '%', '\x01', '\r'}) EXPECT_NE(all.find(c), std::string::npos) << int(c);
+  }
+  for (const char* h : {"0", "1", "2", "3", "4", "-1", "2147483647", "2147483648", "", "a1"})
+    EXPECT_TRUE(Contains(explore::HandleValues(), h)) << h;
+
+  const Lines names = explore::ResourceNames(Vocabulary());
+  for (const auto& [file, entries] : Vocabulary().lists) {
+    if (file == "PRESOURC.DAT" || file == "PIOCTLRE.DAT") continue;
+    for (const std::string& entry : entries) EXPECT_TRUE(Contains(names, entry)) << file << " " << entry;
+  }
+  std::set<std::size_t> sizes;
+  for (const std::string& name : names) sizes.insert(name.size());
+  EXPECT_TRUE(sizes.count(0) && sizes.count(102) && sizes.count(103) && Contains(names, "PosNUnknown"));
+
+  const Lines codes = explore::ErrorCodes();  // 0 ends a fault, -1 and a code no table names are taken on purpose
+  EXPECT_TRUE(Contains(codes, "0") && Contains(codes, "-1") && Contains(codes, "306"));
+  EXPECT_TRUE(std::any_of(codes.begin(), codes.end(), [](auto& c) { return c != "-1" && c != "0" && !NameOf(ErrorNames, std::stoi(c)); }));
+}
+
+// The controls of each dialog template of the resource script, by caption.
+std::map<std::string, std::set<std::string>> DialogControls() {
+  std::ifstream in(DataDir() + "/../res/revediz.rc");
+  EXPECT_TRUE(in) << "res/revediz.rc";
+  std::map<std::string, std::set<std::string>> controls;
+  std::string line, caption;
+  while (std::getline(in, line)) {
+    if (line.rfind("CAPTION \"", 0) == 0) caption = line.substr(9, line.rfind('"') - 9);
+    for (const auto& [word, name] : {std::pair<std::string, std::string>{"IDOK", "OK"}, {"IDCANCEL", "Cancel"}})
+      if (line.find(", " + word + ",") != std::string::npos) controls[caption].insert(name);
+    const std::size_t at = line.find("IDC_");
+    if (!caption.empty() && at != std::string::npos && line.find("IDC_STATIC") == std::string::npos)
+      controls[caption].insert(line.substr(at, line.find(',', at) - at));
+  }
+  return controls;
+}
+
+TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
+  const std::map<std::string, std::string> captions = {
+      {"PosInitialize", "POS Initialization"}, {"PosOpen", "POS Open"}, {"PosClose", "POS Close"},
+      {"PosIoctl", "POS Ioctl"}, {"PosRead", "POS Read"}, {"PosWrite", "POS Write"}};
+  const std::map<std::string, std::set<std::string>> templates = DialogControls();
+  std::map<std::string, int> menus, verbs;
+  int files = 0;
+  const Lines types(std::begin(ArgumentTypeNames), std::end(ArgumentTypeNames));
+  Random random(1);
+  for (int n = 0; n < 10000; ++n) {
+    const Lines chunk = explore::NextChunk(random, Vocabulary());
+    ASSERT_FALSE(chunk.empty());
+    std::vector<scn::Step> steps;
+    for (const std::string& line : chunk) steps.push_back(ParseOne(line));
+    if (steps[0].kind == scn::StepKind::kFile) {
+      ++files;
+      const Lines entries = explore::ListEntries(steps[0].args[1].text);
+      const Lines& original = Vocabulary().List(steps[0].args[0].text);
+      ASSERT_GE(entries.size(), original.size()) << chunk[0];
+      EXPECT_TRUE(std::equal(original.begin(), original.end(), entries.begin())) << chunk[0];
+      continue;
+    }
+    if (steps[0].kind == scn::StepKind::kBench) {
+      ++verbs[steps[0].key];
+      continue;
+    }
+    ASSERT_EQ(steps[0].kind, scn::StepKind::kMenu) << chunk[0];
+    const std::string command = steps[0].args[0].text;
+    ++menus[command];
+    ASSERT_EQ(steps[1].kind, scn::StepKind::kDialog);
+    const std::string& caption = steps[1].args[0].text;
+    EXPECT_EQ(caption, captions.at(command));
+    EXPECT_EQ(steps.back().kind, scn::StepKind::kDismiss);
+    // The Resource list holds the file the dialog loads first, then that of the class or request chosen.
+    std::string list = command == "PosIoctl" ? "PALARM.DAT" : "PSYSTEM.DAT";
+    bool posted = false;
+    for (std::size_t i = 2; i + 1 < steps.size(); ++i) {
+      const scn::Step& step = steps[i];
+      ASSERT_FALSE(step.args.empty()) << chunk[i];
+      EXPECT_EQ(templates.at(caption).count(step.args[0].text), 1u) << caption << ": " << chunk[i];
+      const bool sent = step.kind == scn::StepKind::kSet || step.kind == scn::StepKind::kSelect ||
+                        step.kind == scn::StepKind::kRadio;
+      EXPECT_FALSE(sent && posted) << "a sent step after a posted one: " << chunk[i];
+      posted |= !sent;
+      EXPECT_FALSE(step.args[0].text == "IDC_OUTPUT_FILE" && !Vocabulary().List(step.args[1].text).empty()) << chunk[i];
+      if (step.kind != scn::StepKind::kSelect && step.kind != scn::StepKind::kSelectPosted) continue;
+      const std::string& id = step.args[0].text;
+      const std::string& item = step.args[1].text;
+      const Lines& items = id == "IDC_TYPE"           ? types
+                           : id == "IDC_DEVICE_CLASS" ? Vocabulary().List("PRESOURC.DAT")
+                           : id == "IDC_REQUEST"      ? Vocabulary().List("PIOCTLRE.DAT")
+                                                      : Vocabulary().List(list);
+      EXPECT_TRUE(Contains(items, item)) << chunk[i] << " (list " << list << ")";
+      const char* file = id == "IDC_DEVICE_CLASS" ? ClassResourceFile(item.c_str())
+                         : id == "IDC_REQUEST"    ? IoctlResourceFile(item.c_str())
+                                                  : nullptr;
+      if (file != nullptr) list = file;
+    }
+  }
+  int dialogs = 0;
+  for (const auto& [command, count] : menus) dialogs += count;
+  EXPECT_EQ(menus.size(), 6u);
+  EXPECT_GT(menus["PosInitialize"] * 8, dialogs);  // each above an eighth of the dialogs
+  EXPECT_GT(menus["PosOpen"] * 8, dialogs);
+  EXPECT_EQ(verbs.size(), 12u);  // every verb of the bench but the listings and record
+  EXPECT_TRUE(files > 50 && files < 1000) << files;  // rare, but there
+
+  Random first(1), again(1), other(2);
+  int same = 0;
+  for (int n = 0; n < 50; ++n) same += explore::NextChunk(first, Vocabulary()) == explore::NextChunk(again, Vocabulary());
+  for (int n = 0; n < 50; ++n) same += explore::NextChunk(first, Vocabulary()) == explore::NextChunk(other, Vocabulary());
+  EXPECT_TRUE(same >= 50 && same < 80) << same;  // the same for a seed, mostly not for another
+}
+
+// The total length of a line's word texts: what a simpler form has less of (or as much, and sorts first).
+std::size_t WordLength(const std::string& line) {
+  std::vector<scn::Word> words;
+  std::string error;
+  EXPECT_TRUE(scn::SplitWords(line, &words, &error)) << line;
+  std::size_t length = 0;
+  for (const scn::Word& word : words) length += word.text.size();
+  return length;
+}
+
+TEST(ExploreSession, SimplerFormsAreSimplerReadAndComeSimplestFirst) {
+  const struct { const char* line; const char* first; Lines among; } cases[] = {
+      {"set IDC_VALUE hello", "set IDC_VALUE \"\"", {"set IDC_VALUE 0", "set IDC_VALUE he", "set IDC_VALUE hell"}},
+      {"bench weight 15000", "bench weight 0", {"bench weight 1", "bench weight 1500", "bench weight 7500", "bench weight 14999"}},
+      {"bench weight -8", "bench weight 0", {"bench weight -4", "bench weight -7"}},  // nearer 0
+      {"bench fault PosMsr error 306 returns 306", "bench fault \"\" error 306 returns 306", {"bench fault PosMsr error 0 returns 306"}},
+      {"bench keys abc", "bench keys 0", {"bench keys ab"}},  // keys takes no empty text
+      {"bench swipe \";4111\"", "bench swipe", {"bench swipe ;4", "bench swipe ;411"}},
+      {"file PMSR.DAT \"abc\\r\\n\" times 3", "file PMSR.DAT \"\" times 3", {"file PMSR.DAT \"abc\\r\\n\" times 1"}},
+      {"set IDC_VALUE \"\"", nullptr, {}},
+      {"menu PosOpen", nullptr, {}},
+      {"select IDC_TYPE \"Hex         \"", nullptr, {}},
+      {"dismiss", nullptr, {}},
+  };
+  for (const auto& c : cases) {
+    const Lines forms = explore::Simpler(c.line);
+    ASSERT_EQ(forms.empty(), c.first == nullptr) << c.line;
+    EXPECT_EQ(forms.empty() ? "" : forms[0], c.first ? c.first : "") << c.line;
+    for (const std::string& form : c.among) EXPECT_TRUE(Contains(forms, form)) << c.line << " -> " << form;
+    const std::size_t length = WordLength(c.line);
+    std::size_t previous = 0;
+    for (const std::string& form : forms) {
+      ParseOne(form);
+      EXPECT_NE(form, c.line);
+      EXPECT_TRUE(WordLength(form) < length || (WordLength(form) == length && form < c.line)) << form;
+      EXPECT_GE(WordLength(form), previous) << c.line << " -> " << form;
+      previous = WordLength(form);
+    }
+  }
+}
+
+// Fails when line `a` comes before line `b`, counting its calls.
+struct Before {
+  std::string a, b;
+  int* calls;
+  bool operator()(const Lines& lines) const {
+    ++*calls;
+    const auto at = std::find(lines.begin(), lines.end(), a);
+    return at != lines.end() && std::find(at, lines.end(), b) != lines.end();
+  }
+};
+
+explore::Chunks Filler(int count) {
+  explore::Chunks chunks;
+  for (int i = 0; i < count; ++i) chunks.push_back({"menu PosClose", "set IDC_HANDLE " + std::to_string(i), "dismiss"});
+  return chunks;
+}
+
+TEST(ExploreShrink, SmallestFailingSessionWithinTheBudget) {
+  explore::Chunks chunks = Filler(40);
+  chunks[7].insert(chunks[7].begin() + 1, "A");
+  chunks[30].push_back("B");
+  chunks[3].push_back("B");  // a B before the A does not count
+  int calls = 0, again = 0;
+  explore::ShrinkResult result = explore::Shrink(chunks, Before{"A", "B", &calls}, 10000);
+  EXPECT_EQ(result.lines, (Lines{"A", "B"}));
+  EXPECT_EQ(std::tuple(result.failed, result.linesBefore, result.linesAfter, result.tries), std::tuple(true, 123u, 2u, calls));
+  EXPECT_LT(calls, 400);
+  // Deterministic: the same input gives the same tries and lines.
+  explore::ShrinkResult second = explore::Shrink(chunks, Before{"A", "B", &again}, 10000);
+  EXPECT_EQ(std::tie(second.lines, second.tries), std::tie(result.lines, result.tries));
+
+  for (int budget : {0, 1, 5, 30}) {
+    calls = 0;
+    result = explore::Shrink(chunks, Before{"A", "B", &calls}, budget);
+    EXPECT_EQ(std::tuple(result.tries, result.failed), std::tuple(calls, budget > 0));
+    EXPECT_LE(calls, budget);
+    EXPECT_TRUE((Before{"A", "B", &again}(result.lines))) << budget;  // what it gives still fails
+  }
+
+  // A session that does not fail comes back as it is, after one try.
+  calls = 0;
+  result = explore::Shrink(Filler(5), Before{"A", "B", &calls}, 100);
+  Lines whole;
+  for (const Lines& chunk : Filler(5)) whole.insert(whole.end(), chunk.begin(), chunk.end());
+  EXPECT_EQ(std::tuple(result.lines, result.failed, result.tries, calls), std::tuple(whole, false, 1, 1));
+}
+
+TEST(ExploreShrink, ValuesBecomeTheSimplestThatStillFails) {
+  // Each predicate fails on one line of the form; the smallest failing value follows from the predicate.
+  const struct { std::string line; std::string prefix; bool (*fails)(const std::string& value); std::string simplest; } cases[] = {
+      {"set IDC_VALUE \"hello world\"", "set IDC_VALUE ", [](const std::string& v) { return v != "\"\""; }, "set IDC_VALUE 0"},
+      {"bench weight 15000", "bench weight ", [](const std::string& v) { return std::stoll(v) >= 10; }, "bench weight 10"},
+  };
+  for (const auto& c : cases) {
+    explore::Chunks chunks = Filler(6);
+    chunks[4].push_back(c.line);
+    int calls = 0;
+    auto fails = [&](const Lines& lines) {
+      ++calls;
+      return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.rfind(c.prefix, 0) == 0 && c.fails(line.substr(c.prefix.size()));
+      });
+    };
+    const explore::ShrinkResult result = explore::Shrink(chunks, fails, 2000);
+    EXPECT_EQ(result.lines, Lines{c.simplest}) << c.line;
+    EXPECT_EQ(result.tries, calls);
+  }
+}
+
+}  // namespace
