@@ -400,14 +400,7 @@ class Checker {
     // A library that cannot be loaded: the Initialize has no journal call,
     // and the report after its echo names the binding's own 337.
     if (c.call == Call::kInitialize && !bound_ && echoes) {
-      std::size_t after = i + 1;
-      for (long long k = 1; k <= c.count && after < log_.size(); ++k) {
-        string_view ignored;
-        if (!ReadNameLine(log_[after], k, &ignored)) break;
-        ++after;
-        EchoValue value;
-        if (after < log_.size() && (ReadNumberLine(log_[after], &value))) ++after;
-      }
+      const std::size_t after = EchoEnd(i + 1, c.count);
       if (after < log_.size() && log_[after].starts_with("  RC = -1, errno = (337) ")) selfError = 337;
     }
 
@@ -507,6 +500,21 @@ class Checker {
       }
     }
     return at;
+  }
+
+  // The line after the argument lines that start at `from`, read by their
+  // shape alone.
+  std::size_t EchoEnd(std::size_t from, long long count) const {
+    for (long long k = 1; k <= count && from < log_.size(); ++k) {
+      string_view name;
+      if (!ReadNameLine(log_[from], k, &name)) break;
+      ++from;
+      EchoValue value;
+      if (from < log_.size() && !ReadNameLine(log_[from], k + 1, &name) &&
+          (ReadNumberLine(log_[from], &value) || ReadTextLine(log_[from], &value)))
+        ++from;
+    }
+    return from;
   }
 
   void NoteWindow(string_view record) {

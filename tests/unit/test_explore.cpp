@@ -345,6 +345,29 @@ TEST(Agreement, EachKindOfDisagreementIsFound) {
   }
 }
 
+TEST(Agreement, CallsTheBindingAnswersItselfHaveNoJournalCall) {
+  // Before any Initialize, and an Initialize whose library does not load.
+  const std::vector<std::string> log = {
+      "Command-->  PosClose(3)  ",
+      "  RC = -1, errno = (302) POSERR_SYS_NOT_INITIALIZED  ",
+      "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)",
+      "     1: queueHandle   ",
+      "               (0x1002A)  ",
+      "     2: LogFile   ",
+      "  trace.log    ",
+      "  RC = -1, errno = (337) 337    (0x00000151)  ",
+  };
+  EXPECT_FALSE(CheckAgreement(log, {}));
+  // The same errno from the library itself is a call, and must be journaled.
+  EXPECT_TRUE(CheckAgreement(With(log, 7, "  RC = -1, errno = (305) POSERR_SYS_INIT_FAILED  "), {}));
+  // Not initialized means 302, nothing else.
+  EXPECT_TRUE(CheckAgreement(With(log, 1, "  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  "), {}));
+  // Once initialized, the call goes to the library.
+  EXPECT_TRUE(CheckAgreement(Inserted(kLog, 25, {"Command-->  PosRead(1, [], 80)",
+                                                 "  RC = -1, errno = (302) POSERR_SYS_NOT_INITIALIZED  "}),
+                             kJournal));
+}
+
 TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
   const auto finding = CheckAgreement(kLog, With(kJournal, 14, "  -> 306 out=0"));
   ASSERT_TRUE(finding);
