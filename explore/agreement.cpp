@@ -98,6 +98,7 @@ struct JournalCall {
   string_view header;
   std::vector<string_view> args, rets;  // each record's "NAME = VALUE"
   bool hasStatus = false, hasOut = false;
+  std::vector<string_view> data;  // a read's bytes as the journal shows them (the first 256), hex pairs
   long long status = 0, out = 0;
 };
 
@@ -159,6 +160,13 @@ Journal ReadJournal(const std::vector<string>& lines) {
     if (!call.hasStatus && TakeLiteral(rest, "  -> ") && TakeInt(rest, &call.status)) {
       call.hasStatus = true;
       call.hasOut = TakeLiteral(rest, " out=") && TakeInt(rest, &call.out);
+      if (call.hasOut && TakeLiteral(rest, " data=")) {
+        while (rest.size() >= 2 && rest.substr(0, 2).find_first_not_of("0123456789ABCDEF") == string_view::npos) {
+          call.data.push_back(rest.substr(0, 2));
+          rest.remove_prefix(2);
+          if (!TakeLiteral(rest, " ")) break;
+        }
+      }
     }
   }
   return journal;
@@ -670,6 +678,29 @@ class Checker {
         if (at >= log_.size() || log_[at] != line) {
           Report("The log's dump of the PosRead (" + LineRef(i) + ") does not show the bytes the journal gives",
                  line + "   (" + string(call.header) + " returned out=" + Decimal(call.out) + ")",
+                 at < log_.size() ? string(log_[at]) : string("the end of the log"));
+          return false;
+        }
+        consumed_[at++] = true;
+      }
+      // The rows: each byte the journal shows, in its place.
+      for (long long offset = 0; offset < shown; offset += 16) {
+        string_view row = at < log_.size() ? log_[at] : string_view();
+        char head[32];
+        std::snprintf(head, sizeof head, "   %04llX: ", static_cast<unsigned long long>(offset));
+        bool same = TakeLiteral(row, head);
+        string implied = head;
+        for (long long b = offset; same && b < std::min(shown, offset + 16); ++b) {
+          const auto index = static_cast<std::size_t>(b);
+          // Past the bytes the journal lists, any two digits.
+          const string_view pair = index < call.data.size() ? call.data[index] : row.substr(0, 2);
+          implied += string(index < call.data.size() ? pair : string_view("HH")) + " ";
+          same = pair.size() == 2 && pair.find_first_not_of("0123456789ABCDEF") == string_view::npos &&
+                 TakeLiteral(row, pair) && TakeLiteral(row, " ");
+        }
+        if (!same || !row.starts_with(" | ")) {
+          Report("The log's dump of the PosRead (" + LineRef(i) + ") does not show the bytes the journal gives",
+                 implied + " | ...   (journal line " + Decimal(static_cast<long long>(call.line) + 1) + ")",
                  at < log_.size() ? string(log_[at]) : string("the end of the log"));
           return false;
         }

@@ -368,6 +368,31 @@ TEST(Agreement, CallsTheBindingAnswersItselfHaveNoJournalCall) {
                              kJournal));
 }
 
+TEST(Agreement, AReadsDumpShowsTheJournalsBytes) {
+  const std::vector<std::string> journal = {
+      "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=0", "  -> 0",
+      "DLL_PosRead handle=2 size=20",
+      "  -> 0 out=18 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52"};
+  const std::vector<std::string> log = {
+      "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 0)",
+      "Command-->  PosRead(2, [], 20)",
+      "REVEDIZ: Wrote 18 bytes to 'out.bin'",
+      "      Read Results:  ",
+      "      (18 bytes)",
+      "   0000: 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50  | ABCDEFGHIJKLMNOP\n",
+      "   0010: 51 52  | QR\n"};
+  EXPECT_FALSE(CheckAgreement(log, journal));
+  EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=17 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51")));
+  EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=18 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 53")));
+  EXPECT_TRUE(CheckAgreement(With(log, 6, "   0010: 51  | Q\n"), journal));
+  // A device that claims more than the buffer: this tool shows the buffer, and
+  // the bytes past those the journal lists are whatever the buffer held.
+  const std::vector<std::string> overclaim = {
+      log[0], log[1], "REVEDIZ: Device returned 25 bytes for a buffer of 20; showing 20", log[3],
+      "      (20 bytes)", log[5], "   0010: 51 52 00 BB  | QR..\n"};
+  EXPECT_FALSE(CheckAgreement(overclaim, With(journal, 3, "  -> 0 out=25 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52")));
+}
+
 TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
   const auto finding = CheckAgreement(kLog, With(kJournal, 14, "  -> 306 out=0"));
   ASSERT_TRUE(finding);
