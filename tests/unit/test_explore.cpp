@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -391,6 +392,37 @@ TEST(Agreement, AReadsDumpShowsTheJournalsBytes) {
       log[0], log[1], "REVEDIZ: Device returned 25 bytes for a buffer of 20; showing 20", log[3],
       "      (20 bytes)", log[5], "   0010: 51 52 00 BB  | QR..\n"};
   EXPECT_FALSE(CheckAgreement(overclaim, With(journal, 3, "  -> 0 out=25 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52")));
+}
+
+TEST(Agreement, NotificationsAsTheToolLogsThem) {
+  struct Case {
+    unsigned message;
+    std::uint32_t wParam, lParam;
+  };
+  const Case table[] = {{0x4201, 0x01002201, 0}, {0x4203, 0x01004801, 0x59}, {0x4204, 0x02002103, 0},
+                        {0x4205, 0x02002103, 0}, {0x4206, 0x02002103, 0}, {0x420B, 0x01004C02, 0x0D},
+                        {0x420C, 0x02002405, 0}, {0x420C, 0x01004806, 0}, {0x420C, 0x00005407, 0},
+                        {0x420C, 0x00004A07, 0}, {0x420D, 0x02112402, 6}, {0x420F, 0x00005404, 0},
+                        {0x4210, 0x02002108, 0}, {0x420E, 0x00005404, 0}};
+  for (const Case& c : table) {
+    ResetShellRecord();
+    HandleDeviceNotification(c.message, c.wParam, c.lParam);
+    std::vector<std::string> log = {"Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)", "     1: queueHandle   ",
+                                    "               (0x1002A)  "};
+    for (const std::string& line : LoggedLines()) log.push_back(line);
+    ResetNameScratch();
+    char posted[100];
+    std::snprintf(posted, sizeof posted, "  # posted 0x%04X wParam=0x%08X lParam=0x%08X to 0x0001002A", c.message,
+                  static_cast<unsigned>(c.wParam), static_cast<unsigned>(c.lParam));
+    const std::vector<std::string> journal = {"DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=1",
+                                              "  arg[0] queueHandle = 0x0001002A", "  -> 0", posted};
+    EXPECT_FALSE(CheckAgreement(log, journal)) << std::hex << c.message;
+    // Another descriptor, length or device in the journal: the log no longer agrees.
+    std::snprintf(posted, sizeof posted, "  # posted 0x%04X wParam=0x%08X lParam=0x%08X to 0x0001002A", c.message,
+                  static_cast<unsigned>(c.wParam ^ 0x10), static_cast<unsigned>(c.lParam ^ 0x10));
+    const bool logged = log.size() > 3, keyboard = c.message == 0x4201;
+    EXPECT_EQ(CheckAgreement(log, With(journal, 3, posted)).has_value(), logged && !keyboard) << std::hex << c.message;
+  }
 }
 
 TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
