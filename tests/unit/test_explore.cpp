@@ -304,7 +304,7 @@ TEST(Agreement, ASessionAgreesAsWritten) {
   EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 22, {"BENCH PosPrinter printer-error",
       "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x0001002A"})));
   // Nor are notifications to another window, or ones the tool passes over.
-  EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 19, {
+  EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 18, {
       "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x00000099",
       "  # posted 0x420E wParam=0x02005402 lParam=0x00000000 to 0x0001002A"})));
 }
@@ -386,6 +386,10 @@ TEST(Agreement, AReadsDumpShowsTheJournalsBytes) {
   EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=17 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51")));
   EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=18 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 53")));
   EXPECT_TRUE(CheckAgreement(With(log, 6, "   0010: 51  | Q\n"), journal));
+  // Nothing read is a failure of the Read dialog: RC = 0, with whatever errno held.
+  const std::vector<std::string> none = {log[0], log[1], "  RC = 0, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "};
+  EXPECT_FALSE(CheckAgreement(none, With(journal, 3, "  -> 0 out=0 data=")));
+  EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=0 data=")));
   // A device that claims more than the buffer: this tool shows the buffer, and
   // the bytes past those the journal lists are whatever the buffer held.
   const std::vector<std::string> overclaim = {
