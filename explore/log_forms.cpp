@@ -109,9 +109,9 @@ CharSet Range(unsigned char low, unsigned char high) {
   return set;
 }
 CharSet One(unsigned char c) { return Range(c, c); }
-const CharSet kDigits = Range('0', '9');
-const CharSet kUpperHex = kDigits | Range('A', 'F');
-const CharSet kLowerHex = kDigits | Range('a', 'f');
+CharSet Digits() { return Range('0', '9'); }
+CharSet UpperHex() { return Digits() | Range('A', 'F'); }
+CharSet LowerHex() { return Digits() | Range('a', 'f'); }
 
 class Builder {
  public:
@@ -166,12 +166,12 @@ bool AddPlaceholder(Builder& b, std::string_view spec) {
       const int at = b.Here();
       b.Split(at + 1, at + 2);  // an optional minus sign
       b.Set(One('-'));
-      b.Count(kDigits, min, atLeast);
+      b.Count(Digits(), min, atLeast);
       return true;
     }
-    case 'u': b.Count(kDigits, min, atLeast); return true;
-    case 'X': b.Count(kUpperHex, min, atLeast); return true;
-    case 'x': b.Count(kLowerHex, min, atLeast); return true;
+    case 'u': b.Count(Digits(), min, atLeast); return true;
+    case 'X': b.Count(UpperHex(), min, atLeast); return true;
+    case 'x': b.Count(LowerHex(), min, atLeast); return true;
     case 'p': b.Count(Range(0x20, 0x7E), min, atLeast); return true;
     case 'b': b.Count(One(' '), counted ? count : 0, counted ? more : true); return true;
     case 's': b.Count(CharSet().set(), counted ? count : 0, counted ? more : true); return true;
@@ -182,8 +182,8 @@ bool AddPlaceholder(Builder& b, std::string_view spec) {
     case 'g': {
       if (counted) return false;
       const int at = b.Here();
-      b.Set(kUpperHex);
-      b.Set(kUpperHex);
+      b.Set(UpperHex());
+      b.Set(UpperHex());
       b.Set(One(' '));
       b.Split(at, at + 4);
       return true;
@@ -198,8 +198,8 @@ bool AddPlaceholder(Builder& b, std::string_view spec) {
       b.Set(One('0'));
       b.SetTo(One('0'), at + 7);
       b.Set(One('x'));
-      b.Set(kLowerHex);
-      b.Set(kLowerHex);
+      b.Set(LowerHex());
+      b.Set(LowerHex());
       return true;
     }
     default: return false;
