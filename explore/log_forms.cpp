@@ -140,24 +140,24 @@ class Builder {
 };
 
 // Adds one placeholder (the text between the braces); false if malformed.
-bool AddPlaceholder(Builder& b, std::string_view spec) {
-  if (spec.empty()) return false;
-  const char kind = spec[0];
-  spec.remove_prefix(1);
+bool AddPlaceholder(Builder& b, std::string_view placeholder) {
+  if (placeholder.empty()) return false;
+  const char kind = placeholder[0];
+  placeholder.remove_prefix(1);
   int count = -1;
   bool more = false;
-  if (!spec.empty() && spec[0] >= '0' && spec[0] <= '9') {
+  if (!placeholder.empty() && placeholder[0] >= '0' && placeholder[0] <= '9') {
     count = 0;
-    while (!spec.empty() && spec[0] >= '0' && spec[0] <= '9' && count < 1000) {
-      count = count * 10 + (spec[0] - '0');
-      spec.remove_prefix(1);
+    while (!placeholder.empty() && placeholder[0] >= '0' && placeholder[0] <= '9' && count < 1000) {
+      count = count * 10 + (placeholder[0] - '0');
+      placeholder.remove_prefix(1);
     }
-    if (!spec.empty() && spec[0] == '+') {
+    if (!placeholder.empty() && placeholder[0] == '+') {
       more = true;
-      spec.remove_prefix(1);
+      placeholder.remove_prefix(1);
     }
   }
-  if (!spec.empty()) return false;
+  if (!placeholder.empty()) return false;
   const bool counted = count >= 0;
   const int min = counted ? count : 1;
   const bool atLeast = counted ? more : true;

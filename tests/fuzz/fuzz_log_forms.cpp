@@ -31,17 +31,17 @@ std::string Run(FuzzInput& input, std::string_view set, std::size_t min, std::si
 }
 
 // The text one placeholder ("d", "X8", "x4+" ...) takes, from the fuzzer's bytes.
-std::string Fill(FuzzInput& input, std::string_view spec) {
+std::string Fill(FuzzInput& input, std::string_view placeholder) {
   static const std::string kPrintable = [] {
     std::string all;
     for (char c = 0x20; c < 0x7F; ++c) all += c;
     return all;
   }();
-  const char kind = spec[0];
+  const char kind = placeholder[0];
   std::size_t min = 1, max = 12;
-  if (spec.size() > 1) {
-    min = static_cast<std::size_t>(std::stoi(std::string(spec.substr(1))));
-    max = spec.back() == '+' ? min + 8 : min;
+  if (placeholder.size() > 1) {
+    min = static_cast<std::size_t>(std::stoi(std::string(placeholder.substr(1))));
+    max = placeholder.back() == '+' ? min + 8 : min;
   }
   switch (kind) {
     case 'd': return (input.ConsumeBool() ? "-" : "") + Run(input, "0123456789", min, max);
@@ -49,7 +49,7 @@ std::string Fill(FuzzInput& input, std::string_view spec) {
     case 'X': return Run(input, "0123456789ABCDEF", min, max);
     case 'x': return Run(input, "0123456789abcdef", min, max);
     case 'p': return Run(input, kPrintable, min, max);
-    case 'b': return Run(input, " ", spec.size() > 1 ? min : 0, max);
+    case 'b': return Run(input, " ", placeholder.size() > 1 ? min : 0, max);
     case 'c': return std::string(1, static_cast<char>(input.ConsumeIntegral<std::uint8_t>()));
     case 'g': {
       std::string groups;
