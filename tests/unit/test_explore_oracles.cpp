@@ -1,0 +1,440 @@
+// The explorer's oracles: the log line forms (every line the tool's own
+// formatters write has one, near misses have none) and the agreement of a
+// session's log with the simulator's journal.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/result_report.h"
+#include "decode/hex_dump.h"
+#include "decode/notifications.h"
+#include "decode/queue_message.h"
+#include "dialogs/data_files.h"
+#include "dialogs/escapes.h"
+#include "dialogs/read_checks.h"
+#include "explore/agreement.h"
+#include "explore/log_forms.h"
+#include "resources/arguments.h"
+#include "resources/resource_files.h"
+#include "tables/code_tables.h"
+#include "tables/lookup.h"
+#include "tests/support/recording_shell.h"
+
+namespace {
+
+using explore::CheckAgreement;
+using explore::MatchLogForm;
+
+void Ignore(const char*, void*) {}
+
+// A queue record: Opaque, Message, mp1, mp2, little-endian.
+std::vector<unsigned char> Record(std::uint32_t message, std::uint32_t mp1, std::uint32_t mp2) {
+  std::vector<unsigned char> bytes(16, 0);
+  const std::uint32_t fields[] = {0, message, mp1, mp2};
+  for (int f = 0; f < 4; ++f)
+    for (int b = 0; b < 4; ++b) bytes[f * 4 + b] = static_cast<unsigned char>(fields[f] >> (8 * b));
+  return bytes;
+}
+
+// Each producer runs the tool's own formatter; the names are the forms its
+// lines must have, in order.
+struct Produced {
+  const char* what;
+  std::function<void()> produce;
+  std::vector<std::string> forms;
+};
+
+TEST(LogForms, EveryLineTheFormattersWriteHasItsForm) {
+  const unsigned char bytes[17] = {'A', 'B', 0x00, 0x7F, 0xFF, ' ', '~', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  const std::vector<Produced> table = {
+      {"failure report", [] { ReportResult(-1, 304); }, {"result.report"}},
+      {"failure report, unnamed code", [] { ReportResult(-1, 337); }, {"result.report"}},
+      {"open handle", [] { ReportOpenResult(7, 0, "DEVNAME"); }, {"result.open_handle"}},
+      {"close line", [] { ReportCloseResult(0, 0, 3); }, {"result.close_handle"}},
+      {"argument echo of every tag",
+       [] {
+         ClearArgumentTable();
+         std::int32_t count = 0;
+         AddPendingResource("PosNRows", "Dec", "4", count);
+         AddPendingResource("PosNMask", "Hex", "1a2B", count);
+         AddPendingResource("PosNText", "String", "abc", count);
+         AddPendingResource("PosNNone", "String", "", count);
+         BuildResourceArgs(5);
+         LogResourceArgs(ResourceArgs, 5);
+         ClearArgumentTable();
+       },
+       {"argument.name", "argument.decimal", "argument.name", "argument.hex", "argument.name",
+        "argument.string", "argument.name", "argument.string", "argument.name"}},
+      {"hex dump of 17 bytes",
+       [&] { HexDump("Read Results", bytes, 17); },
+       {"dump.title", "dump.count", "dump.row", "dump.row"}},
+      {"queue record, device on line",
+       [] { const auto r = Record(0x420D, 0x02112402, 6); DecodeQueueMessage(r.data(), 16, false); },
+       {"queue.device", "queue.device_type"}},
+      {"queue record, indented and unlisted",
+       [] { const auto r = Record(0x4203, 0x00050003, 9); DecodeQueueMessage(r.data(), 16, true); },
+       {"queue.message", "queue.mp1", "queue.mp2"}},
+      {"queue read of 15 bytes",
+       [&] { DecodeQueueMessage(bytes, 15, false); },
+       {"queue.unknown_format", "dump.title", "dump.count", "dump.row"}},
+      {"device on line, no subtype row", [] { HandleDeviceNotification(0x420D, 0x09332402, 0x77); },
+       {"notification.online_wparam", "notification.online_lparam", "notification.online_name",
+        "notification.online_device", "notification.online_place", "notification.online_place"}},
+      {"device on line, zero bytes", [] { HandleDeviceNotification(0x420D, 0x2402, 0); },
+       {"notification.online_wparam", "notification.online_lparam", "notification.online_name",
+        "notification.online_device", "notification.online_place", "notification.online_place"}},
+      {"single-line notifications",
+       [] {
+         for (unsigned m : {0x4201u, 0x4203u, 0x4204u, 0x4205u, 0x4206u, 0x420Bu, 0x420Fu, 0x4210u})
+           HandleDeviceNotification(m, 0x2A0305, 0x59);
+         for (std::uint32_t type : {0x24u, 0x48u, 0x54u}) HandleDeviceNotification(0x420C, type << 8 | 3, 0);
+       },
+       {"notification.keyboard_status", "notification.msr_data", "notification.printer_chase",
+        "notification.printer_error", "notification.printer_status", "notification.scanner_data",
+        "notification.till_opened", "notification.printer_data", "notification.offline_display",
+        "notification.offline_msr", "notification.offline_drawer"}},
+      {"request lookup",
+       [] {
+         std::int32_t code = 0;
+         NameToCode("NO SUCH THING", IoctlRequestNames, &code);
+         NameToCode("VALUES", IoctlRequestNames, &code);
+       },
+       {"lookup.no_match", "lookup.several_matches"}},
+      {"missing resource list", [] { ReadResourceList("NOSUCH.DAT", Ignore, nullptr); },
+       {"resource_list.missing"}},
+      {"unknown escape", [] { char text[] = "a\\qb"; ExpandEscapes(text); }, {"write.unknown_escape"}},
+      {"read checks",
+       [] {
+         unsigned char block[6] = {0xBB, 1, 2, 3, 4, 0x00};
+         CheckReadResult(block, 4, 9);
+       },
+       {"read.overclaim", "read.guard_changed"}},
+  };
+  for (const Produced& p : table) {
+    ResetShellRecord();
+    p.produce();
+    const Lines lines = LoggedLines();
+    ResetNameScratch();
+    ASSERT_EQ(lines.size(), p.forms.size()) << p.what;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      EXPECT_EQ(MatchLogForm(lines[i]), p.forms[i]) << p.what << ": \"" << lines[i] << "\"";
+  }
+}
+
+TEST(LogForms, FileLinesHaveTheirForms) {
+  WorkFolder folder;
+  WriteFile("in.bin", "12345");
+  WriteFile("big.bin", std::string(9, 'x'));
+  WriteFile("empty.bin", "");
+  char buffer[8];
+  ResetShellRecord();
+  ReadInputFile("in.bin", buffer, 8);
+  ReadInputFile("missing.bin", buffer, 8);
+  ReadInputFile("big.bin", buffer, 8);
+  ReadInputFile("empty.bin", buffer, 8);
+  WriteOutputFile("out.bin", "ab", 2);
+  WriteOutputFile("no/such/folder/out.bin", "ab", 2);
+  const std::vector<std::string> forms = {"file.read", "file.read_open_error", "file.too_big",
+                                          "file.ftell_error", "file.wrote", "file.write_open_error"};
+  const Lines lines = LoggedLines();
+  ASSERT_EQ(lines.size(), forms.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(MatchLogForm(lines[i]), forms[i]) << lines[i];
+}
+
+TEST(LogForms, DialogLinesHaveTheirForms) {
+  // The dialogs' own lines, as their documented formats give them.
+  const std::vector<std::pair<std::string, std::string>> table = {
+      {"Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)", "command.initialize"},
+      {"Command-->  PosOpen(DEVNAME, PosDisplay, [], 0)", "command.open"},
+      {"Command-->  PosClose(3)  ", "command.close"},
+      {"Command-->  PosIoctl(3, POS_TILL_OPEN_TILL, [..], 0)", "command.ioctl"},
+      {"Command-->  PosRead(0, [], 80)", "command.read"},
+      {"Command-->  PosWrite(1, [], 4)", "command.write_text"},
+      {"Command-->  PosWrite(1,data.bin,8192)", "command.write_file"},
+      {"nLines    -> 1 ", "write.line_count"},
+      {"Message from DEVICE ON LINE", "initialize.online_command"},
+  };
+  for (const auto& [line, form] : table) EXPECT_EQ(MatchLogForm(line), form) << line;
+}
+
+TEST(LogForms, NearMissesHaveNoForm) {
+  const char* const table[] = {
+      " RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  ",   // a leading blank lost
+      "  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED ",   // a trailing blank lost
+      "  RC = -1, errno =  (304) POSERR_SYS_ALREADY_INITIALIZED  ", // a blank added
+      "  RC = -1, error = (304) POSERR_SYS_ALREADY_INITIALIZED  ",  // a wrong word
+      "Command-->  PosClose(3) ",
+      "Command--> PosClose(3)  ",
+      "Command-->  PosClose(3)  x",
+      "Command-->  PosClose(a)  ",
+      "Command-->  PosOpen(DEVNAME, PosDisplay, [], 0) ",
+      "Command-->  PosIoctl(3, POS_TILL_OPEN_TILL, [], 0)",
+      "Command-->  PosRead(0, [], 80) ",
+      "Command-->  PosWrite(1 , [], 4)",
+      "Close Handle 3 successfull",
+      "     1: queueHandle  ",
+      "               (0x1a2b)  ",
+      "               (12) ",
+      "MSR DATA AVAILABLE (Length= 5)",
+      "DEVICE_CASH_DRAWER OFF LINE (Device Descriptor = 3)",
+      "POSM_KBD_STATUS_CHANGE (Msg = 16898)",
+      " wParam --> 2002402",
+      " lParam --> 0000006 ",
+      "        Device: X  (Subtype: NONE) (Device Num: 0x2)",
+      "   0000: 41 42 | AB\n",
+      "   0000: 41 42  | AB",
+      "   000: 41 42  | AB\n",
+      "      (16 bytes) ",
+      "  --> Couldn't find match for: 'x' ",
+      "REVEDIZ: Wrote 16 bytes to out.bin",
+      "ERROR: Unknown POSQ message format!!!",
+      "POSQ Message from Handle  3 POSM_MSR_DATA_AVAIL",
+      "nLines   -> 1 ",
+      "--> Error, unknown escape sequence 'qq'",
+      "",
+  };
+  for (const char* line : table) EXPECT_EQ(MatchLogForm(line), "") << "\"" << line << "\"";
+}
+
+TEST(LogForms, PlaceholdersTakeWhatTheyName) {
+  struct Case {
+    const char* pattern;
+    const char* line;
+    bool matches;
+  };
+  const Case table[] = {
+      {"a{d}b", "a-12b", true},   {"a{d}b", "a-b", false},    {"a{d}b", "a--1b", false},
+      {"a{u}b", "a-1b", false},   {"{X8}", "0000ABCD", true}, {"{X8}", "000ABCD", false},
+      {"{X8}", "0000abcd", false}, {"{x4+}", "abc", false},   {"{x4+}", "abcde", true},
+      {"{#}", "0000", true},      {"{#}", "0x1f", true},      {"{#}", "0x1", false},
+      {"{#}", "0010", false},     {"{g}|", "41 42 |", true},  {"{g}|", "41 42|", false},
+      {"{s}x{s}", "axa", true},   {"{b}a", "   a", true},     {"{b}a", " \ta", false},
+      {"{c}", "", false},         {"{c}", "\n", true},        {"{p}", "a\x7f", false},
+      {"a{q}b", "a{q}b", false},  {"a{d", "a{d", false},
+  };
+  for (const Case& c : table)
+    EXPECT_EQ(explore::MatchesPattern(c.pattern, c.line), c.matches) << c.pattern << " / " << c.line;
+}
+
+// ---- Agreement ---------------------------------------------------------------
+
+// A short session, the log as the tool writes it and the journal as the
+// simulator writes it: Initialize (a device comes on line), Open with one
+// argument, Get Values, a failed Read, a Write, a card swiped at the bench,
+// Close (its line after the box, the swipe's line before it), and a Close of
+// descriptor 0 that the binding answers itself.
+const std::vector<std::string> kLog = {
+    "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)",
+    "     1: queueHandle   ",
+    "               (0x1002A)  ",
+    " wParam --> 2002402 ",
+    " lParam --> 00000006 ",
+    "  POSM_SYS_DEVICE_ONLINE ",
+    "        Device: ANOP_DISPLAY_A  (Subtype: 2X20_VFD) (Device Num: 0x24)",
+    "            SLOT_2   (0x02) ",
+    "            PORT_0   (0000) ",
+    "Command-->  PosOpen(DEVNAME, PosDisplay, [], 1)",
+    "     1: Rows   ",
+    "               (2)  ",
+    "  Handle :  1  Device Name :  DEVNAME",
+    "Command-->  PosIoctl(1, POS_SYS_GET_VALUES, [..], 1)",
+    "     1: Rows   ",
+    "               (-1)  ",
+    "     1: Rows   ",
+    "               (2)  ",
+    "Command-->  PosRead(1, [], 80)",
+    "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  ",
+    "nLines    -> 1 ",
+    "Command-->  PosWrite(1, [], 2)",
+    "MSR DATA AVAILABLE (Length = 89)",
+    "Command-->  PosClose(1)  ",
+    "Close Handle 1 successful",
+    "Command-->  PosClose(0)  ",
+    "  RC = -1, errno = (311) POSERR_SYS_FUNCTION_NOT_SUPPORTED  ",
+};
+const std::vector<std::string> kJournal = {
+    "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=1\r",
+    "  arg[0] queueHandle = 0x0001002A\r",
+    "  -> 0\r",
+    "  # posted 0x420D wParam=0x02002402 lParam=0x00000006 to 0x0001002A\r",
+    "DLL_PosOpen name=\"DEVNAME\" class=\"PosDisplay\" count=2",
+    "  arg[0] Rows = 2",
+    "  arg[1] queueHandle = 0x0001002A",
+    "  -> 0 out=1",
+    "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=1",
+    "  arg[0] Rows = -1",
+    "  -> 0 out=0",
+    "  ret[0] Rows = 2",
+    "DLL_PosRead handle=1 size=80",
+    "  # refused: PosDisplay is off line",
+    "  -> 317 out=0",
+    "DLL_PosWrite handle=1 length=2 data=48 49",
+    "  -> 0 out=2",
+    "BENCH PosMsr swipe",
+    "  # posted 0x4203 wParam=0x01004801 lParam=0x00000059 to 0x0001002A",
+    "  -> 0",
+    "DLL_PosClose handle=1",
+    "  -> 0",
+    "DLL_PosTerm",
+    "  -> 0",
+};
+
+std::vector<std::string> Without(std::vector<std::string> lines, std::size_t from, std::size_t count) {
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.begin() + static_cast<std::ptrdiff_t>(from + count));
+  return lines;
+}
+std::vector<std::string> With(std::vector<std::string> lines, std::size_t at, const std::string& text) {
+  lines[at] = text;
+  return lines;
+}
+std::vector<std::string> Inserted(std::vector<std::string> lines, std::size_t at, std::vector<std::string> more) {
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), more.begin(), more.end());
+  return lines;
+}
+
+TEST(Agreement, ASessionAgreesAsWritten) {
+  const auto finding = CheckAgreement(kLog, kJournal);
+  EXPECT_FALSE(finding) << finding->what << "\n" << finding->expected << "\n" << finding->actual;
+  // A notification posted but not yet handled (a tail) is no disagreement.
+  EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 22, {"BENCH PosPrinter printer-error",
+      "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x0001002A"})));
+  // Nor are notifications to another window, or ones the tool passes over.
+  EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 18, {
+      "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x00000099",
+      "  # posted 0x420E wParam=0x02005402 lParam=0x00000000 to 0x0001002A"})));
+}
+
+TEST(Agreement, EachKindOfDisagreementIsFound) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> log, journal;
+  };
+  const std::vector<Case> table = {
+      {"an argument's value changed", kLog, With(kJournal, 5, "  arg[0] Rows = 3")},
+      {"an argument's name changed", kLog, With(kJournal, 5, "  arg[0] Columns = 2")},
+      {"a returned value changed", kLog, With(kJournal, 11, "  ret[0] Rows = 4")},
+      {"the device name changed", kLog, With(kJournal, 4, "DLL_PosOpen name=\"DEV\" class=\"PosDisplay\" count=2")},
+      {"the count changed", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=2")},
+      {"another request", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=303 (POS_SYS_SET_VALUES) count=1")},
+      {"the read size changed", kLog, With(kJournal, 12, "DLL_PosRead handle=1 size=81")},
+      {"the write length changed", kLog, With(kJournal, 15, "DLL_PosWrite handle=1 length=3 data=48 49 4A")},
+      {"the status changed", kLog, With(kJournal, 14, "  -> 306 out=0")},
+      {"a failure where the journal gives success", kLog, With(kJournal, 14, "  -> 0 out=5 data=41 42 43 44 45")},
+      {"a success the log does not report as failed", kLog, With(kJournal, 16, "  -> 331 out=0")},
+      {"a handle other than the journal's", kLog, With(kJournal, 7, "  -> 0 out=2")},
+      {"a call missing from the journal", kLog, Without(kJournal, 20, 2)},
+      {"a call twice in the journal", kLog, Inserted(kJournal, 22, {"DLL_PosClose handle=1", "  -> 0"})},
+      {"a call the binding answers itself in the journal", kLog,
+       Inserted(kJournal, 22, {"DLL_PosClose handle=0", "  -> 311"})},
+      {"the close line missing", Without(kLog, 24, 1), kJournal},
+      {"a notification missing from the log", Without(kLog, 3, 6), kJournal},
+      {"notifications out of order", kLog,
+       Inserted(Without(kJournal, 3, 1), 18,
+                {"  # posted 0x420D wParam=0x02002402 lParam=0x00000006 to 0x0001002A"})},
+      {"a notification never posted", Inserted(kLog, 23, {"PRINTER ERROR (Device Descriptor = 1)"}), kJournal},
+      {"an argument line missing", Without(kLog, 10, 2), kJournal},
+  };
+  for (const Case& c : table) {
+    const auto finding = CheckAgreement(c.log, c.journal);
+    ASSERT_TRUE(finding) << c.what;
+    EXPECT_FALSE(finding->what.empty() || finding->expected.empty() || finding->actual.empty()) << c.what;
+  }
+}
+
+TEST(Agreement, CallsTheBindingAnswersItselfHaveNoJournalCall) {
+  // Before any Initialize, and an Initialize whose library does not load.
+  const std::vector<std::string> log = {
+      "Command-->  PosClose(3)  ",
+      "  RC = -1, errno = (302) POSERR_SYS_NOT_INITIALIZED  ",
+      "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)",
+      "     1: queueHandle   ",
+      "               (0x1002A)  ",
+      "     2: LogFile   ",
+      "  trace.log    ",
+      "  RC = -1, errno = (337) 337    (0x00000151)  ",
+  };
+  EXPECT_FALSE(CheckAgreement(log, {}));
+  // The same errno from the library itself is a call, and must be journaled.
+  EXPECT_TRUE(CheckAgreement(With(log, 7, "  RC = -1, errno = (305) POSERR_SYS_INIT_FAILED  "), {}));
+  // Not initialized means 302, nothing else.
+  EXPECT_TRUE(CheckAgreement(With(log, 1, "  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  "), {}));
+  // Once initialized, the call goes to the library.
+  EXPECT_TRUE(CheckAgreement(Inserted(kLog, 25, {"Command-->  PosRead(1, [], 80)",
+                                                 "  RC = -1, errno = (302) POSERR_SYS_NOT_INITIALIZED  "}),
+                             kJournal));
+}
+
+TEST(Agreement, AReadsDumpShowsTheJournalsBytes) {
+  const std::vector<std::string> journal = {
+      "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=0", "  -> 0",
+      "DLL_PosRead handle=2 size=20",
+      "  -> 0 out=18 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52"};
+  const std::vector<std::string> log = {
+      "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 0)",
+      "Command-->  PosRead(2, [], 20)",
+      "REVEDIZ: Wrote 18 bytes to 'out.bin'",
+      "      Read Results:  ",
+      "      (18 bytes)",
+      "   0000: 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50  | ABCDEFGHIJKLMNOP\n",
+      "   0010: 51 52  | QR\n"};
+  EXPECT_FALSE(CheckAgreement(log, journal));
+  EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=17 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51")));
+  EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=18 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 53")));
+  EXPECT_TRUE(CheckAgreement(With(log, 6, "   0010: 51  | Q\n"), journal));
+  // Nothing read is a failure of the Read dialog: RC = 0, with whatever errno held.
+  const std::vector<std::string> none = {log[0], log[1], "  RC = 0, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "};
+  EXPECT_FALSE(CheckAgreement(none, With(journal, 3, "  -> 0 out=0 data=")));
+  EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=0 data=")));
+  // A device that claims more than the buffer: this tool shows the buffer, and
+  // the bytes past those the journal lists are whatever the buffer held.
+  const std::vector<std::string> overclaim = {
+      log[0], log[1], "REVEDIZ: Device returned 25 bytes for a buffer of 20; showing 20", log[3],
+      "      (20 bytes)", log[5], "   0010: 51 52 00 BB  | QR..\n"};
+  EXPECT_FALSE(CheckAgreement(overclaim, With(journal, 3, "  -> 0 out=25 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52")));
+}
+
+TEST(Agreement, NotificationsAsTheToolLogsThem) {
+  struct Case {
+    unsigned message;
+    std::uint32_t wParam, lParam;
+  };
+  const Case table[] = {{0x4201, 0x01002201, 0}, {0x4203, 0x01004801, 0x59}, {0x4204, 0x02002103, 0},
+                        {0x4205, 0x02002103, 0}, {0x4206, 0x02002103, 0}, {0x420B, 0x01004C02, 0x0D},
+                        {0x420C, 0x02002405, 0}, {0x420C, 0x01004806, 0}, {0x420C, 0x00005407, 0},
+                        {0x420C, 0x00004A07, 0}, {0x420D, 0x02112402, 6}, {0x420F, 0x00005404, 0},
+                        {0x4210, 0x02002108, 0}, {0x420E, 0x00005404, 0}};
+  for (const Case& c : table) {
+    ResetShellRecord();
+    HandleDeviceNotification(c.message, c.wParam, c.lParam);
+    std::vector<std::string> log = {"Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)", "     1: queueHandle   ",
+                                    "               (0x1002A)  "};
+    for (const std::string& line : LoggedLines()) log.push_back(line);
+    ResetNameScratch();
+    char posted[100];
+    std::snprintf(posted, sizeof posted, "  # posted 0x%04X wParam=0x%08X lParam=0x%08X to 0x0001002A", c.message,
+                  static_cast<unsigned>(c.wParam), static_cast<unsigned>(c.lParam));
+    const std::vector<std::string> journal = {"DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=1",
+                                              "  arg[0] queueHandle = 0x0001002A", "  -> 0", posted};
+    EXPECT_FALSE(CheckAgreement(log, journal)) << std::hex << c.message;
+    // Another descriptor, length or device in the journal: the log no longer agrees.
+    std::snprintf(posted, sizeof posted, "  # posted 0x%04X wParam=0x%08X lParam=0x%08X to 0x0001002A", c.message,
+                  static_cast<unsigned>(c.wParam ^ 0x10), static_cast<unsigned>(c.lParam ^ 0x10));
+    const bool logged = log.size() > 3, keyboard = c.message == 0x4201;
+    EXPECT_EQ(CheckAgreement(log, With(journal, 3, posted)).has_value(), logged && !keyboard) << std::hex << c.message;
+  }
+}
+
+TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
+  const auto finding = CheckAgreement(kLog, With(kJournal, 14, "  -> 306 out=0"));
+  ASSERT_TRUE(finding);
+  EXPECT_EQ(finding->what, "The errno the log reports for PosRead (log line 19) is not the journal's status");
+  EXPECT_EQ(finding->expected, "  RC = -1, errno = (306) NAME  ");
+  EXPECT_EQ(finding->actual, "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  ");
+}
+
+}  // namespace
