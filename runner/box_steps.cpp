@@ -3,6 +3,7 @@
 
 #include "runner/run.h"
 #include "runner/steps.h"
+#include "toolwindows/tool_windows.h"
 
 namespace runner {
 namespace {
@@ -27,25 +28,35 @@ void OnOk(Run& run, const Step& step) {
   box.Ok(run.timeout());
 }
 
-// Whatever a command left showing goes: OK on each box as it comes (a box
-// can bring the next), then Cancel on a dialog still open. Nothing shown is
-// an error: the step only makes the tool idle again.
+// Whatever a command left showing goes, innermost first: the topmost of
+// the tool's boxes and dialogs (each opened inside the one below it) gets OK
+// if a box, Cancel if a dialog, until none shows. Before a
+// dialog is cancelled, a box that a posted click brings is waited for; once
+// nothing shows, nothing more is waited for (a command's boxes show while
+// its dialog is still open).
+// Nothing showing is no error: the step only makes the tool idle again.
 void OnDismiss(Run& run, const Step& step) {
   driver::Revediz& app = run.App(step);
   run.box.reset();
+  run.dialog.reset();
+  const auto topmost = [&] {
+    for (HWND hwnd : toolwin::WindowsOf(app.ProcessId())) {
+      if (IsWindowVisible(hwnd) && (toolwin::IsBox(hwnd) || toolwin::IsOwnedDialog(hwnd))) return hwnd;
+    }
+    return HWND{};
+  };
   constexpr int kMostWindows = 200;  // a box that keeps coming back ends the step
   for (int closed = 0; closed < kMostWindows; ++closed) {
-    std::vector<driver::Box> boxes;
-    driver::PollUntil([&] { return !(boxes = app.Boxes()).empty(); }, Run::kSettleMs);
-    if (!boxes.empty()) {
-      boxes.front().Ok(run.timeout());  // the topmost: the one whose loop runs
-      continue;
-    }
-    std::vector<driver::Dialog> dialogs = app.Dialogs();
-    if (dialogs.empty()) break;
-    dialogs.back().Cancel();
+    HWND top = nullptr;
+    driver::PollUntil([&] { return (top = topmost()) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
+    if (top == nullptr) break;
+    const WPARAM press = toolwin::IsBox(top) ? IDOK : IDCANCEL;
+    PostMessageA(top, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(top, static_cast<int>(press))));
+    // Gone, so that its caller runs on before the next window is acted on
+    // (as an operator's next press would come after it).
+    driver::PollUntil([&] { return !IsWindow(top); }, run.timeout());
+    if (IsWindowVisible(top)) throw StepError{"dismiss: " + scn::ShowText(driver::WindowText(top)) + " does not go"};
   }
-  run.dialog.reset();
 }
 
 void OnExpectBox(Run& run, const Step& step) {

@@ -3,6 +3,7 @@
 // the tool does.
 //
 //   revediz-run [--tool DIR] [--work DIR] [--out DIR] [--timeout MS] SCENARIO
+//   revediz-run --explore [--seed S] [--steps N | --minutes M] [--shrink-minutes M] [--out DIR] ...
 //
 // --tool  folder holding REVEDIZ.exe, vavuro32.dll and the sixteen .DAT
 //         files (default: the folder of revediz-run.exe)
@@ -16,6 +17,11 @@
 // line, "PASS <scenario>: ..." or "FAIL <scenario>: ...". A mismatch shows
 // the scenario line and "expected: ..." / "actual: ...". Exit status 0 for a
 // pass, 1 for a failure (or a scenario that does not read), 2 for wrong use.
+//
+// --explore plays a random session drawn from the scenario language and
+// checks the oracles after every chunk of it (runner/explore.h): --seed
+// makes it repeatable (default 1), --steps or --minutes bound it (default
+// 1,000 steps); a violation is shrunk to explore-S-min.scn in --out.
 #include <windows.h>
 
 #include <cstdint>
@@ -24,6 +30,7 @@
 #include <vector>
 
 #include "runner/driver/driver.h"
+#include "runner/explore.h"
 #include "runner/run.h"
 #include "scenario/scenario.h"
 #include "toolwindows/paths.h"
@@ -62,17 +69,47 @@ void Usage() {
       "  --work     where the run's working folder is made (default: the temp folder)\n"
       "  --out      where SCENARIO.fail.bmp goes after a failure (default: the current folder)\n"
       "  --timeout  bound of every wait, in milliseconds (default 10000)\n"
+      "       revediz-run --explore [--seed S] [--steps N | --minutes M] [--out DIR] [--tool DIR] [--work DIR]\n"
+      "  --explore  plays a random session and checks the oracles; a failure is shrunk to\n"
+      "             explore-S-min.scn in --out (default: 1000 steps, seed 1; --shrink-minutes\n"
+      "             bounds the shrinking, default 15)\n"
       "The scenario language is described in SCENARIOS.md.\n");
 }
 
-bool ReadOptions(int argc, char** argv, Options* options) {
+// A whole number from 1 on.
+bool Count(const char* text, std::int64_t* value) { return scn::ParseNumber(text, value) && *value > 0; }
+
+bool ReadOptions(int argc, char** argv, ExploreOptions* explore, bool* exploring) {
+  Options* options = &explore->run;
   options->toolDir = ProgramFolder();
   options->workParent = TempFolder();
+  bool bounded = false;
+  bool timed = false;
+  bool exploreWords = false;  // --seed, --steps, --minutes: only with --explore
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if ((arg == "--tool" || arg == "--work" || arg == "--out" || arg == "--timeout") && !hasValue) return false;
-    if (arg == "--tool") {
+    if ((arg == "--tool" || arg == "--work" || arg == "--out" || arg == "--timeout" || arg == "--seed" ||
+         arg == "--steps" || arg == "--minutes" || arg == "--shrink-minutes") &&
+        !hasValue) {
+      return false;
+    }
+    std::int64_t number = 0;
+    if (arg == "--explore") {
+      *exploring = true;
+    } else if (arg == "--seed") {
+      if (!scn::ParseNumber(argv[++i], &number) || number < 0) return false;
+      explore->seed = static_cast<std::uint64_t>(number);
+      exploreWords = true;
+    } else if (arg == "--steps" || arg == "--minutes") {
+      if (bounded || !Count(argv[++i], &number)) return false;
+      (arg == "--steps" ? explore->steps : explore->minutes) = number;
+      bounded = exploreWords = true;
+    } else if (arg == "--shrink-minutes") {
+      if (!Count(argv[++i], &number)) return false;
+      explore->shrinkMinutes = number;
+      exploreWords = true;
+    } else if (arg == "--tool") {
       options->toolDir = driver::WindowsPath(argv[++i]);
     } else if (arg == "--work") {
       options->workParent = driver::WindowsPath(argv[++i]);
@@ -82,6 +119,7 @@ bool ReadOptions(int argc, char** argv, Options* options) {
       std::int64_t ms = 0;
       if (!scn::ParseNumber(argv[++i], &ms) || ms <= 0) return false;
       options->timeoutMs = static_cast<DWORD>(ms);
+      timed = true;
     } else if (!arg.empty() && arg[0] == '-') {
       return false;
     } else if (options->scenarioPath.empty()) {
@@ -90,18 +128,31 @@ bool ReadOptions(int argc, char** argv, Options* options) {
       return false;
     }
   }
-  return !options->scenarioPath.empty();
+  if (*exploring) {
+    if (!bounded) explore->steps = 1000;
+    // A random step often waits for what does not come: a short wait.
+    if (!timed) options->timeoutMs = 3000;
+    return options->scenarioPath.empty();
+  }
+  return !exploreWords && !options->scenarioPath.empty();
 }
 
 }  // namespace
 }  // namespace runner
 
 int main(int argc, char** argv) {
-  runner::Options options;
-  if (!runner::ReadOptions(argc, argv, &options)) {
+  runner::ExploreOptions explore;
+  bool exploring = false;
+  if (!runner::ReadOptions(argc, argv, &explore, &exploring)) {
     runner::Usage();
     return 2;
   }
+  if (exploring) {
+    const int status = runner::Explore(explore);
+    std::fflush(stdout);
+    return status;
+  }
+  const runner::Options& options = explore.run;
   std::string text;
   if (!runner::ReadWholeFile(options.scenarioPath, &text)) {
     std::printf("FAIL %s: cannot read the scenario\n", options.scenarioPath.c_str());

@@ -100,6 +100,13 @@ int Run::Execute() {
   return 1;
 }
 
+void Run::Perform(const Step& step) {
+  if (step.kind == scn::StepKind::kRepeat || step.kind == scn::StepKind::kEnd || step.kind == scn::StepKind::kFails) {
+    throw StepError{step.key + ": not played one by one"};
+  }
+  kHandlers[static_cast<std::size_t>(step.kind)](*this, step);
+}
+
 bool Run::RunOne(const Step& step, bool shown, std::string* problem) {
   const std::string name = winpath::BaseName(options_.scenarioPath);
   if (shown) {

@@ -30,6 +30,7 @@ struct Options {
   std::string outDir = ".";  // the current folder
   std::string scenarioPath;
   DWORD timeoutMs = driver::kDefaultTimeoutMs;
+  bool quiet = false;  // nothing printed as steps run (the explorer's)
 };
 
 // A step that did not go as the scenario says.
@@ -57,6 +58,10 @@ class Run {
 
   // Runs every step and prints the report; the exit status (0 pass, 1 fail).
   int Execute();
+  // Runs one step and prints nothing: what goes wrong is thrown (Mismatch,
+  // StepError, driver::Failure). For the explorer, which plays its own
+  // steps; a repeat or a fails is not played so.
+  void Perform(const Step& step);
 
   // --- For the steps -----------------------------------------------------
 
@@ -109,6 +114,15 @@ class Run {
   CtlRun ctl;
   sim::Reply reply;
   HANDLE idle = INVALID_HANDLE_VALUE;
+  // The oracles' state: the log lines whose form is checked, and what the
+  // tool held at the first "expect bounded".
+  std::size_t formsChecked = 0;
+  struct Held {
+    DWORD user = 0;
+    DWORD gdi = 0;
+    SIZE_T workingSet = 0;
+  };
+  std::optional<Held> heldFirst;
 
  private:
   // One running repeat: its step, the passes done, the passes wanted.

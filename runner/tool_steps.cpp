@@ -93,7 +93,9 @@ void OnStart(Run& run, const Step& step) {
   } else {
     run.app.emplace(driver::Revediz::Launch(start));
   }
-  if (run.FirstPass()) std::printf("  [folder %s]", run.app->WorkDir().c_str());
+  run.formsChecked = 0;
+  run.heldFirst.reset();
+  if (run.FirstPass() && !options.quiet) std::printf("  [folder %s]", run.app->WorkDir().c_str());
 }
 
 void OnExit(Run& run, const Step& step) {

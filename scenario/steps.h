@@ -70,6 +70,10 @@
   X(ExpectDeviceText, "expect device-text", 2, 2, Any, Any, Any, false, Nothing, "what the simulated device shows")  \
   X(ExpectWindow, "expect window", 3, 3, Any, Any, Any, false, Window, "a window's class, text, style or place")     \
   X(ExpectMenu, "expect menu", 1, Many, Any, Any, Any, false, Nothing, "the menu as the program holds it")           \
+  X(ExpectAlive, "expect alive", 0, 0, Any, Any, Any, false, Nothing, "the tool runs and its window answers")     \
+  X(ExpectLogForms, "expect log-forms", 0, 0, Any, Any, Any, false, Nothing, "every log line has a form of the tool's") \
+  X(ExpectAgreement, "expect agreement", 0, 0, Any, Any, Any, false, Nothing, "the log and the journal agree")      \
+  X(ExpectBounded, "expect bounded", 0, 0, Any, Any, Any, false, Nothing, "boxes and the tool's objects stay bounded") \
   X(Fails, "fails", 1, 3, Any, Any, Any, false, Nothing, "the next step must fail with this report")               \
   /* repeats */                                                                                                     \
   X(Repeat, "repeat", 1, 1, Number, Any, Any, false, Repeat, "the steps up to its end run N times")                 \

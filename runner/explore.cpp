@@ -1,0 +1,220 @@
+// revediz-run --explore: see explore.h.
+#include "runner/explore.h"
+
+#include <cstdio>
+#include <algorithm>
+#include <fstream>
+
+#include "explore/domains.h"
+#include "explore/random.h"
+#include "explore/session.h"
+#include "explore/shrink.h"
+#include "runner/control_steps.h"
+#include "runner/explore_player.h"
+#include "toolwindows/paths.h"
+
+namespace runner {
+namespace {
+
+using explore::Chunks;
+
+// A recording from the session's first Initialize on (CONTROL.md).
+constexpr const char* kRecordFromStart = "file vavuro32.rec \"explore\"";
+const std::string kRecorded = "explore-recorded.scn";
+
+bool WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  return static_cast<bool>(out.flush());
+}
+
+std::vector<std::string> Flatten(const Chunks& chunks) {
+  std::vector<std::string> lines;
+  for (const auto& chunk : chunks) lines.insert(lines.end(), chunk.begin(), chunk.end());
+  return lines;
+}
+
+std::string ScenarioText(const std::string& head, const std::vector<std::string>& lines) {
+  std::string text = head;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// The progress line, rewritten in place.
+class Progress {
+ public:
+  explicit Progress(std::uint64_t seed) : seed_(seed), started_(GetTickCount64()) {}
+  double Seconds() const { return static_cast<double>(GetTickCount64() - started_) / 1000.0; }
+  double Rate(std::int64_t steps) const { return Seconds() > 0 ? static_cast<double>(steps) / Seconds() : 0; }
+  void Show(std::int64_t steps, int violations, bool last = false) {
+    const ULONGLONG now = GetTickCount64();
+    if (!last && now - shown_ < 1000) return;
+    shown_ = now;
+    std::printf("\rexplore seed %llu: %lld steps, %.1f a second, %d violations%s",
+                static_cast<unsigned long long>(seed_), static_cast<long long>(steps), Rate(steps), violations,
+                last ? "\n" : "   ");
+    std::fflush(stdout);
+  }
+
+ private:
+  std::uint64_t seed_;
+  ULONGLONG started_;
+  ULONGLONG shown_ = 0;
+};
+
+// revediz-run on a scenario file, as a user would run it; its output kept.
+bool Replay(const ExploreOptions& o, const std::string& scenario, CtlRun* result) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string why;
+  const std::vector<std::string> words = {"--tool", o.run.toolDir, "--work", o.run.workParent, "--out", o.run.outDir,
+                                          "--timeout", std::to_string(o.run.timeoutMs), scenario};
+  constexpr DWORD kReplayBoundMs = 30 * 60 * 1000;
+  if (!RunCtl(self, words, o.run.outDir, kReplayBoundMs, result, &why)) {
+    result->output = why;
+    return false;
+  }
+  return true;
+}
+
+// Plays `lines` in a fresh tool, checking `oracle` (and that the tool is
+// alive) after each; the lines that played, and the violation if one came.
+struct Replayed {
+  std::vector<std::string> played;
+  std::optional<Violation> violation;
+};
+
+Replayed PlayFresh(const ExploreOptions& o, const std::vector<std::string>& lines, const std::string& oracle) {
+  Replayed replayed;
+  Options options = o.run;
+  options.scenarioPath = "explore-shrink.scn";
+  Player player(options);
+  if (!player.Play("start")) return replayed;
+  std::vector<std::string> oracles = {oracle};
+  if (oracle != OracleLines().front()) oracles.insert(oracles.begin(), OracleLines().front());
+  for (const std::string& line : lines) {
+    if (player.Play(line)) replayed.played.push_back(line);
+    if ((replayed.violation = player.Check(oracles))) break;
+  }
+  return replayed;
+}
+
+// Shrinks a session whose `oracle` failed; writes explore-S-min.scn and
+// checks that revediz-run fails it at the oracle's line.
+void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violation& first) {
+  const std::string stem = "explore-" + std::to_string(o.seed);
+  int tries = 0;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(o.shrinkMinutes) * 60 * 1000;
+  const auto fails = [&](const std::vector<std::string>& lines) {
+    if (GetTickCount64() > deadline) return false;  // time is up: what is shrunk so far stays
+    ++tries;
+    const Replayed replayed = PlayFresh(o, lines, first.oracle);
+    return replayed.violation && replayed.violation->oracle == first.oracle;
+  };
+  std::printf("shrinking %zu steps (at most %d replays) ...\n", Flatten(chunks).size(), o.shrinkTries);
+  std::fflush(stdout);
+  const explore::ShrinkResult shrunk = explore::Shrink(chunks, fails, o.shrinkTries);
+  const Replayed last = PlayFresh(o, shrunk.lines, first.oracle);
+  std::vector<std::string> lines = {"start"};
+  lines.insert(lines.end(), last.played.begin(), last.played.end());
+  lines.push_back(first.oracle);
+  const std::string head = "# Found by revediz-run --explore --seed " + std::to_string(o.seed) + ": " +
+                           first.oracle + " failed.\n# " + first.report + "\n# Shrunk from " +
+                           std::to_string(Flatten(chunks).size()) + " steps in " + std::to_string(tries) +
+                           " replays; it passes once the fault is mended.\n";
+  const std::string path = winpath::Join(o.run.outDir, stem + "-min.scn");
+  WriteText(path, ScenarioText(head, lines));
+  std::printf("shrunk to %zu steps in %d replays: %s\n", lines.size(), tries, path.c_str());
+  std::printf("%s", ScenarioText(head, lines).c_str());
+  CtlRun check;
+  const bool ran = Replay(o, path, &check);
+  const std::string failedAt = "line " + std::to_string(std::count(head.begin(), head.end(), '\n') + lines.size());
+  const bool same = ran && check.exitCode == 1 && check.output.find(failedAt + " failed") != std::string::npos;
+  std::printf("revediz-run %s: %s\n", path.c_str(),
+              same ? ("fails at " + failedAt + ", the oracle's step").c_str()
+                   : "does NOT fail at the oracle's step (the fault depends on timing; the scenario is kept)");
+}
+
+// The round trip: the recording of the session replays green.
+std::optional<Violation> RoundTrip(const ExploreOptions& o, Player& player, const std::string& name) {
+  driver::Revediz& app = *player.run().app;
+  if (!app.FileExists(name)) return Violation{"round trip", "the recording " + name + " was not written"};
+  const std::string recording = winpath::Join(o.run.outDir, "explore-" + std::to_string(o.seed) + "-session.scn");
+  if (!WriteText(recording, app.ReadFile(name))) return Violation{"round trip", "cannot write " + recording};
+  CtlRun replay;
+  const bool ran = Replay(o, recording, &replay);
+  const std::string transcript = winpath::Join(o.run.outDir, "explore-" + std::to_string(o.seed) + "-session.log");
+  WriteText(transcript, replay.output);
+  if (ran && replay.exitCode == 0) return std::nullopt;
+  // The failed step's report: from its line to the screen dump.
+  const std::size_t failed = replay.output.find("   FAILED");
+  const std::size_t from = failed == std::string::npos ? 0 : replay.output.rfind('\n', failed) + 1;
+  const std::size_t to = replay.output.find("--- screen", from);
+  return Violation{"round trip", "the recording " + recording + " does not replay (" + transcript + "):\n" +
+                                     replay.output.substr(from, to == std::string::npos ? 2000 : to - from)};
+}
+
+}  // namespace
+
+int Explore(const ExploreOptions& o) {
+  explore::Vocabulary vocabulary;
+  std::string why;
+  if (!explore::LoadVocabulary(o.run.toolDir, &vocabulary, &why)) {
+    std::printf("explore: the resource lists cannot be read: %s\n", why.c_str());
+    return 2;
+  }
+  explore::Random random(o.seed);
+  Options options = o.run;
+  options.scenarioPath = "explore-" + std::to_string(o.seed) + ".scn";
+  Player player(options);
+  if (!player.Play(kRecordFromStart) || !player.Play("start", &why)) {
+    std::printf("explore: the tool cannot be started: %s\n", why.c_str());
+    return 2;
+  }
+  Progress progress(o.seed);
+  Chunks chunks;
+  std::int64_t steps = 0;
+  std::optional<Violation> violation;
+  std::string recording = "session-1.scn";  // written as the tool ends
+  while ((o.steps == 0 || steps < o.steps) && (o.minutes == 0 || progress.Seconds() < 60.0 * o.minutes)) {
+    chunks.push_back(explore::NextChunk(random, vocabulary));
+    // A file made odd is no step of the tool's, so no recording can hold
+    // it: the recording ends before the first one.
+    const bool file = chunks.back().front().rfind("file ", 0) == 0;
+    if (file && recording == "session-1.scn" && player.Play("bench record stop " + kRecorded)) recording = kRecorded;
+    for (const std::string& line : chunks.back()) {
+      player.Play(line);
+      ++steps;
+    }
+    if ((violation = player.Check())) break;
+    progress.Show(steps, 0);
+  }
+  if (!violation && player.Play("dismiss") && player.Play("exit") && player.Play("expect exit 0")) {
+    violation = RoundTrip(o, player, recording);
+  } else if (!violation) {
+    violation = player.Check({OracleLines().front()});
+    if (!violation) violation = Violation{"expect exit 0", "the tool did not end when told to"};
+  }
+  progress.Show(steps, violation ? 1 : 0, true);
+  const std::string stem = "explore-" + std::to_string(o.seed);
+  if (!violation) {
+    std::printf("explore seed %llu: PASS, %lld steps in %.0f s (%.1f a second), 0 violations; the recording "
+                "replays green\n",
+                static_cast<unsigned long long>(o.seed), static_cast<long long>(steps), progress.Seconds(),
+                progress.Rate(steps));
+    return 0;
+  }
+  std::printf("explore seed %llu: %s failed after %lld steps:\n  %s\n", static_cast<unsigned long long>(o.seed),
+              violation->oracle.c_str(), static_cast<long long>(steps), violation->report.c_str());
+  std::vector<std::string> session = {kRecordFromStart, "start"};
+  const std::vector<std::string> flat = Flatten(chunks);
+  session.insert(session.end(), flat.begin(), flat.end());
+  WriteText(winpath::Join(o.run.outDir, stem + ".scn"),
+            ScenarioText("# revediz-run --explore --seed " + std::to_string(o.seed) + ": the session as played\n",
+                         session));
+  if (violation->oracle != "round trip" && violation->oracle != "expect exit 0") ShrinkAndWrite(o, chunks, *violation);
+  std::printf("FAIL explore seed %llu: %s\n", static_cast<unsigned long long>(o.seed), violation->oracle.c_str());
+  return 1;
+}
+
+}  // namespace runner
