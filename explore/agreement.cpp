@@ -809,7 +809,17 @@ class Checker {
 }  // namespace
 
 std::optional<Finding> CheckAgreement(const std::vector<string>& log, const std::vector<string>& journal) {
-  return Checker(log, journal).Run();
+  // The journal writes a line end inside a text as \r or \n (so that each
+  // of its lines is one entry's); the log's texts are compared so written.
+  std::vector<string> written(log);
+  for (string& line : written) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (line[i] != '\r' && line[i] != '\n') continue;
+      line.replace(i, 1, line[i] == '\r' ? "\\r" : "\\n");
+      ++i;
+    }
+  }
+  return Checker(written, journal).Run();
 }
 
 }  // namespace explore

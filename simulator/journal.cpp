@@ -26,6 +26,20 @@ void AppendFormatted(std::string& out, const char* format, va_list args) {
   out.append(large.data(), static_cast<std::size_t>(needed));
 }
 
+// A line end inside a text (a device name typed with one, say) would split
+// its entry across lines: it is written as the escape \r or \n instead, so
+// every line of the journal is one line of one entry.
+void AppendOnOneLine(std::string& out, const char* format, va_list args) SIM_PRINTF_FORMAT(2, 0);
+void AppendOnOneLine(std::string& out, const char* format, va_list args) {
+  const std::size_t from = out.size();
+  AppendFormatted(out, format, args);
+  for (std::size_t i = from; i < out.size(); ++i) {
+    if (out[i] != '\r' && out[i] != '\n') continue;
+    out.replace(i, 1, out[i] == '\r' ? "\\r" : "\\n");
+    ++i;  // past the escape's letter
+  }
+}
+
 }  // namespace
 
 std::string Formatted(const char* format, ...) {
@@ -45,7 +59,7 @@ std::string FormattedList(const char* format, va_list args) {
 void JournalBlock::Line(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  AppendFormatted(text_, format, args);
+  AppendOnOneLine(text_, format, args);
   va_end(args);
   EndLine();
 }
@@ -53,7 +67,7 @@ void JournalBlock::Line(const char* format, ...) {
 void JournalBlock::Append(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  AppendFormatted(text_, format, args);
+  AppendOnOneLine(text_, format, args);
   va_end(args);
 }
 

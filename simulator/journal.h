@@ -34,7 +34,7 @@ std::string FormattedList(const char* format, va_list args) SIM_PRINTF_FORMAT(1,
 class JournalBlock {
  public:
   // Appends one line (the format's output plus CR LF). Lines of any length
-  // are kept whole.
+  // are kept whole; a CR or LF in the output is written as \r or \n.
   void Line(const char* format, ...) SIM_PRINTF_FORMAT(2, 3);
   // Appends formatted text to the current, unfinished line.
   void Append(const char* format, ...) SIM_PRINTF_FORMAT(2, 3);

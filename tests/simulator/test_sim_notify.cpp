@@ -103,6 +103,20 @@ TEST(JournalBlock, DataIsCutAfter256Bytes) {
   }
 }
 
+// A text holding line ends (a device name typed with one) keeps its entry on one line.
+TEST(JournalBlock, LineEndsInATextAreEscapes) {
+  const struct { const char* text; std::string shown; } cases[] = {
+      {"one\ntwo", "one\\ntwo"}, {"\r\n", "\\r\\n"},
+      {"a\\nb\t", "a\\nb\t"}};  // a backslash and a tab stay as they are
+  for (const auto& c : cases) {
+    sim::JournalBlock line, part;
+    line.Line("DLL_PosOpen name=\"%s\"", c.text);
+    part.Append("%s", c.text);
+    EXPECT_EQ("DLL_PosOpen name=\"" + c.shown + "\"\r\n", line.Text());
+    EXPECT_EQ(c.shown, part.Text());
+  }
+}
+
 // The rows run in order on one bench, with a display (handle 1) and a printer (handle 2, no window) open.
 TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   sim::Simulator& lib = sim_;

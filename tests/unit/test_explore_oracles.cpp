@@ -307,6 +307,18 @@ TEST(Agreement, ASessionAgreesAsWritten) {
   EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 18, {
       "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x00000099",
       "  # posted 0x420E wParam=0x02005402 lParam=0x00000000 to 0x0001002A"})));
+  // A device name typed with a line end, which the journal writes as \n.
+  std::vector<std::string> log = kLog, journal = kJournal;
+  const auto rename = [](std::vector<std::string>& lines, const std::string& from, const std::string& to) {
+    for (std::string& line : lines) {
+      if (const std::size_t at = line.find(from); at != std::string::npos) line.replace(at, from.size(), to);
+    }
+  };
+  rename(log, "DEVNAME", "DEV\nNAME");
+  rename(journal, "DEVNAME", "DEV\\nNAME");
+  EXPECT_FALSE(CheckAgreement(log, journal));
+  rename(journal, "DEV\\nNAME", "DEV\\rNAME");
+  EXPECT_TRUE(CheckAgreement(log, journal));
 }
 
 TEST(Agreement, EachKindOfDisagreementIsFound) {
