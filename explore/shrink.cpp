@@ -105,9 +105,17 @@ ShrinkResult Shrink(const Chunks& chunks, const FailPredicate& fails, int budget
   result.linesAfter = result.lines.size();
 
   Shrinker shrinker(fails, budget);
-  result.failed = shrinker.Fails(result.lines);
+  // A fault mostly comes from the last steps before the oracle failed, and
+  // each try replays its lines from a fresh start: the last 1, 2, 4, ...
+  // chunks are tried first, and the shortest of them that fails is where
+  // the delta debugging starts (the whole session when none does).
+  std::size_t keep = 1;
+  while (keep < chunks.size() && !shrinker.Fails(Shrinker::Flatten({chunks.end() - static_cast<std::ptrdiff_t>(keep), chunks.end()}))) {
+    keep *= 2;
+  }
+  result.failed = keep < chunks.size() || shrinker.Fails(result.lines);
   if (result.failed) {
-    std::vector<Lines> items(chunks.begin(), chunks.end());
+    std::vector<Lines> items(chunks.end() - static_cast<std::ptrdiff_t>(std::min(keep, chunks.size())), chunks.end());
     for (bool changed = true; changed && !shrinker.Spent();) {
       changed = shrinker.DropParts(&items);
       std::vector<Lines> lines = Singles(Shrinker::Flatten(items));

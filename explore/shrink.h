@@ -3,7 +3,10 @@
 // candidate lines in a fresh tool and says whether the fault still shows,
 // which takes seconds, so a budget of tries bounds the work.
 //
-// In order, while the budget lasts: chunks are dropped as delta debugging
+// First the last 1, 2, 4, ... chunks are tried alone (a fault mostly comes
+// from the steps just before the oracle failed, and a short candidate
+// replays fast); the shortest that fails is shrunk further, else the whole
+// session. Then, in order, while the budget lasts: chunks are dropped as delta debugging
 // does (halves, then quarters, ... down to single chunks, each part's
 // removal tried in turn and kept while the session still fails); then single
 // lines alike; then each line is made simpler (session.h, Simpler), its
@@ -25,15 +28,14 @@ using FailPredicate = std::function<bool(const std::vector<std::string>& lines)>
 
 struct ShrinkResult {
   std::vector<std::string> lines;  // the smallest failing session found
-  bool failed = false;             // the whole session failed (else lines is it, unchanged)
+  bool failed = false;             // the session failed (else lines is it, unchanged)
   int tries = 0;                   // calls of the predicate
   std::size_t linesBefore = 0;
   std::size_t linesAfter = 0;
 };
 
-// At most `budget` calls of `fails`; the first is the whole session. When
-// that one does not fail (or the budget is 0) the session is given back as
-// it came.
+// At most `budget` calls of `fails`. When no suffix and not the whole
+// session fails (or the budget is 0) the session is given back as it came.
 ShrinkResult Shrink(const Chunks& chunks, const FailPredicate& fails, int budget);
 
 }  // namespace explore

@@ -55,7 +55,11 @@ void OnDismiss(Run& run, const Step& step) {
     // Gone, so that its caller runs on before the next window is acted on
     // (as an operator's next press would come after it).
     driver::PollUntil([&] { return !IsWindow(top); }, run.timeout());
-    if (IsWindowVisible(top)) throw StepError{"dismiss: " + scn::ShowText(driver::WindowText(top)) + " does not go"};
+    if (IsWindowVisible(top)) {
+      char caption[256] = {};
+      GetWindowTextA(top, caption, sizeof caption);  // sends nothing to a tool that may hang
+      throw StepError{"dismiss: " + scn::ShowText(caption) + " does not go"};
+    }
   }
 }
 

@@ -118,8 +118,13 @@ void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violati
   std::vector<std::string> lines = {"start"};
   lines.insert(lines.end(), last.played.begin(), last.played.end());
   lines.push_back(first.oracle);
+  // The report on one comment line: the texts it quotes may hold line ends.
+  std::string report = first.report;
+  for (std::size_t at; (at = report.find_first_of("\r\n")) != std::string::npos;) {
+    report.replace(at, 1, report[at] == '\r' ? "\\r" : "\\n");
+  }
   const std::string head = "# Found by revediz-run --explore --seed " + std::to_string(o.seed) + ": " +
-                           first.oracle + " failed.\n# " + first.report + "\n# Shrunk from " +
+                           first.oracle + " failed.\n# " + report + "\n# Shrunk from " +
                            std::to_string(Flatten(chunks).size()) + " steps in " + std::to_string(tries) +
                            " replays; it passes once the fault is mended.\n";
   const std::string path = winpath::Join(o.run.outDir, stem + "-min.scn");

@@ -13,6 +13,8 @@ bool Player::Play(const std::string& line, std::string* why) {
   std::string problem;
   if (!scn::ParseScenario(line, &one, &errors) || one.steps.size() != 1) {
     problem = errors.empty() ? "not one step" : errors.front();
+  } else if (run_.ToolCrashed()) {
+    problem = "the tool has crashed";  // nothing more reaches it; the alive check reports it
   } else {
     try {
       run_.Perform(one.steps.front());

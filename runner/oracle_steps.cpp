@@ -47,11 +47,23 @@ bool CrashWindowShows() {
 
 }  // namespace
 
+bool Run::ToolCrashed() const {
+  if (!app || !app->Running()) return false;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, app->ProcessId());
+  BOOL debugged = FALSE;
+  if (process != nullptr) {
+    CheckRemoteDebuggerPresent(process, &debugged);
+    CloseHandle(process);
+  }
+  return debugged != FALSE;
+}
+
 void OnExpectAlive(Run& run, const Step& step) {
   driver::Revediz& app = run.App(step);
   if (!app.Running()) {
     throw Mismatch{"the tool", "running", "it has ended with status " + std::to_string(app.WaitExit(0))};
   }
+  if (run.ToolCrashed()) throw Mismatch{"the tool", "running", "it crashed (a debugger holds it)"};
   if (!IsWindow(app.MainWindow())) throw Mismatch{"the main window", "open", "gone; " + run.ScreenNow()};
   DWORD_PTR answer = 0;
   if (SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) == 0) {

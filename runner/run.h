@@ -114,6 +114,9 @@ class Run {
   CtlRun ctl;
   sim::Reply reply;
   HANDLE idle = INVALID_HANDLE_VALUE;
+  // Whether the tool has crashed: a debugger holds it (Wine's starts on an
+  // unhandled exception), and a message sent to it may never come back.
+  bool ToolCrashed() const;
   // The oracles' state: the log lines whose form is checked, and what the
   // tool held at the first "expect bounded".
   std::size_t formsChecked = 0;

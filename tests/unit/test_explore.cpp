@@ -326,20 +326,39 @@ TEST(ExploreShrink, SmallestFailingSessionWithinTheBudget) {
   explore::ShrinkResult second = explore::Shrink(chunks, Before{"A", "B", &again}, 10000);
   EXPECT_EQ(std::tie(second.lines, second.tries), std::tie(result.lines, result.tries));
 
-  for (int budget : {0, 1, 5, 30}) {
+  // The failure shows on the seventh try: the last 1, 2, ... 32 of the 40 chunks lack the A, the whole has it.
+  for (int budget : {0, 1, 6, 7, 30}) {
     calls = 0;
     result = explore::Shrink(chunks, Before{"A", "B", &calls}, budget);
-    EXPECT_EQ(std::tuple(result.tries, result.failed), std::tuple(calls, budget > 0));
+    EXPECT_EQ(std::tuple(result.tries, result.failed), std::tuple(calls, budget >= 7));
     EXPECT_LE(calls, budget);
     EXPECT_TRUE((Before{"A", "B", &again}(result.lines))) << budget;  // what it gives still fails
   }
 
-  // A session that does not fail comes back as it is, after one try.
+  // A session that does not fail comes back as it is, after its last 1, 2 and 4 chunks and the whole were tried.
   calls = 0;
   result = explore::Shrink(Filler(5), Before{"A", "B", &calls}, 100);
   Lines whole;
   for (const Lines& chunk : Filler(5)) whole.insert(whole.end(), chunk.begin(), chunk.end());
-  EXPECT_EQ(std::tuple(result.lines, result.failed, result.tries, calls), std::tuple(whole, false, 1, 1));
+  EXPECT_EQ(std::tuple(result.lines, result.failed, result.tries, calls), std::tuple(whole, false, 4, 4));
+}
+
+TEST(ExploreShrink, TheLastChunksAreTriedFirst) {
+  // Each try replays from a fresh start: a fault of the last chunks is found without replaying the whole session.
+  for (const std::size_t from : {1u, 3u, 6u}) {
+    explore::Chunks chunks = Filler(1000);
+    chunks[chunks.size() - from].push_back("A");
+    chunks.back().push_back("B");
+    std::vector<std::size_t> sizes;
+    const auto fails = [&](const Lines& lines) {
+      int unused = 0;
+      sizes.push_back(lines.size());
+      return Before{"A", "B", &unused}(lines);
+    };
+    const explore::ShrinkResult result = explore::Shrink(chunks, fails, 10000);
+    EXPECT_EQ(result.lines, (Lines{"A", "B"})) << from;
+    EXPECT_LT(*std::max_element(sizes.begin(), sizes.end()), 40u) << from;  // never near the 3,002 lines
+  }
 }
 
 TEST(ExploreShrink, ValuesBecomeTheSimplestThatStillFails) {
