@@ -115,11 +115,8 @@ TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
       {"record", "error record takes 1 to 2 words, not 0\n"},
       {"record stop", "error record takes start, or stop and a file name\n"},
       {"record stop \"\"", "error record takes start, or stop and a file name\n"},
-      {"record stop a.scn", "error no recording runs\n"},
-      {"record start", "ok\n"},
-      {"record start", "error a recording runs already\n"},
-      {"weight 5", "ok\n"},
-      {"journal 1", "ok 0 lines\nend\n"},
+      {"record stop a.scn", "error no recording runs\n"}, {"record start", "ok\n"},
+      {"record start", "error a recording runs already\n"}, {"weight 5", "ok\n"}, {"journal 1", "ok 0 lines\nend\n"},
       {"record stop a.scn", "ok 5 steps\n"},
   };
   for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];
