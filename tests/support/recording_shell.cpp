@@ -44,21 +44,15 @@ Events LogEvents(const Lines& lines) {
 const Events& ShellRecord() { return events; }
 Events ShownBoxes() {
   Events boxes;
-  for (const auto& e : events)
-    if (e.kind == ShellEvent::kMessageBox) boxes.push_back(e);
+  for (const auto& e : events) if (e.kind == ShellEvent::kMessageBox) boxes.push_back(e);
   return boxes;
 }
 Lines LoggedLines() {
   Lines lines;
-  for (const auto& e : events)
-    if (e.kind == ShellEvent::kLogLine) lines.push_back(e.text);
+  for (const auto& e : events) if (e.kind == ShellEvent::kLogLine) lines.push_back(e.text);
   return lines;
 }
-void ResetShellRecord() {
-  events.clear();
-  boxHook = nullptr;
-  batchDepth = batchedLines = 0;
-}
+void ResetShellRecord() { events.clear(), boxHook = nullptr, batchDepth = batchedLines = 0; }
 int OpenStatusLogBatches() { return batchDepth; }
 int BatchedLineCount() { return batchedLines; }
 void SetBoxHook(BoxHook hook) { boxHook = hook; }
