@@ -175,23 +175,22 @@ TEST(DataFiles, ReadInputFileTakesTheWholeFileOrSaysWhyNot) {
   std::string sys = "/sys/kernel/mm/transparent_hugepage/enabled";
   if (ReadFile(sys).empty()) sys = "/sys/devices/system/cpu/online";
   const std::string held = ReadFile(sys);
-  const auto none = StreamFault::kNone;
   const struct {  // exists: the bytes are written to the file first
-    std::string name, bytes; bool exists; std::int32_t capacity, result; std::string line; StreamFault fault;
+    std::string name, bytes; bool exists; std::int32_t capacity, result; std::string line;
+    StreamFault fault = StreamFault::kNone;
   } kCases[] = {
-      {"raw.bin", raw, true, 8192, 8, "REVEDIZ: Read 8 bytes from 'raw.bin'", none},
-      {n99, "x", true, 8192, 1, "REVEDIZ: Read 1 bytes from '" + n99 + "'", none},
-      {"ten.bin", Pattern(10), true, 10, 10, "REVEDIZ: Read 10 bytes from 'ten.bin'", none},
-      {"ten.bin", Pattern(10), true, 9, -1,
-       "REVEDIZ: Buffer not big enough: have 9 bytes, 'ten.bin' is 10 bytes long\n", none},
-      {"empty.bin", "", true, 8192, -1, "REVEDIZ: Error -1/0 on ftell of file 'empty.bin'", none},
-      {"no such.bin", "", false, 8192, -1, "REVEDIZ: Error 2 on open of file 'no such.bin'", none},
-      {n3000, "", false, 8192, -1, "REVEDIZ: Error 36 on open of file '" + n3000 + "'", none},
-      {"pipe", "", false, 8192, -1, "REVEDIZ: Error -1/29 on seek_end of file 'pipe'", none},
+      {"raw.bin", raw, true, 8192, 8, "REVEDIZ: Read 8 bytes from 'raw.bin'"},
+      {n99, "x", true, 8192, 1, "REVEDIZ: Read 1 bytes from '" + n99 + "'"},
+      {"ten.bin", Pattern(10), true, 10, 10, "REVEDIZ: Read 10 bytes from 'ten.bin'"},
+      {"ten.bin", Pattern(10), true, 9, -1, "REVEDIZ: Buffer not big enough: have 9 bytes, 'ten.bin' is 10 bytes long\n"},
+      {"empty.bin", "", true, 8192, -1, "REVEDIZ: Error -1/0 on ftell of file 'empty.bin'"},
+      {"no such.bin", "", false, 8192, -1, "REVEDIZ: Error 2 on open of file 'no such.bin'"},
+      {n3000, "", false, 8192, -1, "REVEDIZ: Error 36 on open of file '" + n3000 + "'"},
+      {"pipe", "", false, 8192, -1, "REVEDIZ: Error -1/29 on seek_end of file 'pipe'"},
       {"back.bin", "abc", true, 8192, -1, "REVEDIZ: Error -1/29 on seek_set of file 'back.bin'", StreamFault::kNoRewind},
       {"failing.bin", "abc", true, 8192, 3, "REVEDIZ: Error 32 reading file 'failing.bin'", StreamFault::kError},
       {sys, held, false, 8192, static_cast<std::int32_t>(held.size()),
-       "REVEDIZ: Only read " + std::to_string(held.size()) + " out of 4096 bytes of file '" + sys + "'", none},
+       "REVEDIZ: Only read " + std::to_string(held.size()) + " out of 4096 bytes of file '" + sys + "'"},
   };
   for (const auto& c : kCases) {
     if (c.name == sys && held.empty()) continue;  // no such attribute file here
@@ -202,7 +201,7 @@ TEST(DataFiles, ReadInputFileTakesTheWholeFileOrSaysWhyNot) {
     errno = 0;
     SetStreamFault(c.fault);
     EXPECT_EQ(ReadInputFile(c.name.c_str(), buffer.data(), c.capacity), c.result) << c.line;
-    SetStreamFault(none);
+    SetStreamFault(StreamFault::kNone);
     EXPECT_EQ(OpenDescriptors(), open) << c.line;
     EXPECT_EQ(ShellRecord(), Events{LogEvent(c.line)});
     EXPECT_EQ(std::string(buffer.data(), c.bytes.size()), c.result > 0 ? c.bytes : std::string(c.bytes.size(), 'Z'));
