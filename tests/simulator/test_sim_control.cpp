@@ -69,18 +69,19 @@ TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
 
 TEST(ControlLine, RequestsAreCheckedWordByWord) {
   using namespace std::string_view_literals;
+  using enum sim::Verb;
   const struct {
     std::string_view line;
     const char* error;  // "": the line reads
     sim::Verb verb = {};
     std::int32_t n0 = 0, n1 = 0;
   } kCases[] = {
-      {"swipe", "", sim::Verb::kSwipe}, {"touch 0x7fffffff -2147483648", "", sim::Verb::kTouch, 0x7FFFFFFF, INT32_MIN},
-      {"weight 4294967295", "", sim::Verb::kWeight, -1}, {"fault PosMsr short 0", "", sim::Verb::kFault, 5},
-      {"fault \"\" 9 -1", "", sim::Verb::kFault, 9, -1}, {"burst PosScale 3", "", sim::Verb::kBurst, 3},
-      {"journal 0", "", sim::Verb::kJournal}, {"frobnicate", "unknown verb \"frobnicate\""},
-      {"SWIPE", "unknown verb \"SWIPE\""}, {"   ", "empty line"}, {"swipe a b", "swipe takes 0 to 1 words, not 2"},
-      {"keys", "keys takes 1 word, not 0"}, {"record stop a b", "record takes 1 to 2 words, not 3"},
+      {"swipe", "", kSwipe}, {"touch 0x7fffffff -2147483648", "", kTouch, 0x7FFFFFFF, INT32_MIN},
+      {"weight 4294967295", "", kWeight, -1}, {"fault PosMsr short 0", "", kFault, 5},
+      {"fault \"\" 9 -1", "", kFault, 9, -1}, {"burst PosScale 3", "", kBurst, 3}, {"journal 0", "", kJournal},
+      {"frobnicate", "unknown verb \"frobnicate\""}, {"SWIPE", "unknown verb \"SWIPE\""}, {"   ", "empty line"},
+      {"swipe a b", "swipe takes 0 to 1 words, not 2"}, {"keys", "keys takes 1 word, not 0"},
+      {"record stop a b", "record takes 1 to 2 words, not 3"},
       {"keys \"a\\x00b\"", "a word cannot hold a NUL byte (\\x00)"},
       {"keys a\0b"sv, "a word cannot hold a NUL byte (\\x00)"},
       {"keys \"\\\0\""sv, "unknown escape \\\\x00 (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
