@@ -68,9 +68,7 @@ TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumber) {
     const NumberMap header = HeaderNumbers(family.prefix);
     const NumberMap rows = TableRows(family.table);
     EXPECT_FALSE(header.empty()) << family.prefix;
-    for (const auto& [name, number] : header) {
-      EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
-    }
+    for (const auto& [name, number] : header) EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
     for (const auto& row : rows) EXPECT_EQ(header.count(row.first), 1u) << row.first << " not in the header";
   }
 }
