@@ -188,14 +188,11 @@ class Control : public simtest::Sim, public sim::ControlHost {
  protected:
   std::int32_t Run(const std::function<std::int32_t(sim::Simulator&)>& call) override { return call(sim_); }
   bool LogLines(std::vector<std::string>* lines, std::string* why) override {
-    *lines = log_;
-    *why = "no log";
-    return !log_.empty();
+    return *lines = log_, *why = "no log", !log_.empty();
   }
   std::vector<std::string> JournalLines() override { return {"one", "two", "three"}; }
   bool StopRecording(const std::string& file, std::size_t* steps, std::string*) override {
-    file_ = file, *steps = steps_;
-    return true;
+    return file_ = file, *steps = steps_, true;
   }
   std::string Ask(const std::string& line) { return sim::Answer(line, *this); }
   std::vector<std::string> log_;
