@@ -32,9 +32,7 @@ void ShowMessageBox(const char* text, const char* caption) {
 }
 
 ShellEvent LogEvent(const std::string& text) { return {ShellEvent::kLogLine, text, "", false}; }
-ShellEvent BoxEvent(const std::string& text, const std::string& caption) {
-  return {ShellEvent::kMessageBox, text, caption, false};
-}
+ShellEvent BoxEvent(const std::string& text, const std::string& caption) { return {ShellEvent::kMessageBox, text, caption}; }
 Events LogEvents(const Lines& lines) {
   Events logged;
   for (const std::string& line : lines) logged.push_back(LogEvent(line));
