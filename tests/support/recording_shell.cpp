@@ -22,10 +22,7 @@ StreamFault streamFault = StreamFault::kNone;
 void BeginStatusLogBatch() { ++batchDepth; }
 void EndStatusLogBatch() { batchDepth -= batchDepth > 0; }
 void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
-void AppendTextToStatusLog(const char* text) {
-  batchedLines += batchDepth > 0;
-  events.push_back(LogEvent(text));
-}
+void AppendTextToStatusLog(const char* text) { batchedLines += batchDepth > 0, events.push_back(LogEvent(text)); }
 void ShowMessageBox(const char* text, const char* caption) {
   events.push_back({ShellEvent::kMessageBox, text, caption ? caption : "", caption == nullptr});
   if (boxHook) boxHook(events.back());
