@@ -1,7 +1,6 @@
-// simulator/vavuro32.h compiled as C++ (warnings as errors): each entry type
-// is exactly the one the tool calls the library through (api/device_api.h),
-// calling convention included; the three that take resource records differ
-// only in the header's record type.
+// simulator/vavuro32.h compiled as C++ (warnings as errors): each entry type is exactly the one the tool calls the
+// library through (api/device_api.h), calling convention included; the three that take resource records differ only in
+// the header's record type.
 #include <type_traits>
 
 #include "api/device_api.h"
@@ -15,8 +14,8 @@ static_assert(std::is_same_v<DllPosWriteFn, PFN_DLL_PosWrite>);
 static_assert(std::is_same_v<DllPosTermFn, PFN_DLL_PosTerm>);
 static_assert(std::is_same_v<DllPosVersionFn, PFN_DLL_PosVersion>);
 
-// The parameter lists with the tool's record read as the header's (template
-// matching does not see the calling convention; the five above do).
+// The parameter lists with the tool's record read as the header's (template matching does not see the calling
+// convention; the five above do).
 template <typename T>
 struct Wire {
   using type = T;

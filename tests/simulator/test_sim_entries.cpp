@@ -141,9 +141,9 @@ TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
     ASSERT_EQ(0, sim_.Open("D", "PosDisplay", &own, 1, &display));
     EXPECT_EQ(std::tuple(0x777, static_cast<std::int32_t>(kOwn)), std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i])));
     EXPECT_TRUE(Set(Open("PosSystem", 0), {{queue[i], 0x999}}) == 0 && sim_.QueueWindow() == 0x999);
-    EXPECT_EQ(0, Set(printer, {{width[i], 50}})) << width[i];
-    EXPECT_EQ(50, Get(printer, width[1 - i]));
-    EXPECT_EQ(sim::kErrPrnInvalidDiWidth, Set(printer, {{width[1 - i], 81}}));
+    EXPECT_EQ((std::tuple{0, 50, sim::kErrPrnInvalidDiWidth}),  // in this order
+              (std::tuple{Set(printer, {{width[i], 50}}), Get(printer, width[1 - i]), Set(printer, {{width[1 - i], 81}})}))
+        << width[i];
   }
 }
 

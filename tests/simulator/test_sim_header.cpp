@@ -1,15 +1,16 @@
-// The public header simulator/vavuro32.h against what the tool and the
-// simulator use: its numbers against the tool's code tables, both ways, and
-// its records against the simulator's own.
+// The public header simulator/vavuro32.h against what the tool and the simulator use: its numbers against the tool's
+// code tables, both ways, and its records against the simulator's own.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstddef>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "api/device_api.h"
 #include "simulator/message_queue.h"
@@ -23,21 +24,21 @@ namespace {
 constexpr std::size_t kToolContextBytes = 16;
 static_assert(sizeof(PosContext) == kToolContextBytes);
 
-static_assert(sizeof(PosResourceArg) == sizeof(ResourceArg));
-static_assert(offsetof(PosResourceArg, name) == offsetof(ResourceArg, name));
-static_assert(offsetof(PosResourceArg, value) == offsetof(ResourceArg, value));
-static_assert(sizeof(PosResourceArg::value) == sizeof(ResourceArg::value));
-
-static_assert(VAVURO_QUEUE_RECORD_SIZE == sim::kQueueRecordSize);
-static_assert(sizeof(PosQueueRecord) == sim::kQueueRecordSize);
+static_assert(sizeof(PosResourceArg) == sizeof(ResourceArg) && offsetof(PosResourceArg, name) == offsetof(ResourceArg, name) &&
+              offsetof(PosResourceArg, value) == offsetof(ResourceArg, value) &&
+              sizeof(PosResourceArg::value) == sizeof(ResourceArg::value));
+static_assert(VAVURO_QUEUE_RECORD_SIZE == sim::kQueueRecordSize && sizeof(PosQueueRecord) == sim::kQueueRecordSize);
 
 using NumberMap = std::map<std::string, long>;
 
+std::string HeaderText() {
+  std::ifstream file(REVEDIZ_SOURCE_DIR "/simulator/vavuro32.h");
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
 // Every "#define PREFIX... NUMBER" of the header, decimal or hexadecimal.
 NumberMap HeaderNumbers(const std::string& prefix) {
-  std::ifstream file(REVEDIZ_SOURCE_DIR "/simulator/vavuro32.h");
-  std::stringstream text;
-  text << file.rdbuf();
+  std::istringstream text(HeaderText());
   NumberMap found;
   for (std::string line; std::getline(text, line);) {
     std::istringstream words(line);
@@ -61,18 +62,13 @@ NumberMap TableRows(const CodeName* table) {
 }
 
 TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumber) {
-  const struct {
-    const char* prefix;
-    const CodeName* table;
-  } families[] = {
+  const struct { const char* prefix; const CodeName* table; } families[] = {
       {"POSERR_", ErrorNames}, {"POSM_", MessageNames}, {"POS_", IoctlRequestNames}};
   for (const auto& family : families) {
     const NumberMap header = HeaderNumbers(family.prefix);
     const NumberMap rows = TableRows(family.table);
     EXPECT_FALSE(header.empty()) << family.prefix;
-    for (const auto& [name, number] : header) {
-      EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
-    }
+    for (const auto& [name, number] : header) EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
     for (const auto& row : rows) EXPECT_EQ(header.count(row.first), 1u) << row.first << " not in the header";
   }
 }
@@ -84,21 +80,16 @@ TEST(PublicHeader, QueueRecordReadsTheSimulatorsBytes) {
   ASSERT_EQ(queue.PopInto(bytes, sizeof bytes), VAVURO_QUEUE_RECORD_SIZE);
   PosQueueRecord record;
   std::memcpy(&record, bytes, sizeof record);  // a little-endian host, as Windows is
-  EXPECT_EQ(record.opaque, 1u);
-  EXPECT_EQ(record.message, static_cast<std::uint32_t>(POSM_MSR_DATA_AVAIL));
-  EXPECT_EQ(record.mp1, 0x01220005u);
-  EXPECT_EQ(record.mp2, 89u);
+  EXPECT_EQ(std::tuple(record.opaque, record.message, record.mp1, record.mp2),
+            std::tuple(1u, static_cast<std::uint32_t>(POSM_MSR_DATA_AVAIL), 0x01220005u, 89u));
 }
 
 }  // namespace
 
-// The header's list of wire names is the simulator's resource table: each class lists every resource it takes,
-// texts marked S, numbers not.
+// The header's list of wire names is the simulator's resource table: each class lists every resource it takes, texts
+// marked S, numbers not.
 TEST(PublicHeader, ListsEveryResourceTheSimulatorTakesWithItsKind) {
-  std::ifstream file(REVEDIZ_SOURCE_DIR "/simulator/vavuro32.h");
-  std::stringstream text;
-  text << file.rdbuf();
-  const std::string all = text.str();
+  const std::string all = HeaderText();
   const std::size_t from = all.find("Resource wire names"), to = all.find("(unmarked: N)");
   ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
   std::istringstream block(all.substr(from, to - from));

@@ -24,10 +24,8 @@ TEST(Recorder, EventsBecomeTheSteps) {
     const char* steps;
   } kCases[] = {
       {"menu names, Exit, any number, the close box",
-       [](sim::Recorder& r) {
-         for (int id : {100, 101, 102, 103, 104, 105, 107, 4242}) r.Menu(id);
-         r.CloseMain(), r.ToolEnded(0);
-       },
+       [](sim::Recorder& r) { for (int id : {100, 101, 102, 103, 104, 105, 107, 4242}) r.Menu(id);
+                              r.CloseMain(), r.ToolEnded(0); },
        "menu PosInitialize\nmenu PosOpen\nmenu PosClose\nmenu PosIoctl\nmenu PosRead\nmenu PosWrite\nexit\nmenu 4242\n"
        "close\nexpect exit 0\n"},
       {"only changed fields; a radio newly on; the press's own changes expected; Cancel",
@@ -43,10 +41,7 @@ TEST(Recorder, EventsBecomeTheSteps) {
        "dialog \"POS Write\"\nset IDC_HANDLE \"3\"\nradio IDC_FILE_MODE\nclick OK\nexpect field IDC_HANDLE \"4\"\n"
        "expect field IDC_TYPE \"Dec         \"\nradio IDC_TEXT_MODE\nclick 9999\ncancel\n"},
       {"a list's entry selected; a field the opening did not show is set; a radio still on is not pressed",
-       [&](sim::Recorder& r) {
-         r.DialogOpened(1, "POS Open", {text});
-         r.Pressed(1, 207, {type, {F::kEdit, 206, "", false}, text});
-       },
+       [&](sim::Recorder& r) { r.DialogOpened(1, "POS Open", {text}), r.Pressed(1, 207, {type, {F::kEdit, 206, "", false}, text}); },
        "dialog \"POS Open\"\nselect IDC_TYPE \"Hex         \"\nset IDC_VALUE \"\"\nclick IDC_ADD_RESOURCE\n"},
       {"back in an outer dialog after an inner one; unknown dialogs and boxes pass",
        [](sim::Recorder& r) {
@@ -56,10 +51,8 @@ TEST(Recorder, EventsBecomeTheSteps) {
        },
        "dialog \"A\"\ndialog \"B\"\nclick OK\ndialog \"A\"\nclick OK\n"},
       {"boxes in order with the log lines before them, each ok once",
-       [](sim::Recorder& r) {
-         r.LogLine("x"), r.BoxShown(5, "Cap", "say \"hi\""), r.BoxShown(6, "", "\r\n"), r.BoxClosed(6);
-         r.BoxClosed(5), r.BoxClosed(5);
-       },
+       [](sim::Recorder& r) { r.LogLine("x"), r.BoxShown(5, "Cap", "say \"hi\""), r.BoxShown(6, "", "\r\n"), r.BoxClosed(6);
+                              r.BoxClosed(5), r.BoxClosed(5); },
        "expect log \"x\"\nexpect box \"Cap\" \"say \\\"hi\\\"\"\nexpect box \"\" \"\\r\\n\"\nok\nok\n"},
       {"the window handle standing alone in either form; escapes",
        [](sim::Recorder& r) {
@@ -115,11 +108,8 @@ TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
       {"record", "error record takes 1 to 2 words, not 0\n"},
       {"record stop", "error record takes start, or stop and a file name\n"},
       {"record stop \"\"", "error record takes start, or stop and a file name\n"},
-      {"record stop a.scn", "error no recording runs\n"},
-      {"record start", "ok\n"},
-      {"record start", "error a recording runs already\n"},
-      {"weight 5", "ok\n"},
-      {"journal 1", "ok 0 lines\nend\n"},
+      {"record stop a.scn", "error no recording runs\n"}, {"record start", "ok\n"},
+      {"record start", "error a recording runs already\n"}, {"weight 5", "ok\n"}, {"journal 1", "ok 0 lines\nend\n"},
       {"record stop a.scn", "ok 5 steps\n"},
   };
   for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];

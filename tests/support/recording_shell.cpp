@@ -22,19 +22,14 @@ StreamFault streamFault = StreamFault::kNone;
 void BeginStatusLogBatch() { ++batchDepth; }
 void EndStatusLogBatch() { batchDepth -= batchDepth > 0; }
 void AppendToStatusLog() { AppendTextToStatusLog(MessageText); }
-void AppendTextToStatusLog(const char* text) {
-  batchedLines += batchDepth > 0;
-  events.push_back(LogEvent(text));
-}
+void AppendTextToStatusLog(const char* text) { batchedLines += batchDepth > 0, events.push_back(LogEvent(text)); }
 void ShowMessageBox(const char* text, const char* caption) {
   events.push_back({ShellEvent::kMessageBox, text, caption ? caption : "", caption == nullptr});
   if (boxHook) boxHook(events.back());
 }
 
 ShellEvent LogEvent(const std::string& text) { return {ShellEvent::kLogLine, text, "", false}; }
-ShellEvent BoxEvent(const std::string& text, const std::string& caption) {
-  return {ShellEvent::kMessageBox, text, caption, false};
-}
+ShellEvent BoxEvent(const std::string& text, const std::string& caption) { return {ShellEvent::kMessageBox, text, caption}; }
 Events LogEvents(const Lines& lines) {
   Events logged;
   for (const std::string& line : lines) logged.push_back(LogEvent(line));
@@ -44,21 +39,15 @@ Events LogEvents(const Lines& lines) {
 const Events& ShellRecord() { return events; }
 Events ShownBoxes() {
   Events boxes;
-  for (const auto& e : events)
-    if (e.kind == ShellEvent::kMessageBox) boxes.push_back(e);
+  for (const auto& e : events) if (e.kind == ShellEvent::kMessageBox) boxes.push_back(e);
   return boxes;
 }
 Lines LoggedLines() {
   Lines lines;
-  for (const auto& e : events)
-    if (e.kind == ShellEvent::kLogLine) lines.push_back(e.text);
+  for (const auto& e : events) if (e.kind == ShellEvent::kLogLine) lines.push_back(e.text);
   return lines;
 }
-void ResetShellRecord() {
-  events.clear();
-  boxHook = nullptr;
-  batchDepth = batchedLines = 0;
-}
+void ResetShellRecord() { events.clear(), boxHook = nullptr, batchDepth = batchedLines = 0; }
 int OpenStatusLogBatches() { return batchDepth; }
 int BatchedLineCount() { return batchedLines; }
 void SetBoxHook(BoxHook hook) { boxHook = hook; }

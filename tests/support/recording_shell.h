@@ -1,5 +1,5 @@
-// Test doubles for native unit tests: a recording shell (app/status_log.h)
-// that keeps every log line and message box in order, and file helpers.
+// Test doubles for native unit tests: a recording shell (app/status_log.h) that keeps every log line and message box in
+// order, and file helpers.
 #ifndef REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 #define REVEDIZ_TESTS_SUPPORT_RECORDING_SHELL_H
 
@@ -29,8 +29,7 @@ void ResetShellRecord();
 // Log batches (BeginStatusLogBatch) open now, and the lines added inside one.
 int OpenStatusLogBatches();
 int BatchedLineCount();
-// Called while a box is "open", as a notification arriving during its
-// nested message loop would be. Null for none.
+// Called while a box is "open", as a notification arriving during its nested message loop would be. Null for none.
 using BoxHook = void (*)(const ShellEvent& box);
 void SetBoxHook(BoxHook hook);
 
@@ -40,14 +39,13 @@ struct WorkFolder {
   ~WorkFolder();
   std::string previous, folder;
 };
-// Writes bytes to a file as given; reads a whole file ("" if none); counts
-// the open descriptors (a stream left open shows as one more).
+// Writes bytes to a file as given; reads a whole file ("" if none); counts the open descriptors (a stream left open
+// shows as one more).
 void WriteFile(const std::string& name, const std::string& bytes);
 std::string ReadFile(const std::string& name);
 int OpenDescriptors();
-// A fault every stream shows until set back to kNone: ferror() reporting an
-// error, as after a device failed in the middle of a read or write, or a
-// seek to the start failing, as on a device that cannot go back.
+// A fault every stream shows until set back to kNone: ferror() reporting an error, as after a device failed in the
+// middle of a read or write, or a seek to the start failing, as on a device that cannot go back.
 enum class StreamFault { kNone, kError, kNoRewind };
 void SetStreamFault(StreamFault fault);
 

@@ -1,5 +1,5 @@
-// The shell's window-free parts: the start-up check of the list files, the
-// result reports, the shared text buffer and the start-up defaults.
+// The shell's window-free parts: the start-up check of the list files, the result reports, the shared text buffer and
+// the start-up defaults.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +16,8 @@
 
 namespace {
 
-// Runs the check with the given list files absent and all others present
-// (and no stream left open); returns what its one box, if any, said.
+// Runs the check with the given list files absent and all others present (and no stream left open); returns what its
+// one box, if any, said.
 Events CheckWithout(std::initializer_list<const char*> absent) {
   for (const std::string name : kListFiles) {
     std::remove(name.c_str());
@@ -34,8 +34,7 @@ Events Missing(const std::string& name) { return {{ShellEvent::kMessageBox, "Fil
 
 }  // namespace
 
-// Each file in turn is missing and named; of two neighbours in the listed
-// order, the earlier is the one named.
+// Each file in turn is missing and named; of two neighbours in the listed order, the earlier is the one named.
 TEST(StartupCheck, NamesTheFirstMissingFileInTheListedOrder) {
   WorkFolder folder;
   EXPECT_EQ(CheckWithout({}), Events{});
@@ -46,11 +45,9 @@ TEST(StartupCheck, NamesTheFirstMissingFileInTheListedOrder) {
   }
 }
 
-// Calls: 0 the report itself, 1 Initialize, 2 Open, 3 Close. Initialize and
-// Close fail on a negative result, Open on zero or less (a positive handle
-// stands whatever errno holds). A failure is logged, then shown under
-// "Command Status" and the fallback name released; Close logs its line only
-// once its own box is closed.
+// Calls: 0 the report itself, 1 Initialize, 2 Open, 3 Close. Initialize and Close fail on a negative result, Open on
+// zero or less (a positive handle stands whatever errno holds). A failure is logged, then shown under "Command Status"
+// and the fallback name released; Close logs its line only once its own box is closed.
 TEST(ResultReport, FailuresAndOutcomesOfInitializeOpenAndClose) {
   const auto failed = [](const std::string& line) { return Events{LogEvent(line), BoxEvent(line, "Command Status")}; };
   const Events opened = {LogEvent("  Handle :  7  Device Name :  DEVNAME"),
@@ -65,8 +62,7 @@ TEST(ResultReport, FailuresAndOutcomesOfInitializeOpenAndClose) {
       {1, -1, 304, failed("  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  ")},
       {2, 7, 0, opened}, {2, 7, -1, opened},
       {2, 0, 302, failed("  RC = 0, errno = (302) POSERR_SYS_NOT_INITIALIZED  ")},
-      {2, -1, 331, failed("  RC = -1, errno = (331) POSERR_SYS_INVALID_CLASS  ")},
-      {3, 0, 9, closed}, {3, 1, 0, closed},
+      {2, -1, 331, failed("  RC = -1, errno = (331) POSERR_SYS_INVALID_CLASS  ")}, {3, 0, 9, closed}, {3, 1, 0, closed},
       {3, -1, 311, failed("  RC = -1, errno = (311) POSERR_SYS_FUNCTION_NOT_SUPPORTED  ")},
   };
   for (const auto& c : kCases) {

@@ -1,5 +1,5 @@
-// Output decoding: the titled hex dump, records read from the queue, and the
-// device notifications at the main window with the bound on their boxes.
+// Output decoding: the titled hex dump, records read from the queue, and the device notifications at the main window
+// with the bound on their boxes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/status_log.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-// Dump rows one printf conversion at a time: "   %04X: ", "%02X " per byte,
-// " | ", the text column ('.' outside 0x20..0x7E) and the newline.
+// Dump rows one printf conversion at a time: "   %04X: ", "%02X " per byte, " | ", the text column ('.' outside
+// 0x20..0x7E) and the newline.
 Lines PrintfRows(const unsigned char* bytes, std::size_t length) {
   Lines rows;
   char piece[32];
@@ -55,9 +56,8 @@ std::uint32_t Device(unsigned slot, unsigned port, unsigned type, unsigned low) 
   return slot << 24 | port << 16 | type << 8 | low;
 }
 
-// A storm of printer errors ('P') and of the operator closing the innermost
-// box ('C'). Every box runs a modal loop that takes the next step, so the
-// boxes of a storm nest; the main loop takes what is left.
+// A storm of printer errors ('P') and of the operator closing the innermost box ('C'). Every box runs a modal loop that
+// takes the next step, so the boxes of a storm nest; the main loop takes what is left.
 std::string storm;
 std::size_t next = 0;
 int descriptor = 0;
@@ -74,8 +74,8 @@ Lines Online(const std::string& w, const std::string& l, const std::string& devi
 
 }  // namespace
 
-// The rows go to the log in one batch, under the title or "(No title)";
-// the row formatter hands the same rows to any sink. No data, no lines.
+// The rows go to the log in one batch, under the title or "(No title)"; the row formatter hands the same rows to any
+// sink. No data, no lines.
 TEST(HexDump, BlocksUpToAndBeyondSixteenBits) {
   const struct { const char* title; std::size_t length; unsigned first; std::string lastRow; } kCases[] = {
       {"Read Results", 1, 'A', "   0000: 41  | A\n"},
@@ -96,9 +96,8 @@ TEST(HexDump, BlocksUpToAndBeyondSixteenBits) {
     const Lines rows = PrintfRows(bytes.data(), c.length);
     expected.insert(expected.end(), rows.begin(), rows.end());
     EXPECT_EQ(ShellRecord(), LogEvents(expected)) << c.length;
-    EXPECT_EQ(LoggedLines().back(), c.lastRow);
-    EXPECT_EQ(BatchedLineCount(), static_cast<int>(rows.size()));
-    EXPECT_EQ(OpenStatusLogBatches(), 0);
+    EXPECT_EQ(std::tuple(LoggedLines().back(), BatchedLineCount(), OpenStatusLogBatches()),
+              std::tuple(c.lastRow, static_cast<int>(rows.size()), 0));
     FormatHexDumpRows(bytes.data(), c.length, Collect, &formatted);
     EXPECT_EQ(formatted, rows);
   }
@@ -110,8 +109,7 @@ TEST(HexDump, BlocksUpToAndBeyondSixteenBits) {
   EXPECT_TRUE(ShellRecord().empty() && none.empty() && OpenStatusLogBatches() == 0);
 }
 
-// The four fields are read little-endian at any alignment; only the low
-// byte of mp2 is the subtype.
+// The four fields are read little-endian at any alignment; only the low byte of mp2 is the subtype.
 TEST(QueueMessage, RecordsDecodedLineByLine) {
   const std::string in(21, ' ');
   const struct { Record bytes; bool indent; Lines lines; } kCases[] = {
@@ -167,8 +165,8 @@ TEST(QueueMessage, OtherLengthsLogTheErrorAndADump) {
   EXPECT_EQ(LoggedLines(), Lines{"ERROR: Unknown POSQ message format!!!!"});
 }
 
-// Each handled kind logs its line and then shows it; device offline has a
-// text for three device types only, the rest pass without a trace.
+// Each handled kind logs its line and then shows it; device offline has a text for three device types only, the rest
+// pass without a trace.
 TEST(Notifications, SingleLineKinds) {
   const struct { unsigned message; std::uint32_t wParam, lParam; const char* text; const char* caption; } kCases[] = {
       {0x4201, 0x12345678, 0x9ABCDEF0, "POSM_KBD_STATUS_CHANGE (Msg = 16897)", "Keyboard Status Change"},
@@ -196,9 +194,8 @@ TEST(Notifications, SingleLineKinds) {
   EXPECT_TRUE(ShellRecord().empty());
 }
 
-// Device online: six lines in one batch, no box, MessageText cleared after.
-// wParam is "%04x", lParam "%08lx", the bytes "%#04x" (0000 for a zero byte:
-// the alternate form adds no prefix to zero).
+// Device online: six lines in one batch, no box, MessageText cleared after. wParam is "%04x", lParam "%08lx", the bytes
+// "%#04x" (0000 for a zero byte: the alternate form adds no prefix to zero).
 TEST(Notifications, DeviceOnlineSixLinesAndTheirNumberForms) {
   const struct { std::uint32_t wParam, lParam; Lines lines; } kCases[] = {
       {Device(2, 0x11, 0x24, 2), 6,
@@ -214,17 +211,14 @@ TEST(Notifications, DeviceOnlineSixLinesAndTheirNumberForms) {
   for (const auto& c : kCases) {
     ResetShellRecord();
     EXPECT_TRUE(HandleDeviceNotification(0x420D, c.wParam, c.lParam));
-    EXPECT_EQ(ShellRecord(), LogEvents(c.lines));
-    EXPECT_EQ(BatchedLineCount(), 6);
-    EXPECT_EQ(OpenStatusLogBatches(), 0);
+    EXPECT_EQ(std::tuple(ShellRecord(), BatchedLineCount(), OpenStatusLogBatches(), std::string(NameScratch)),
+              std::tuple(LogEvents(c.lines), 6, 0, ""));
     EXPECT_EQ(std::string(MessageText, sizeof MessageText), std::string(sizeof MessageText, '\0'));
-    EXPECT_STREQ(NameScratch, "");
   }
 }
 
-// Past 50 open boxes a notification is only logged; the log says once that
-// boxes are held back and, when no notification box is open any more, how
-// many. Notes: each "REVEDIZ: " line after the printer-error line it follows;
+// Past 50 open boxes a notification is only logged; the log says once that boxes are held back and, when no
+// notification box is open any more, how many. Notes: each "REVEDIZ: " line after the printer-error line it follows;
 // refusalFirst: a dialog's refusal box is open when the storm begins.
 TEST(Notifications, BoxesPastFiftyAreHeldBackAndCounted) {
   const std::string kOpen = "REVEDIZ: 50 notification boxes are open; further ones are held back";
@@ -232,8 +226,7 @@ TEST(Notifications, BoxesPastFiftyAreHeldBackAndCounted) {
   const std::string p50(50, 'P'), p60(60, 'P');
   using Notes = std::vector<std::pair<int, std::string>>;
   const struct { std::string storm; bool refusalFirst; std::size_t boxes; Notes notes; } kCases[] = {
-      {p50, false, 50, {}},
-      {p50 + "P", false, 50, {{51, kOpen}, {51, held(1)}}},
+      {p50, false, 50, {}}, {p50 + "P", false, 50, {{51, kOpen}, {51, held(1)}}},
       {p60 + "C" + p60, false, 51, {{51, kOpen}, {120, held(69)}}},
       {p60 + std::string(50, 'C') + "PPPPP", false, 55, {{51, kOpen}, {60, held(10)}}},
       {p50 + "P" + std::string(50, 'C') + p50 + "PP", false, 100,

@@ -1,5 +1,5 @@
-// Resources and arguments: the class and request tables of list files, the
-// list reader, and the argument table with its records and echo, read back.
+// Resources and arguments: the class and request tables of list files, the list reader, and the argument table with its
+// records and echo, read back.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -30,8 +30,8 @@ const FileRow kRequestFiles[] = {
     {"POS_SYS", "PSYSTEM.DAT"},  {"POS_TILL", "PDRAWER.DAT"},  {"POS_TOUCH", "PTOUCH.DAT"},
 };
 
-// The rows in their order; the name and any text that begins with it find
-// the file, the name less its last character or with a small first letter none.
+// The rows in their order; the name and any text that begins with it find the file, the name less its last character or
+// with a small first letter none.
 template <std::size_t N>
 void ExpectFileTable(const ResourceFileRow* rows, const char* (*find)(const char*), const FileRow (&expected)[N]) {
   for (std::size_t i = 0; i < N; ++i) {
@@ -40,8 +40,7 @@ void ExpectFileTable(const ResourceFileRow* rows, const char* (*find)(const char
               name + "/" + std::to_string(name.size()) + "/" + expected[i].file);
     EXPECT_STREQ(find(name.c_str()), expected[i].file);
     EXPECT_STREQ(find((name + "_X (2x20)").c_str()), expected[i].file);
-    EXPECT_EQ(find(name.substr(0, name.size() - 1).c_str()), nullptr) << name;
-    EXPECT_EQ(find((std::string("p") + name.substr(1)).c_str()), nullptr) << name;
+    EXPECT_TRUE(!find(name.substr(0, name.size() - 1).c_str()) && !find(("p" + name.substr(1)).c_str())) << name;
   }
   EXPECT_EQ(find(""), nullptr);
 }
@@ -85,8 +84,8 @@ TEST(ResourceFileTables, ClassesAndRequestFamiliesSelectTheirLists) {
   EXPECT_EQ(IoctlResourceFile("POS_MSR_READ"), nullptr);
 }
 
-// One entry per line whatever its length or line end; a missing file logs
-// one line; a read error drops the line being read. No stream stays open.
+// One entry per line whatever its length or line end; a missing file logs one line; a read error drops the line being
+// read. No stream stays open.
 TEST(ResourceListReader, EntriesInFileOrder) {
   const std::string l78(78, 'a'), l79(79, 'b'), l100 = std::string(50, 'x') + std::string(50, 'y'), l500(500, 'c');
   const struct { std::string bytes; Lines entries; bool failingStream; } kCases[] = {
@@ -106,19 +105,16 @@ TEST(ResourceListReader, EntriesInFileOrder) {
     SetStreamFault(c.failingStream ? StreamFault::kError : StreamFault::kNone);
     EXPECT_EQ(ReadResourceList("LIST.DAT", Collect, &entries), 0);
     SetStreamFault(StreamFault::kNone);
-    EXPECT_EQ(entries, c.entries) << c.bytes;
-    EXPECT_TRUE(ShellRecord().empty());
+    EXPECT_EQ(std::tuple(entries, ShellRecord()), std::tuple(c.entries, Events{})) << c.bytes;
   }
   Lines entries;
   EXPECT_EQ(ReadResourceList("PTOUCH.DAT", Collect, &entries), 1);
-  EXPECT_TRUE(entries.empty());
-  EXPECT_EQ(ShellRecord(), Events{LogEvent(" File : PTOUCH.DAT is not found.")});
+  EXPECT_EQ(std::tuple(entries, ShellRecord()), std::tuple(Lines{}, Events{LogEvent(" File : PTOUCH.DAT is not found.")}));
   EXPECT_EQ(OpenDescriptors(), open) << "a list file was left open";
 }
 
-// Each case from an empty table: the row added, or refused with its box (the
-// tag written stays in the row), then the echo of the record built from it,
-// which reads back as the list's type and a value that adds the same row.
+// Each case from an empty table: the row added, or refused with its box (the tag written stays in the row), then the
+// echo of the record built from it, which reads back as the list's type and a value that adds the same row.
 TEST_F(Arguments, OneRowFromNameTypeAndValue) {
   const std::string sevens(300, '7'), v253(253, 'v'), name102 = std::string("PosN").append(98, 'q');
   const std::string name103 = name102 + "q", rows = "     1: Rows   ", text = "     1: Text   ", none = "     1:    ";
@@ -140,8 +136,7 @@ TEST_F(Arguments, OneRowFromNameTypeAndValue) {
     const Events boxes = c.refusal.empty() ? Events{} : Events{BoxEvent(c.refusal, "Argument Error ")};
     EXPECT_EQ(AddOne(c.name, ArgumentTypeNames[c.type], c.value), std::tuple(boxes.empty(), boxes, c.echo)) << c.value;
     if (!boxes.empty()) continue;
-    ASSERT_TRUE(ReadLoggedRow(c.echo[0], c.echo[1], &row)) << c.value;
-    EXPECT_EQ(row.type, ArgumentTypeNames[c.type]) << c.value;
+    ASSERT_TRUE(ReadLoggedRow(c.echo[0], c.echo[1], &row) && row.type == ArgumentTypeNames[c.type]) << c.value;
     EXPECT_EQ(AddOne(c.name, row.type.c_str(), row.value), std::tuple(1, Events{}, c.echo)) << row.value;
   }
   for (const char* label : {"Float", "", "Hez", "Dez", "Strin"})  // adds nothing and shows nothing
@@ -150,9 +145,8 @@ TEST_F(Arguments, OneRowFromNameTypeAndValue) {
   EXPECT_FALSE(ReadLoggedRow("     1 Rows   ", Value("1"), &row));  // nor a line framed as a name without ": "
 }
 
-// Names lose four characters, "PosNDIWidth" exactly becomes "diWidth";
-// records past the rows added are empty with one echo line each; the array
-// holds 20 records and the echo stops at the table's 100 rows.
+// Names lose four characters, "PosNDIWidth" exactly becomes "diWidth"; records past the rows added are empty with one
+// echo line each; the array holds 20 records and the echo stops at the table's 100 rows.
 TEST_F(Arguments, NamesAndCountsBeyondTheRowsAndTheArray) {
   AddRows({"PosNDIWidth", "PosNxyz", "abc", "PosN", "PosNDIWidthX", "posndiwidth"}, kDec, "9");
   BuildResourceArgs(8);
@@ -184,9 +178,8 @@ TEST_F(Arguments, HundredRowsAndARefusedRowsPlace) {
   EXPECT_EQ(ShellRecord(), Events(2, BoxEvent("Too many resources : 100 ", "Argument Error ")));
 }
 
-// The records hand the library the rows' own values and string blocks (an
-// empty string value has 100 bytes of room), so the echo after the call
-// shows what it wrote back. Clearing zeroes table and array.
+// The records hand the library the rows' own values and string blocks (an empty string value has 100 bytes of room), so
+// the echo after the call shows what it wrote back. Clearing zeroes table and array.
 TEST_F(Arguments, EchoShowsWhatTheLibraryWroteBackAndClearingZeroes) {
   AddRows({"PosSName"}, kString, "");
   AddRows({"PosNRows"}, kDec, "1");
@@ -199,7 +192,6 @@ TEST_F(Arguments, EchoShowsWhatTheLibraryWroteBackAndClearingZeroes) {
                             "     3: Mask   ", Value("0xFFFFFFFA")}));
   ClearArgumentTable();
   const std::string zeros(sizeof ArrayRes, '\0');  // the larger of the two
-  EXPECT_EQ(std::memcmp(ArrayRes, zeros.data(), sizeof ArrayRes), 0);
-  EXPECT_EQ(std::memcmp(ResourceArgs, zeros.data(), sizeof ResourceArgs), 0);
-  EXPECT_EQ(ResourceArgCount, 0);
+  EXPECT_TRUE(!std::memcmp(ArrayRes, zeros.data(), sizeof ArrayRes) &&
+              !std::memcmp(ResourceArgs, zeros.data(), sizeof ResourceArgs) && ResourceArgCount == 0);
 }

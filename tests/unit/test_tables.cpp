@@ -1,5 +1,5 @@
-// The code-name tables against the API's codes and names, and the lookups
-// over them with the scratch area of fallback texts.
+// The code-name tables against the API's codes and names, and the lookups over them with the scratch area of fallback
+// texts.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -42,17 +42,14 @@ void ExpectName(const char* name, const char* expected) {
 }  // namespace
 
 TEST(CodeTables, EveryRowInStoredOrder) {
-  EXPECT_EQ(Stored(ErrorNames), ApiErrors());
-  EXPECT_EQ(Stored(MessageNames), ApiMessages());
-  EXPECT_EQ(Stored(IoctlRequestNames), ApiRequests());
-  EXPECT_EQ(Stored(SlotNames), ApiSlots());
-  EXPECT_EQ(Stored(PortNames), ApiPorts());
-  EXPECT_EQ(Stored(DeviceTypeNames), ApiTypes());
-  EXPECT_EQ(Stored(DeviceClassNames), ApiClasses());
+  for (const auto& [table, rows] : {std::pair<const CodeName*, const ApiRows*>{ErrorNames, &ApiErrors()},
+           {MessageNames, &ApiMessages()}, {IoctlRequestNames, &ApiRequests()}, {SlotNames, &ApiSlots()},
+           {PortNames, &ApiPorts()}, {DeviceTypeNames, &ApiTypes()}, {DeviceClassNames, &ApiClasses()}})
+    EXPECT_EQ(Stored(table), *rows) << rows->front().first;
 }
 
-// Keys are unique: the stored keys are the API's and the models'. Model
-// names are free, but a scanner-scale model has one name under all three types.
+// Keys are unique: the stored keys are the API's and the models'. Model names are free, but a scanner-scale model has
+// one name under all three types.
 TEST(CodeTables, SubtypeRowsByKey) {
   const std::multiset<std::int32_t> kModels = {0x4A01, 0x4A02, 0x4A03, 0x4A04, 0x4A05, 0x4A06, 0x4B01, 0x4B02, 0x4B03,
                                                0x6A01, 0x6A02, 0x6E01, 0x6E02, 0x5C01, 0x5C02, 0x5C03, 0x5C0A, 0x5C0B};
@@ -109,10 +106,9 @@ TEST(Lookup, CodeToNameGivesTheFirstMatchingRowOrTheFallback) {
   for (const auto& c : kSubtypes) ExpectName(SubtypeToName(c.type, c.subtype), c.name);
 }
 
-// Misses are packed one after another, each text followed by its NUL and
-// the run closed by one more; a text for which both NULs do not fit is kept
-// elsewhere, and every text stays intact until the reset. With their NUL,
-// codes of up to six characters take 20 bytes, 1000000 21, INT32_MIN 25.
+// Misses are packed one after another, each text followed by its NUL and the run closed by one more; a text for which
+// both NULs do not fit is kept elsewhere, and every text stays intact until the reset. With their NUL, codes of up to
+// six characters take 20 bytes, 1000000 21, INT32_MIN 25.
 TEST(Lookup, ScratchPacksMissesAndKeepsTheOnesThatDoNotFit) {
   const struct { std::vector<std::pair<int, std::int32_t>> runs; std::size_t inside; } kCases[] = {  // count, from
       {{{15, 1000}}, 12},                                          // twelve common texts: 241 bytes
@@ -166,8 +162,7 @@ TEST(LookupDeathTest, TableNameOf128CharactersFailsTheAssertion) {
   const CodeName fits[] = {{1, allowed.c_str()}, {2, "XY"}, {0, nullptr}};  // no stale B after XY
   const CodeName overlong[] = {{1, "FIRST"}, {2, tooLong.c_str()}, {0, nullptr}};
   std::int32_t code = 0;
-  EXPECT_EQ(NameToCode("b", fits, &code), 0);
-  EXPECT_EQ(code, 1);
+  EXPECT_TRUE(NameToCode("b", fits, &code) == 0 && code == 1) << code;
   EXPECT_DEATH(NameToCode("first", overlong, &code),
                "REVEDIZ:[0-9]+: REVEDIZ: Assertion .*strlen\\(pLookupTable->Name\\) < sizeof\\(Haystack\\)");
 }
