@@ -217,6 +217,9 @@ int Explore(const ExploreOptions& o) {
   WriteText(winpath::Join(o.run.outDir, stem + ".scn"),
             ScenarioText("# revediz-run --explore --seed " + std::to_string(o.seed) + ": the session as played\n",
                          session));
+  // The tool of the session goes before the replays start: one that crashed
+  // is held by a debugger, which must not outlive into them.
+  player.run().app.reset();
   if (violation->oracle != "round trip" && violation->oracle != "expect exit 0") ShrinkAndWrite(o, chunks, *violation);
   std::printf("FAIL explore seed %llu: %s\n", static_cast<unsigned long long>(o.seed), violation->oracle.c_str());
   return 1;
