@@ -1,4 +1,5 @@
 // Steps on message boxes: expecting one (or none) and pressing OK.
+#include <algorithm>
 #include <optional>
 
 #include "runner/run.h"
@@ -39,8 +40,10 @@ void OnDismiss(Run& run, const Step& step) {
   driver::Revediz& app = run.App(step);
   run.box.reset();
   run.dialog.reset();
-  const auto topmost = [&] {
+  // The topmost box or dialog showing above `below` (all of them: null).
+  const auto topmost = [&](HWND below) {
     for (HWND hwnd : toolwin::WindowsOf(app.ProcessId())) {
+      if (hwnd == below) break;
       if (IsWindowVisible(hwnd) && (toolwin::IsBox(hwnd) || toolwin::IsOwnedDialog(hwnd))) return hwnd;
     }
     return HWND{};
@@ -48,14 +51,18 @@ void OnDismiss(Run& run, const Step& step) {
   constexpr int kMostWindows = 200;  // a box that keeps coming back ends the step
   for (int closed = 0; closed < kMostWindows; ++closed) {
     HWND top = nullptr;
-    driver::PollUntil([&] { return (top = topmost()) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
+    driver::PollUntil([&] { return (top = topmost(nullptr)) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
     if (top == nullptr) break;
     const WPARAM press = toolwin::IsBox(top) ? IDOK : IDCANCEL;
     PostMessageA(top, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(top, static_cast<int>(press))));
     // Gone, so that its caller runs on before the next window is acted on
-    // (as an operator's next press would come after it).
-    driver::PollUntil([&] { return !IsWindow(top); }, run.timeout());
-    if (IsWindowVisible(top)) {
+    // (as an operator's next press would come after it); or hidden under a
+    // box that came up meanwhile (a notification's), whose loop holds it:
+    // that box is next.
+    // It normally goes at once: a loaded machine gets ten seconds at least.
+    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && topmost(top) != nullptr); },
+                      std::max<DWORD>(run.timeout(), 10000));
+    if (IsWindow(top) && topmost(top) == nullptr) {
       char caption[256] = {};
       GetWindowTextA(top, caption, sizeof caption);  // sends nothing to a tool that may hang
       throw StepError{"dismiss: " + scn::ShowText(caption) + " does not go"};
