@@ -453,7 +453,9 @@ void RecordFromInitialize() {
       r.PressDone(key, after, true);
     }
     r.Pressed(key, IDOK, fields);
-    for (const std::string& line : log) r.LogLine(line);
+    // The log from the Initialize on: what came before is no step of the
+    // recording, and its replay starts with an empty log.
+    for (std::size_t i = command; i < log.size(); ++i) r.LogLine(log[i]);
   };
   if (!Begin(GetWindow(dialog, GW_OWNER), GetCurrentThreadId(), log.size(), prologue, &why)) return;
   std::lock_guard<std::mutex> hold(gRecordLock);
