@@ -37,7 +37,10 @@ bool CheckBufferSizeText(const char* text, std::int32_t* size) {
 
 unsigned char* TakeReadBuffer(std::int32_t size, const char* sizeText) {
   const std::size_t total = static_cast<std::size_t>(size) + 2;
-  unsigned char* Buffer = static_cast<unsigned char*>(std::malloc(total));
+  // Zeroed: bytes a device claims but never wrote show as 00, never as what
+  // the heap held before (earlier reads, other data), which no replay of
+  // the session would show again.
+  unsigned char* Buffer = static_cast<unsigned char*>(std::calloc(total, 1));
   if (Buffer == nullptr && size > kReadSizeRefusedAbove) {
     RefuseTooLarge(sizeText);
     return nullptr;

@@ -19,8 +19,8 @@ inline constexpr std::int32_t kMaxReadBufferSize = 2147483645;
 //   "Buffer Size too large : %s "     under "Buffer Size Error "  (above 2147483645)
 bool CheckBufferSizeText(const char* text, std::int32_t* size);
 
-// Takes size + 2 bytes from the heap and stores the guard byte in the first
-// and the last; the data area is block + 1. When the heap cannot give them,
+// Takes size + 2 zeroed bytes from the heap and stores the guard byte in the
+// first and the last; the data area is block + 1. When the heap cannot give them,
 // a size above kReadSizeRefusedAbove is refused as a request the heap
 // cannot meet ("Buffer Size too large : %s " with sizeText under
 // "Buffer Size Error ", null returned); a smaller one is heap exhaustion,

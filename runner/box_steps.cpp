@@ -19,6 +19,25 @@ std::string ShowBoxes(const std::vector<driver::Box>& boxes) {
   return shown;
 }
 
+// Whether the tool has handled what was posted to `dialog` so far (a
+// click): the thread's queue keeps posted messages in order, so a change of
+// an edit's modified flag posted after them shows once they are handled,
+// and a box that such a click opens is showing by then (its own loop handles
+// the change). The flag is put back afterwards.
+bool Drained(HWND dialog, DWORD timeoutMs) {
+  const HWND edit = FindWindowExA(dialog, nullptr, "Edit", nullptr);
+  DWORD_PTR was = 0;
+  if (edit == nullptr || !SendMessageTimeoutA(edit, EM_GETMODIFY, 0, 0, SMTO_ABORTIFHUNG, 1000, &was)) return false;
+  const WPARAM mark = was ? FALSE : TRUE;
+  if (!PostMessageA(edit, EM_SETMODIFY, mark, 0)) return false;
+  const bool seen = driver::PollUntil([&] {
+    DWORD_PTR now = 0;
+    return SendMessageTimeoutA(edit, EM_GETMODIFY, 0, 0, SMTO_ABORTIFHUNG, 1000, &now) && (now != 0) == (mark != 0);
+  }, timeoutMs);
+  PostMessageA(edit, EM_SETMODIFY, was ? TRUE : FALSE, 0);
+  return seen;
+}
+
 }  // namespace
 
 void OnOk(Run& run, const Step& step) {
@@ -32,9 +51,9 @@ void OnOk(Run& run, const Step& step) {
 // Whatever a command left showing goes, innermost first: the topmost of
 // the tool's boxes and dialogs (each opened inside the one below it) gets OK
 // if a box, Cancel if a dialog, until none shows. Before a
-// dialog is cancelled, a box that a posted click brings is waited for; once
-// nothing shows, nothing more is waited for (a command's boxes show while
-// its dialog is still open).
+// dialog is cancelled, the clicks posted to it are handled first (a box
+// they bring shows then); once nothing shows, nothing more is waited for (a
+// command's boxes show while its dialog is still open).
 // Nothing showing is no error: the step only makes the tool idle again.
 void OnDismiss(Run& run, const Step& step) {
   driver::Revediz& app = run.App(step);
@@ -50,8 +69,16 @@ void OnDismiss(Run& run, const Step& step) {
   };
   constexpr int kMostWindows = 200;  // a box that keeps coming back ends the step
   for (int closed = 0; closed < kMostWindows; ++closed) {
-    HWND top = nullptr;
-    driver::PollUntil([&] { return (top = topmost(nullptr)) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
+    // A dialog on top: what its posted clicks bring is showing once they are
+    // handled (or, failing the check, after the settle time).
+    HWND top = topmost(nullptr);
+    if (top != nullptr && !toolwin::IsBox(top)) {
+      if (Drained(top, run.timeout())) {
+        top = topmost(nullptr);
+      } else {
+        driver::PollUntil([&] { return (top = topmost(nullptr)) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
+      }
+    }
     if (top == nullptr) break;
     const WPARAM press = toolwin::IsBox(top) ? IDOK : IDCANCEL;
     PostMessageA(top, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(top, static_cast<int>(press))));
