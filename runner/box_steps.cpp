@@ -48,9 +48,9 @@ void OnOk(Run& run, const Step& step) {
   box.Ok(run.timeout());
 }
 
-// Whatever a command left showing goes, innermost first: the topmost of
-// the tool's boxes and dialogs (each opened inside the one below it) gets OK
-// if a box, Cancel if a dialog, until none shows. Before a
+// Whatever a command left showing goes, innermost first: the topmost box
+// gets OK, and once no box shows, the topmost dialog Cancel, until none
+// shows. Before a
 // dialog is cancelled, the clicks posted to it are handled first (a box
 // they bring shows then); once nothing shows, nothing more is waited for (a
 // command's boxes show while its dialog is still open).
@@ -59,24 +59,35 @@ void OnDismiss(Run& run, const Step& step) {
   driver::Revediz& app = run.App(step);
   run.box.reset();
   run.dialog.reset();
-  // The topmost box or dialog showing above `below` (all of them: null).
-  const auto topmost = [&](HWND below) {
+  // The innermost window showing: a box (the topmost of them: each runs
+  // its loop inside the command or box below it), else the topmost dialog.
+  const auto innermost = [&] {
+    HWND dialog = nullptr;
     for (HWND hwnd : toolwin::WindowsOf(app.ProcessId())) {
-      if (hwnd == below) break;
-      if (IsWindowVisible(hwnd) && (toolwin::IsBox(hwnd) || toolwin::IsOwnedDialog(hwnd))) return hwnd;
+      if (!IsWindowVisible(hwnd)) continue;
+      if (toolwin::IsBox(hwnd)) return hwnd;
+      if (dialog == nullptr && toolwin::IsOwnedDialog(hwnd)) dialog = hwnd;
     }
-    return HWND{};
+    return dialog;
+  };
+  // A box showing above `window` (come up meanwhile, a notification's).
+  const auto boxAbove = [&](HWND window) {
+    for (HWND hwnd : toolwin::WindowsOf(app.ProcessId())) {
+      if (hwnd == window) break;
+      if (IsWindowVisible(hwnd) && toolwin::IsBox(hwnd)) return true;
+    }
+    return false;
   };
   constexpr int kMostWindows = 200;  // a box that keeps coming back ends the step
   for (int closed = 0; closed < kMostWindows; ++closed) {
     // A dialog on top: what its posted clicks bring is showing once they are
     // handled (or, failing the check, after the settle time).
-    HWND top = topmost(nullptr);
+    HWND top = innermost();
     if (top != nullptr && !toolwin::IsBox(top)) {
       if (Drained(top, run.timeout())) {
-        top = topmost(nullptr);
+        top = innermost();
       } else {
-        driver::PollUntil([&] { return (top = topmost(nullptr)) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
+        driver::PollUntil([&] { return (top = innermost()) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);
       }
     }
     if (top == nullptr) break;
@@ -87,9 +98,9 @@ void OnDismiss(Run& run, const Step& step) {
     // box that came up meanwhile (a notification's), whose loop holds it:
     // that box is next.
     // It normally goes at once: a loaded machine gets ten seconds at least.
-    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && topmost(top) != nullptr); },
+    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && boxAbove(top)); },
                       std::max<DWORD>(run.timeout(), 10000));
-    if (IsWindow(top) && topmost(top) == nullptr) {
+    if (IsWindow(top) && !boxAbove(top)) {
       char caption[256] = {};
       GetWindowTextA(top, caption, sizeof caption);  // sends nothing to a tool that may hang
       throw StepError{"dismiss: " + scn::ShowText(caption) + " does not go"};

@@ -102,7 +102,11 @@ void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fiel
     Step(StepKind::kDialog, {Text(dialog->caption)});
     acting_ = handle;
   }
-  if (id == 2) return Step(StepKind::kCancel);
+  // Cancel closes the dialog at once, unless a box shows: its loop holds
+  // the dialog until it goes, so the press is a click, and the box's ok
+  // comes before the dialog is gone.
+  if (id == 2 && boxes_.empty()) return Step(StepKind::kCancel);
+  if (id == 2) return Step(StepKind::kClick, {BareWord("Cancel")});
   for (const RecordedField& field : fields) {
     const auto was = std::find_if(dialog->shown.begin(), dialog->shown.end(),
                                   [&](const RecordedField& f) { return f.id == field.id; });

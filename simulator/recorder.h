@@ -8,7 +8,7 @@
 //   button pressed       -> set / select / radio for each field that differs
 //                           from what the dialog showed (when it opened, or
 //                           after the last press), then click ID (Cancel ->
-//                           cancel)
+//                           cancel; while a box shows, click Cancel)
 //   press handled, the dialog still open
 //                        -> expect field for each field the press changed
 //   message box          -> expect box CAPTION TEXT, and ok once it closes

@@ -50,6 +50,9 @@ TEST(Recorder, EventsBecomeTheSteps) {
          r.Pressed(2, 1, {});  // a closed dialog is gone
        },
        "dialog \"A\"\ndialog \"B\"\nclick OK\ndialog \"A\"\nclick OK\n"},
+      {"a Cancel pressed while a box shows (the dialog goes only after it) is a click, not a cancel that waits",
+       [](sim::Recorder& r) { r.DialogOpened(1, "A", {}), r.BoxShown(5, "B", "b"), r.Pressed(1, 2, {}), r.BoxClosed(5); },
+       "dialog \"A\"\nexpect box \"B\" \"b\"\nclick Cancel\nok\n"},
       {"boxes in order with the log lines before them, each ok once",
        [](sim::Recorder& r) { r.LogLine("x"), r.BoxShown(5, "Cap", "say \"hi\""), r.BoxShown(6, "", "\r\n"), r.BoxClosed(6);
                               r.BoxClosed(5), r.BoxClosed(5); },
