@@ -354,8 +354,9 @@ std::vector<std::string> Replaced(std::vector<std::string> lines,
 }
 
 TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
-  struct Case { const char* what; std::vector<std::string> log, journal; const char* finding; };  // finding: the
-  // start of its `what`, empty where they agree. A String argument in place of Get Values' Rows, and the device name typed with a line end.
+  // Rows built from the session above; `finding` is the start of the finding's `what`, empty where they agree.
+  // Beside it: a String argument in place of Rows, and the device name typed with a line end.
+  struct Case { const char* what; std::vector<std::string> log, journal; const char* finding; };
   const auto text = [](const std::string& log, const std::string& journal) {
     return std::pair(Replaced(kLog, {{"Rows", "Name"}, {"               (-1)  ", log}, {"               (2)  ", log}}),
                      Replaced(kJournal, {{"Rows = -1", "Name = " + journal}, {"Rows = 2", "Name = " + journal}}));
