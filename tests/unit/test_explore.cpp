@@ -180,16 +180,19 @@ std::map<std::string, std::set<std::string>> DialogControls() {
   return controls;
 }
 
-TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
+TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   const std::map<std::string, std::string> captions = {
       {"PosInitialize", "POS Initialization"}, {"PosOpen", "POS Open"}, {"PosClose", "POS Close"},
       {"PosIoctl", "POS Ioctl"}, {"PosRead", "POS Read"}, {"PosWrite", "POS Write"}};
   const std::map<std::string, std::set<std::string>> templates = DialogControls();
-  std::map<std::string, int> menus, verbs;
+  std::map<std::string, int> menus;
+  std::set<std::string> verbs;
+  std::map<std::string, std::set<std::string>> values;  // by "CAPTION CONTROL" or "bench VERB WORD-INDEX"
+  std::set<std::string> oddities;
   int files = 0;
   const Lines types(std::begin(ArgumentTypeNames), std::end(ArgumentTypeNames));
   Random random(1);
-  for (int n = 0; n < 10000; ++n) {
+  for (int n = 0; n < 2000; ++n) {
     const Lines chunk = explore::NextChunk(random, Vocabulary());
     ASSERT_FALSE(chunk.empty());
     std::vector<scn::Step> steps;
@@ -200,10 +203,18 @@ TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
       const Lines& original = Vocabulary().List(steps[0].args[0].text);
       ASSERT_GE(entries.size(), original.size()) << chunk[0];
       EXPECT_TRUE(std::equal(original.begin(), original.end(), entries.begin())) << chunk[0];
+      const std::string& text = steps[0].args[1].text;
+      const bool binary = text.find("\x01\x02\x7f\x80\xff") != std::string::npos,
+                 longLine = std::any_of(entries.begin() + static_cast<std::ptrdiff_t>(original.size()), entries.end(),
+                                        [](const std::string& e) { return e.size() >= 79 && e.starts_with("PosNLLL"); });
+      oddities.insert(binary ? "binary bytes" : longLine ? "a long line" : !text.ends_with('\n') ? "no final newline" : "none");
       continue;
     }
     if (steps[0].kind == scn::StepKind::kBench) {
-      ++verbs[steps[0].key];
+      verbs.insert(steps[0].key.substr(6));
+      const std::vector<scn::Word>& words = steps[0].args;
+      for (std::size_t w = 0; w < words.size(); ++w) values[steps[0].key + " " + std::to_string(w)].insert(words[w].text);
+      if (steps[0].key == "bench fault") values["bench fault " + words[1].text].insert(words[2].text);
       continue;
     }
     ASSERT_EQ(steps[0].kind, scn::StepKind::kMenu) << chunk[0];
@@ -216,6 +227,7 @@ TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
     // The Resource list holds the file the dialog loads first, then that of the class or request chosen.
     std::string list = command == "PosIoctl" ? "PALARM.DAT" : "PSYSTEM.DAT";
     bool posted = false;
+    int adds = 0;
     for (std::size_t i = 2; i + 1 < steps.size(); ++i) {
       const scn::Step& step = steps[i];
       ASSERT_FALSE(step.args.empty()) << chunk[i];
@@ -224,6 +236,9 @@ TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
                         step.kind == scn::StepKind::kRadio;
       EXPECT_FALSE(sent && posted) << "a sent step after a posted one: " << chunk[i];
       posted |= !sent;
+      adds += step.args[0].text == "IDC_ADD_RESOURCE";
+      for (const std::string& field : {caption + " " + step.args[0].text, step.args[0].text})
+        if (step.kind == scn::StepKind::kSet) values[field].insert({step.args[1].text, "#" + std::to_string(step.args[1].text.size())});
       EXPECT_FALSE(step.args[0].text == "IDC_OUTPUT_FILE" && !Vocabulary().List(step.args[1].text).empty()) << chunk[i];
       if (step.kind != scn::StepKind::kSelect && step.kind != scn::StepKind::kSelectPosted) continue;
       const std::string& id = step.args[0].text;
@@ -238,14 +253,41 @@ TEST(ExploreSession, TenThousandChunksReadAndActOnTheirOwnDialog) {
                                                   : nullptr;
       if (file != nullptr) list = file;
     }
+    values[caption + " adds"].insert(std::to_string(adds));
   }
   int dialogs = 0;
   for (const auto& [command, count] : menus) dialogs += count;
   EXPECT_EQ(menus.size(), 6u);
   EXPECT_GT(menus["PosInitialize"] * 8, dialogs);  // each above an eighth of the dialogs
   EXPECT_GT(menus["PosOpen"] * 8, dialogs);
-  EXPECT_EQ(verbs.size(), 12u);  // every verb of the bench but the listings and record
-  EXPECT_TRUE(files > 50 && files < 1000) << files;  // rare, but there
+  EXPECT_EQ(verbs, (std::set<std::string>{  // every verb of the bench but the listings and record
+"burst", "clear-faults", "close-drawer", "cover-open", "fault", "keys",
+                                              "paper-out", "printer-error", "scan", "swipe", "touch", "weight"}));
+  EXPECT_EQ(oddities, (std::set<std::string>{"a long line", "binary bytes", "no final newline"}));
+  EXPECT_TRUE(files > 10 && files < 200) << files;  // rare, but there
+  for (const std::string& text : values["POS Write IDC_DATA_BOX"]) {  // the data box's lines, by their sizes
+    for (std::size_t from = 0, to = 0; to != std::string::npos; from = to + 2) {
+      to = text.find("\r\n", from);
+      values["POS Write IDC_DATA_BOX line"].insert("#" + std::to_string((to == std::string::npos ? text.size() : to) - from));
+    }
+  }
+  // Each numeric field: its range's ends and one past each (the fault values as simulator/CONTROL.md gives them);
+  // each text field ("#" and a size): its limit and one past it, a line of the data box those of its 200-byte buffer.
+  const std::pair<std::string, std::set<std::string>> ends[] = {
+      {"POS Read IDC_BUFFER_SIZE", {"0", "2147483645", "-1", "2147483646"}}, {"POS Open adds", {"0", "19", "20"}},
+      {"IDC_HANDLE", {"0", "2147483647", "-1", "2147483648"}}, {"POS Open IDC_N_ARGUMENTS", {"0", "19", "-1", "20"}},
+      {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "20", "21"}},
+      {"POS Ioctl adds", {"0", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
+      {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "10000", "0", "10001"}},
+      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}},
+      {"bench fault overrun", {"0", "-1"}}, {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
+      {"POS Open IDC_DEVICE_NAME", {"#253", "#254"}}, {"POS Open IDC_VALUE", {"#253", "#254"}},
+      {"POS Write IDC_INPUT_FILE", {"#99", "#100"}}, {"POS Read IDC_OUTPUT_FILE", {"#99", "#100"}},
+      {"POS Write IDC_DATA_BOX line", {"#199", "#200"}},
+  };
+  for (const auto& [field, wanted] : ends) {
+    for (const std::string& value : wanted) EXPECT_EQ(values[field].count(value), 1u) << field << " " << value;
+  }
 
   Random first(1), again(1), other(2);
   int same = 0;

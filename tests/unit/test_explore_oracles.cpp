@@ -3,11 +3,14 @@
 // session's log with the simulator's journal.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/result_report.h"
@@ -28,6 +31,7 @@
 namespace {
 
 using explore::CheckAgreement;
+using explore::Finding;
 using explore::MatchLogForm;
 
 void Ignore(const char*, void*) {}
@@ -158,29 +162,29 @@ TEST(LogForms, DialogLinesHaveTheirForms) {
       {"Command-->  PosWrite(1,data.bin,8192)", "command.write_file"},
       {"nLines    -> 1 ", "write.line_count"},
       {"Message from DEVICE ON LINE", "initialize.online_command"},
+      // Lines of failures no test here can bring about, as data_files.cpp and notifications.cpp format them.
+      {"REVEDIZ: Error -1/22 on seek_end of file 'a.bin'", "file.seek_end_error"}, {"Error 32 writing file 'a'", "file.write_error"},
+      {"REVEDIZ: Error -1/22 on seek_set of file 'a.bin'", "file.seek_set_error"}, {"REVEDIZ: Error 32 reading file 'a'", "file.read_error"},
+      {"REVEDIZ: Only read 3 out of 9 bytes of file 'a.bin'", "file.read_short"}, {"Only wrote 3 out of 9 bytes of file 'a'", "file.write_short"},
+      {"REVEDIZ: 8 notification boxes are open; further ones are held back", "notification.boxes_held"},
+      {"REVEDIZ: 3 notification boxes were held back", "notification.boxes_released"},
   };
   for (const auto& [line, form] : table) EXPECT_EQ(MatchLogForm(line), form) << line;
 }
 
 TEST(LogForms, NearMissesHaveNoForm) {
+  // Beside those of EachFormsOwnLineIsItsAndLiteralsAreExact: at placeholders, and the tool's own quirks.
   const char* const table[] = {
-      " RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  ",   // a leading blank lost
       "  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED ",   // a trailing blank lost
-      "  RC = -1, errno =  (304) POSERR_SYS_ALREADY_INITIALIZED  ", // a blank added
       "  RC = -1, error = (304) POSERR_SYS_ALREADY_INITIALIZED  ",  // a wrong word
-      "Command-->  PosClose(3) ",
-      "Command--> PosClose(3)  ",
       "Command-->  PosClose(3)  x",
       "Command-->  PosClose(a)  ",
       "Command-->  PosOpen(DEVNAME, PosDisplay, [], 0) ",
-      "Command-->  PosIoctl(3, POS_TILL_OPEN_TILL, [], 0)",
       "Command-->  PosRead(0, [], 80) ",
       "Command-->  PosWrite(1 , [], 4)",
-      "Close Handle 3 successfull",
       "     1: queueHandle  ",
       "               (0x1a2b)  ",
       "               (12) ",
-      "MSR DATA AVAILABLE (Length= 5)",
       "DEVICE_CASH_DRAWER OFF LINE (Device Descriptor = 3)",
       "POSM_KBD_STATUS_CHANGE (Msg = 16898)",
       " wParam --> 2002402",
@@ -190,11 +194,7 @@ TEST(LogForms, NearMissesHaveNoForm) {
       "   0000: 41 42  | AB",
       "   000: 41 42  | AB\n",
       "      (16 bytes) ",
-      "  --> Couldn't find match for: 'x' ",
-      "REVEDIZ: Wrote 16 bytes to out.bin",
-      "ERROR: Unknown POSQ message format!!!",
       "POSQ Message from Handle  3 POSM_MSR_DATA_AVAIL",
-      "nLines   -> 1 ",
       "--> Error, unknown escape sequence 'qq'",
       "",
   };
@@ -202,23 +202,68 @@ TEST(LogForms, NearMissesHaveNoForm) {
 }
 
 TEST(LogForms, PlaceholdersTakeWhatTheyName) {
-  struct Case {
-    const char* pattern;
-    const char* line;
-    bool matches;
-  };
+  struct Case { const char* pattern; const char* line; bool matches; };
   const Case table[] = {
-      {"a{d}b", "a-12b", true},   {"a{d}b", "a-b", false},    {"a{d}b", "a--1b", false},
-      {"a{u}b", "a-1b", false},   {"{X8}", "0000ABCD", true}, {"{X8}", "000ABCD", false},
-      {"{X8}", "0000abcd", false}, {"{x4+}", "abc", false},   {"{x4+}", "abcde", true},
-      {"{#}", "0000", true},      {"{#}", "0x1f", true},      {"{#}", "0x1", false},
-      {"{#}", "0010", false},     {"{g}|", "41 42 |", true},  {"{g}|", "41 42|", false},
-      {"{s}x{s}", "axa", true},   {"{b}a", "   a", true},     {"{b}a", " \ta", false},
-      {"{c}", "", false},         {"{c}", "\n", true},        {"{p}", "a\x7f", false},
-      {"a{q}b", "a{q}b", false},  {"a{d", "a{d", false},
+      {"a{d}b", "a-12b", true},   {"a{d}b", "a-b", false},     {"a{d}b", "a--1b", false},  {"a{d}b", "ab", false},
+      {"a{u}b", "a-1b", false},   {"a{u}b", "ab", false},      {"a{u}b", "a09b", true},    {"{d3}", "-123", true},
+      {"{d3}", "12", false},      {"{u2+}", "1", false},       {"{u2+}", "123", true},     {"{X8}", "0000ABCD", true},
+      {"{X8}", "000ABCD", false}, {"{X8}", "00000ABCD", false}, {"{X8}", "0000abcd", false}, {"{X}", "G", false},
+      {"{x4+}", "abc", false},    {"{x4+}", "abcd", true},     {"{x4+}", "abcdef09", true}, {"{x4+}", "abcG", false},
+      {"{x}", "", false},         {"{x2}", "0f", true},        {"{x2}", "0F", false},      {"{#}", "0000", true},
+      {"{#}", "0x1f", true},      {"{#}", "0x1", false},       {"{#}", "0x1F", false},     {"{#}", "0010", false},
+      {"{#}", "000", false},      {"{#}", "0x1f0", false},     {"{g}|", "41 42 |", true},  {"{g}|", "41 |", true},
+      {"{g}|", "|", false},       {"{g}|", "41 42|", false},   {"{g}|", "4 |", false},     {"{g}|", "4a |", false},
+      {"{s}x{s}", "axa", true},   {"{s}x{s}", "x", true},      {"{s3}", "abc", true},      {"{s3}", "ab", false},
+      {"{b}a", "   a", true},     {"{b}a", "a", true},         {"{b}a", " \ta", false},    {"{b2}a", "  a", true},
+      {"{b2}a", "   a", false},   {"{c}", "", false},          {"{c}", "\n", true},        {"{c}", "ab", false},
+      {"{p}", " ~", true},        {"{p}", "a\x7f", false},     {"{p}", "a\x1f", false},    {"{p}", "", false},
+      {"a{q}b", "a{q}b", false},  {"a{d", "a{d", false},       {"a}b", "a}b", false},      {"{}", "", false},
+      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"{d+}", "1", false},
   };
   for (const Case& c : table)
     EXPECT_EQ(explore::MatchesPattern(c.pattern, c.line), c.matches) << c.pattern << " / " << c.line;
+}
+
+// A line of a pattern's shape, each placeholder given a short value of its kind ({p}, {s} and {c}: "Z").
+std::string LineOf(std::string_view pattern, std::vector<bool>* literal) {
+  const std::map<char, std::string> values = {{'d', "-12"}, {'u', "7"}, {'X', "1F"}, {'g', "41 4F "}, {'#', "0x1f"}, {'b', " "}, {'x', "1f"}};
+  std::string line;
+  for (std::size_t i = 0, close = 0; i < pattern.size(); ++i) {
+    std::string value(1, pattern[i]);
+    if (pattern[i] == '{') {
+      const char kind = pattern[i + 1];
+      close = pattern.find('}', i);
+      const int count = close > i + 2 ? std::stoi(std::string(pattern.substr(i + 2, close - i - 2))) : 0;
+      value = count > 0 ? std::string(count, kind == 'X' ? 'E' : kind == 'x' ? 'e' : '7') : values.count(kind) ? values.at(kind) : "Z";
+    }
+    line += value;
+    literal->insert(literal->end(), value.size(), pattern[i] != '{');
+    if (pattern[i] == '{') i = close;
+  }
+  return line;
+}
+
+TEST(LogForms, EachFormsOwnLineIsItsAndLiteralsAreExact) {
+  for (const explore::LogForm& form : explore::LogForms()) {
+    std::vector<bool> literal;
+    const std::string line = LineOf(form.pattern, &literal);
+    EXPECT_EQ(MatchLogForm(line), form.name) << "\"" << line << "\"";
+    // A literal character lost or doubled (its run away from placeholders) or in the other case: not this form.
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (!literal[i]) continue;
+      std::size_t low = i, high = i + 1;  // the run of this character
+      while (low > 0 && line[low - 1] == line[i]) --low;
+      while (high < line.size() && line[high] == line[i]) ++high;
+      if (std::all_of(literal.begin() + low, literal.begin() + high, [](bool b) { return b; }) &&
+          (low == 0 || literal[low - 1]) && (high == line.size() || literal[high])) {
+        EXPECT_NE(MatchLogForm(std::string(line).erase(i, 1)), form.name) << line << ": lost at " << i;
+        EXPECT_NE(MatchLogForm(std::string(line).insert(i, 1, line[i])), form.name) << line << ": doubled at " << i;
+      }
+      std::string cased = line;
+      cased[i] = static_cast<char>(line[i] ^ 0x20);
+      EXPECT_TRUE(!std::isalpha(static_cast<unsigned char>(line[i])) || MatchLogForm(cased) != form.name) << cased;
+    }
+  }
 }
 
 // ---- Agreement ---------------------------------------------------------------
@@ -297,64 +342,91 @@ std::vector<std::string> Inserted(std::vector<std::string> lines, std::size_t at
   return lines;
 }
 
-TEST(Agreement, ASessionAgreesAsWritten) {
-  const auto finding = CheckAgreement(kLog, kJournal);
-  EXPECT_FALSE(finding) << finding->what << "\n" << finding->expected << "\n" << finding->actual;
-  // A notification posted but not yet handled (a tail) is no disagreement.
-  EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 22, {"BENCH PosPrinter printer-error",
-      "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x0001002A"})));
-  // Nor are notifications to another window, or ones the tool passes over.
-  EXPECT_FALSE(CheckAgreement(kLog, Inserted(kJournal, 18, {
-      "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x00000099",
-      "  # posted 0x420E wParam=0x02005402 lParam=0x00000000 to 0x0001002A"})));
-  // A device name typed with a line end, which the journal writes as \n.
-  std::vector<std::string> log = kLog, journal = kJournal;
-  const auto rename = [](std::vector<std::string>& lines, const std::string& from, const std::string& to) {
-    for (std::string& line : lines) {
+// Each text of `pairs` replaced by the other, in every line.
+std::vector<std::string> Replaced(std::vector<std::string> lines,
+                                  const std::vector<std::pair<std::string, std::string>>& pairs) {
+  for (std::string& line : lines) {
+    for (const auto& [from, to] : pairs) {
       if (const std::size_t at = line.find(from); at != std::string::npos) line.replace(at, from.size(), to);
     }
-  };
-  rename(log, "DEVNAME", "DEV\nNAME");
-  rename(journal, "DEVNAME", "DEV\\nNAME");
-  EXPECT_FALSE(CheckAgreement(log, journal));
-  rename(journal, "DEV\\nNAME", "DEV\\rNAME");
-  EXPECT_TRUE(CheckAgreement(log, journal));
+  }
+  return lines;
 }
 
-TEST(Agreement, EachKindOfDisagreementIsFound) {
-  struct Case {
-    const char* what;
-    std::vector<std::string> log, journal;
+TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
+  // Rows built from the session above; `finding` is the start of the finding's `what`, empty where they agree.
+  // Beside it: a String argument in place of Rows, and the device name typed with a line end.
+  struct Case { const char* what; std::vector<std::string> log, journal; const char* finding; };
+  const auto text = [](const std::string& log, const std::string& journal) {
+    return std::pair(Replaced(kLog, {{"Rows", "Name"}, {"               (-1)  ", log}, {"               (2)  ", log}}),
+                     Replaced(kJournal, {{"Rows = -1", "Name = " + journal}, {"Rows = 2", "Name = " + journal}}));
   };
+  const auto [textLog, textJournal] = text("  abc    ", "\"abc\"");
+  const auto [emptyLog, emptyJournal] = text("      ", "\"\"");
+  const auto lineEnd = Replaced(kLog, {{"DEVNAME", "DEV\nNAME"}});
+  const std::string printer = "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x";
+  const std::string post = "  # posted 0x4203 wParam=0x01004801 lParam=0x00000059 to 0x";
   const std::vector<Case> table = {
-      {"an argument's value changed", kLog, With(kJournal, 5, "  arg[0] Rows = 3")},
-      {"an argument's name changed", kLog, With(kJournal, 5, "  arg[0] Columns = 2")},
-      {"a returned value changed", kLog, With(kJournal, 11, "  ret[0] Rows = 4")},
-      {"the device name changed", kLog, With(kJournal, 4, "DLL_PosOpen name=\"DEV\" class=\"PosDisplay\" count=2")},
-      {"the count changed", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=2")},
-      {"another request", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=303 (POS_SYS_SET_VALUES) count=1")},
-      {"the read size changed", kLog, With(kJournal, 12, "DLL_PosRead handle=1 size=81")},
-      {"the write length changed", kLog, With(kJournal, 15, "DLL_PosWrite handle=1 length=3 data=48 49 4A")},
-      {"the status changed", kLog, With(kJournal, 14, "  -> 306 out=0")},
-      {"a failure where the journal gives success", kLog, With(kJournal, 14, "  -> 0 out=5 data=41 42 43 44 45")},
-      {"a success the log does not report as failed", kLog, With(kJournal, 16, "  -> 331 out=0")},
-      {"a handle other than the journal's", kLog, With(kJournal, 7, "  -> 0 out=2")},
-      {"a call missing from the journal", kLog, Without(kJournal, 20, 2)},
-      {"a call twice in the journal", kLog, Inserted(kJournal, 22, {"DLL_PosClose handle=1", "  -> 0"})},
-      {"a call the binding answers itself in the journal", kLog,
-       Inserted(kJournal, 22, {"DLL_PosClose handle=0", "  -> 311"})},
-      {"the close line missing", Without(kLog, 24, 1), kJournal},
-      {"a notification missing from the log", Without(kLog, 3, 6), kJournal},
-      {"notifications out of order", kLog,
-       Inserted(Without(kJournal, 3, 1), 18,
-                {"  # posted 0x420D wParam=0x02002402 lParam=0x00000006 to 0x0001002A"})},
-      {"a notification never posted", Inserted(kLog, 23, {"PRINTER ERROR (Device Descriptor = 1)"}), kJournal},
-      {"an argument line missing", Without(kLog, 10, 2), kJournal},
+      {"as written", kLog, kJournal, ""},
+      {"a posted tail not yet logged", kLog, Inserted(kJournal, 22, {"BENCH PosPrinter printer-error", printer + "0001002A"}), ""},
+      {"posts to another window, kinds passed over", kLog, Inserted(kJournal, 18, {printer + "00000099",
+          "  # posted 0x420E wParam=0x02005402 lParam=0x00000000 to 0x0001002A"}), ""},
+      {"lower-case hex", kLog, With(With(kJournal, 1, "  arg[0] queueHandle = 0x0001002a"), 18, post + "0001002a"), ""},
+      {"nine hex digits: no post", kLog, With(kJournal, 18, post + "00001002A"), "The log shows a notification"},
+      {"nine hex digits: no value", kLog, With(kJournal, 1, "  arg[0] queueHandle = 0x00001002A"), "Argument 1 of the log's PosInitialize (log line 1) has another value"},
+      {"a status of twelve digits", kLog, With(kJournal, 14, "  -> 000000000317 out=0"), ""},
+      {"a status of thirteen digits", kLog, With(kJournal, 14, "  -> 0000000000317 out=0"), "The journal's DLL_PosRead for the log's PosRead (log line 19) has no status line"},
+      {"a negative status", With(kLog, 19, "  RC = -1, errno = (-1) -1  "), With(kJournal, 14, "  -> -1 out=0"), ""},
+      {"no status line", kLog, Without(kJournal, 14, 1), "The journal's DLL_PosRead"},
+      {"a second status line", kLog, Inserted(kJournal, 17, {"  -> 331 out=0"}), ""},
+      {"a record out of turn", kLog, Inserted(kJournal, 7, {"  arg[0] Rows = 9"}), ""},
+      {"a record after a bench action", kLog, Inserted(kJournal, 8, {"BENCH PosMsr swipe", "  arg[2] Rows = 9"}), ""},
+      {"(null) for 0", With(kLog, 11, "               (0)  "), With(kJournal, 5, "  arg[0] Rows = (null)"), ""},
+      {"(null) for 2", kLog, With(kJournal, 5, "  arg[0] Rows = (null)"), "Argument 1 of the log's PosOpen (log line 10) has another value"},
+      {"a bad address", kLog, With(kJournal, 5, "  arg[0] Rows = (bad address 0x00000002)"), ""},
+      {"another bad address", kLog, With(kJournal, 5, "  arg[0] Rows = (bad address 0x00000003)"), "Argument 1 of the log's PosOpen"},
+      {"an argument's value changed", kLog, With(kJournal, 5, "  arg[0] Rows = 3"), "Argument 1 of the log's PosOpen (log line 10) has another value"},
+      {"an argument's name changed", kLog, With(kJournal, 5, "  arg[0] Columns = 2"), "Argument 1 of the log's PosOpen (log line 10) has another name"},
+      {"a text argument", textLog, textJournal, ""},
+      {"an empty text argument", emptyLog, emptyJournal, ""},
+      {"a text argument changed", textLog, With(textJournal, 11, "  ret[0] Name = \"abd\""), "Argument 1 of the log's PosIoctl (log line 14) has another value"},
+      {"a returned value changed", kLog, With(kJournal, 11, "  ret[0] Rows = 4"), "Argument 1 of the log's PosIoctl (log line 14) has another value"},
+      {"no returned values: names only", kLog, Without(kJournal, 11, 1), ""},
+      {"no returned values, a name changed", With(kLog, 16, "     1: Cols   "), Without(kJournal, 11, 1), "Argument 1 of the log's PosIoctl (log line 14) has another name"},
+      {"a request in lower case, in part", With(kLog, 13, "Command-->  PosIoctl(1, get values, [..], 1)"), kJournal, ""},
+      {"another request", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=303 (POS_SYS_SET_VALUES) count=1"), "The journal's call for the log's PosIoctl (log line 14) has other arguments"},
+      {"the count changed", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=2"), "The journal's call for the log's PosIoctl"},
+      {"the device name changed", kLog, With(kJournal, 4, "DLL_PosOpen name=\"DEV\" class=\"PosDisplay\" count=2"), "The journal's call for the log's PosOpen (log line 10)"},
+      {"the class one longer", kLog, With(kJournal, 4, "DLL_PosOpen name=\"DEVNAME\" class=\"XPosDisplay\" count=2"), "The journal's call for the log's PosOpen"},
+      {"a device name with a line end", lineEnd, Replaced(kJournal, {{"DEVNAME", "DEV\\nNAME"}}), ""},
+      {"a line end written otherwise", lineEnd, Replaced(kJournal, {{"DEVNAME", "DEV\\rNAME"}}), "The journal's call for the log's PosOpen"},
+      {"the handle line's name changed", With(kLog, 12, "  Handle :  1  Device Name :  DEVNAMEX"), kJournal, "The log lacks the handle line"},
+      {"a handle other than the journal's", kLog, With(kJournal, 7, "  -> 0 out=2"), "The log lacks the handle line"},
+      {"the read size changed", kLog, With(kJournal, 12, "DLL_PosRead handle=1 size=81"), "The journal's call for the log's PosRead (log line 19)"},
+      {"the write length changed", kLog, With(kJournal, 15, "DLL_PosWrite handle=1 length=3 data=48 49 4A"), "The journal's call for the log's PosWrite"},
+      {"the status changed", kLog, With(kJournal, 14, "  -> 306 out=0"), "The errno the log reports for PosRead"},
+      {"a failure where the journal gives success", kLog, With(kJournal, 14, "  -> 0 out=5 data=41 42 43 44 45"), "The log reports a failure of PosRead"},
+      {"a success the log does not report as failed", kLog, With(kJournal, 16, "  -> 331 out=0"), "The log does not report the failed PosWrite (log line 22)"},
+      {"a call missing from the journal", kLog, Without(kJournal, 20, 2), "The log's PosClose (log line 24) has no call of its own"},
+      {"a call twice in the journal", kLog, Inserted(kJournal, 22, {"DLL_PosClose handle=1", "  -> 0"}), "The journal shows a call the log never issued"},
+      {"a call the binding answers itself in the journal", kLog, Inserted(kJournal, 22, {"DLL_PosClose handle=0", "  -> 311"}), "The journal shows a call"},
+      {"the library's version asked at the end", kLog, Inserted(kJournal, 24, {"DLL_PosVersion", "  -> 0"}), ""},
+      {"the close line missing", Without(kLog, 24, 1), kJournal, "The log lacks the close line of the successful PosClose (log line 24)"},
+      {"the close line not yet logged at the end", Without(kLog, 24, 3), kJournal, ""},
+      {"boxes held back and released", Inserted(kLog, 23, {"REVEDIZ: 2 notification boxes are open; further ones are held back", "REVEDIZ: 1 notification boxes were held back"}), kJournal, ""},
+      {"a notification missing from the log", Without(kLog, 3, 6), kJournal, "A notification the journal shows posted is missing"},
+      {"notifications out of order", kLog, Inserted(Without(kJournal, 3, 1), 18,
+          {"  # posted 0x420D wParam=0x02002402 lParam=0x00000006 to 0x0001002A"}), "A notification the journal shows posted is missing"},
+      {"a notification never posted", Inserted(kLog, 23, {"PRINTER ERROR (Device Descriptor = 1)"}), kJournal, "The log shows a notification the journal does not show posted to the tool (log line 24)"},
+      {"an argument line missing", Without(kLog, 10, 2), kJournal, "The log's argument lines of PosOpen (log line 10) stop short"},
+      {"a command line of no form", With(kLog, 21, "Command-->  PosWrite(1 , [], 2)"), kJournal, "The log has a command line of no form the tool writes (log line 22)"},
   };
   for (const Case& c : table) {
     const auto finding = CheckAgreement(c.log, c.journal);
-    ASSERT_TRUE(finding) << c.what;
-    EXPECT_FALSE(finding->what.empty() || finding->expected.empty() || finding->actual.empty()) << c.what;
+    EXPECT_EQ(finding.has_value(), *c.finding != '\0') << c.what << ": " << (finding ? finding->what : "");
+    EXPECT_TRUE(!finding || !*c.finding ||
+                (finding->what.starts_with(c.finding) && !finding->expected.empty() && !finding->actual.empty()))
+        << c.what << ": " << finding->what;
   }
 }
 
@@ -398,6 +470,7 @@ TEST(Agreement, AReadsDumpShowsTheJournalsBytes) {
   EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=17 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51")));
   EXPECT_TRUE(CheckAgreement(log, With(journal, 3, "  -> 0 out=18 data=41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 53")));
   EXPECT_TRUE(CheckAgreement(With(log, 6, "   0010: 51  | Q\n"), journal));
+  EXPECT_TRUE(CheckAgreement({log.begin(), log.begin() + 4}, journal));  // the log ends inside the dump
   // Nothing read is a failure of the Read dialog: RC = 0, with whatever errno held.
   const std::vector<std::string> none = {log[0], log[1], "  RC = 0, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "};
   EXPECT_FALSE(CheckAgreement(none, With(journal, 3, "  -> 0 out=0 data=")));
@@ -442,11 +515,18 @@ TEST(Agreement, NotificationsAsTheToolLogsThem) {
 }
 
 TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
-  const auto finding = CheckAgreement(kLog, With(kJournal, 14, "  -> 306 out=0"));
-  ASSERT_TRUE(finding);
-  EXPECT_EQ(finding->what, "The errno the log reports for PosRead (log line 19) is not the journal's status");
-  EXPECT_EQ(finding->expected, "  RC = -1, errno = (306) NAME  ");
-  EXPECT_EQ(finding->actual, "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  ");
+  const struct { std::size_t line; const char* status; Finding finding; } table[] = {
+      {14, "  -> 306 out=0", {"The errno the log reports for PosRead (log line 19) is not the journal's status",
+                              "  RC = -1, errno = (306) NAME  ", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
+      {14, "  -> 0 out=5 data=41 42 43 44 45", {"The log reports a failure of PosRead (log line 19) where the journal gives success",
+                            "DLL_PosRead handle=1 size=80 answered 0", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
+  };
+  for (const auto& c : table) {
+    const auto finding = CheckAgreement(kLog, With(kJournal, c.line, c.status));
+    ASSERT_TRUE(finding) << c.status;
+    EXPECT_EQ(std::tie(finding->what, finding->expected, finding->actual),
+              std::tie(c.finding.what, c.finding.expected, c.finding.actual));
+  }
 }
 
 }  // namespace
