@@ -150,7 +150,8 @@ bool ValueAgrees(const EchoValue& shown, string_view journal) {
   string_view rest = journal;
   if (journal.starts_with('"')) {
     // A text the library read; a number the tool passed there is an address.
-    return shown.kind != EchoValue::kText || journal == "\"" + string(shown.text) + "\"";
+    return shown.kind != EchoValue::kText || (journal.size() == shown.text.size() + 2 && journal.back() == '"' &&
+                                              journal.substr(1, shown.text.size()) == shown.text);
   }
   if (shown.kind == EchoValue::kText) return true;  // the block's address is not in the log
   const std::int32_t expected = shown.kind == EchoValue::kNumber ? shown.number : 0;

@@ -94,7 +94,6 @@ extern "C" {
 std::int32_t POSAPI DLL_PosInitialize(void*, const char* applicationName,
                                       const char* resourceFile, ResourceArg* args,
                                       std::int32_t count) {
-  sim::RecordFromInitialize();
   std::uintptr_t window = 0;
   const std::int32_t status = Guarded([&](Simulator& s) {
     const std::int32_t result = s.Initialize(applicationName, resourceFile, args, count);
@@ -103,7 +102,11 @@ std::int32_t POSAPI DLL_PosInitialize(void*, const char* applicationName,
   });
   // The bench opens once the library is up, beside the window it notifies,
   // and the control pipe is served from then on.
+  // A refused Initialize makes the program unload the library again: a
+  // recording begun then would leave its hooks behind, and a later load
+  // would record every event twice. It begins with the first that succeeds.
   if (status == 0) {
+    sim::RecordFromInitialize();
     sim::OpenBenchWindow(window);
     sim::StartControlPipe();
   }
