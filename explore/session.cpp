@@ -74,9 +74,29 @@ void ArgumentSteps(Random& random, const Vocabulary& vocabulary, const char* lis
 
 // The file a choice of `text` loads into the Resource list, or `current`
 // when it loads none.
-const char* ListAfter(const char* (*lookup)(const char*), const std::string& text, const char* current) {
-  const char* file = lookup(text.c_str());
-  return file != nullptr ? file : current;
+// A list entry that names the resource list of the arguments (the Open
+// dialog's class, the Ioctl dialog's request): chosen now and then, the
+// argument rows from its list (else from `list`), and now and then a choice
+// told by a post, which goes with the clicks, before them.
+struct Choice {
+  const char* field;
+  const std::vector<std::string>& entries;
+  int percent;                          // how often one is chosen
+  const char* (*listOf)(const char*);  // its resource list, or null
+  int postedPercent;
+};
+
+void ChoiceAndArguments(Random& random, const Vocabulary& vocabulary, const Choice& choice, const char* list,
+                        Range range, DialogSteps* steps) {
+  if (!choice.entries.empty() && random.Chance(choice.percent)) {
+    const std::string& chosen = random.Pick(choice.entries);
+    steps->Select(choice.field, chosen);
+    if (const char* file = choice.listOf(chosen.c_str()); file != nullptr) list = file;
+  }
+  ArgumentSteps(random, vocabulary, list, range, steps);
+  if (!choice.entries.empty() && random.Chance(choice.postedPercent))
+    steps->posted.insert(steps->posted.begin(),
+                         Line("select-posted", {Bare(choice.field), Text(random.Pick(choice.entries))}));
 }
 
 void InitializeSteps(Random& random, const Vocabulary& vocabulary, DialogSteps* steps) {
@@ -87,18 +107,9 @@ void InitializeSteps(Random& random, const Vocabulary& vocabulary, DialogSteps* 
 
 void OpenSteps(Random& random, const Vocabulary& vocabulary, DialogSteps* steps) {
   if (random.Chance(30)) steps->Set("IDC_DEVICE_NAME", Draw(random, TextValues()));
-  const char* list = "PSYSTEM.DAT";
   const std::vector<std::string> classes = ClassNames(vocabulary);
-  if (!classes.empty() && random.Chance(80)) {
-    const std::string& chosen = random.Pick(classes);
-    steps->Select("IDC_DEVICE_CLASS", chosen);
-    list = ListAfter(ClassResourceFile, chosen, list);
-  }
-  ArgumentSteps(random, vocabulary, list, kOpenArgumentRange, steps);
-  // A choice told by a post goes with the clicks, before them.
-  if (!classes.empty() && random.Chance(8))
-    steps->posted.insert(steps->posted.begin(),
-                         Line("select-posted", {Bare("IDC_DEVICE_CLASS"), Text(random.Pick(classes))}));
+  ChoiceAndArguments(random, vocabulary, {"IDC_DEVICE_CLASS", classes, 80, ClassResourceFile, 8}, "PSYSTEM.DAT",
+                     kOpenArgumentRange, steps);
 }
 
 void HandleStep(Random& random, DialogSteps* steps, int percent) {
@@ -110,16 +121,9 @@ void CloseSteps(Random& random, const Vocabulary&, DialogSteps* steps) { HandleS
 
 void IoctlSteps(Random& random, const Vocabulary& vocabulary, DialogSteps* steps) {
   HandleStep(random, steps, 90);
-  const char* list = "PALARM.DAT";
   const std::vector<std::string> requests = RequestNames(vocabulary);
-  if (!requests.empty() && random.Chance(85)) {
-    const std::string& chosen = random.Pick(requests);
-    steps->Select("IDC_REQUEST", chosen);
-    list = ListAfter(IoctlResourceFile, chosen, list);
-  }
-  ArgumentSteps(random, vocabulary, list, kIoctlArgumentRange, steps);
-  if (!requests.empty() && random.Chance(5))
-    steps->posted.insert(steps->posted.begin(), Line("select-posted", {Bare("IDC_REQUEST"), Text(random.Pick(requests))}));
+  ChoiceAndArguments(random, vocabulary, {"IDC_REQUEST", requests, 85, IoctlResourceFile, 5}, "PALARM.DAT",
+                     kIoctlArgumentRange, steps);
 }
 
 // The file names a read may write: none of the resource lists, which later
