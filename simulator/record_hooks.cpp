@@ -51,6 +51,9 @@ struct Session {
   std::size_t seen = 0;              // log lines recorded (or before the recording)
   std::deque<BenchStep> bench;       // waiting for their lines
   std::vector<HWND> boxes, dialogs;  // open, as the hooks saw them
+  // Boxes already open under the dialog when the recording began with its
+  // Initialize (a refused Add's): no step of the recording, nor their OK.
+  std::vector<HWND> before;
   bool ended = false;                // Exit or the close box was recorded
   // A press whose dialog's fields are read once its handler has returned
   // (the next message taken, with no box or dialog it opened still open).
@@ -175,7 +178,9 @@ void Opened(HWND window) {
   if (!box && !IsDialog(window)) return;
   {
     std::lock_guard<std::mutex> hold(gRecordLock);
-    if (!gSession || Contains(gSession->boxes, window) || Contains(gSession->dialogs, window)) return;
+    if (!gSession || Contains(gSession->boxes, window) || Contains(gSession->dialogs, window) ||
+        Contains(gSession->before, window))
+      return;
   }
   Flush();
   const std::string caption = TextOf(window), text = box ? toolwin::BoxText(window, kPatience) : "";
@@ -196,6 +201,7 @@ void Closed(HWND window) {
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (!gSession) return;
   if (window == gSession->log) gSession->log = nullptr;  // closed by the operator, or the program ends
+  Erase(gSession->before, window);
   if (Contains(gSession->boxes, window)) {
     Erase(gSession->boxes, window);
     gSession->recorder.BoxClosed(Key(window));
@@ -459,7 +465,10 @@ void RecordFromInitialize() {
   };
   if (!Begin(GetWindow(dialog, GW_OWNER), GetCurrentThreadId(), log.size(), prologue, &why)) return;
   std::lock_guard<std::mutex> hold(gRecordLock);
-  if (gSession) gSession->dialogs.push_back(dialog);
+  if (gSession) {
+    gSession->dialogs.push_back(dialog);
+    gSession->before = found.boxes;
+  }
 }
 
 bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) {
