@@ -70,11 +70,13 @@ void OnDismiss(Run& run, const Step& step) {
     }
     return dialog;
   };
-  // A box showing above `window` (come up meanwhile, a notification's).
-  const auto boxAbove = [&](HWND window) {
+  // A box or dialog showing above `window`: come up while it showed (a
+  // notification's box, or a command chosen from the menu meanwhile), its
+  // loop runs inside the one of `window`.
+  const auto heldFromAbove = [&](HWND window) {
     for (HWND hwnd : toolwin::WindowsOf(app.ProcessId())) {
       if (hwnd == window) break;
-      if (IsWindowVisible(hwnd) && toolwin::IsBox(hwnd)) return true;
+      if (IsWindowVisible(hwnd) && (toolwin::IsBox(hwnd) || toolwin::IsOwnedDialog(hwnd))) return true;
     }
     return false;
   };
@@ -95,12 +97,11 @@ void OnDismiss(Run& run, const Step& step) {
     PostMessageA(top, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(top, static_cast<int>(press))));
     // Gone, so that its caller runs on before the next window is acted on
     // (as an operator's next press would come after it); or hidden under a
-    // box that came up meanwhile (a notification's), whose loop holds it:
-    // that box is next.
+    // window that came up meanwhile, whose loop holds it: that one is next.
     // It normally goes at once: a loaded machine gets ten seconds at least.
-    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && boxAbove(top)); },
+    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && heldFromAbove(top)); },
                       std::max<DWORD>(run.timeout(), 10000));
-    if (IsWindow(top) && !boxAbove(top)) {
+    if (IsWindow(top) && !heldFromAbove(top)) {
       char caption[256] = {};
       GetWindowTextA(top, caption, sizeof caption);  // sends nothing to a tool that may hang
       throw StepError{"dismiss: " + scn::ShowText(caption) + " does not go"};
