@@ -21,6 +21,10 @@ using explore::Chunks;
 // A recording from the session's first Initialize on (CONTROL.md).
 constexpr const char* kRecordFromStart = "file vavuro32.rec \"explore\"";
 const std::string kRecorded = "explore-recorded.scn";
+// The session's end: the tool left idle and told to exit must end with 0.
+// Its last step names the oracle of a tool that does not end.
+const std::vector<std::string> kEnding = {"dismiss", "exit", "expect exit 0"};
+const std::string& kEndingOracle = kEnding.back();
 
 bool WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
@@ -62,6 +66,16 @@ class Progress {
   ULONGLONG shown_ = 0;
 };
 
+std::optional<Violation> PlayEnding(Player& player) {
+  std::string why;
+  for (const std::string& line : kEnding) {
+    if (!player.Play(line, &why)) {
+      return Violation{kEndingOracle, "the tool did not end when told to; " + why};
+    }
+  }
+  return std::nullopt;
+}
+
 // revediz-run on a scenario file, as a user would run it; its output kept.
 bool Replay(const ExploreOptions& o, const std::string& scenario, CtlRun* result) {
   char self[MAX_PATH] = {};
@@ -92,12 +106,14 @@ Replayed PlayFresh(const ExploreOptions& o, const std::vector<std::string>& line
   // After a crash, Wine's debugger can stay about and make even a fresh
   // tool look held by one: such a replay proves nothing either way.
   if (!player.Play("start") || player.run().ToolCrashed()) return replayed;
-  std::vector<std::string> oracles = {oracle};
-  if (oracle != OracleLines().front()) oracles.insert(oracles.begin(), OracleLines().front());
+  const bool ending = oracle == kEndingOracle;
+  std::vector<std::string> oracles = {OracleLines().front()};
+  if (!ending && oracle != oracles.front()) oracles.push_back(oracle);
   for (const std::string& line : lines) {
     if (player.Play(line)) replayed.played.push_back(line);
     if ((replayed.violation = player.Check(oracles))) break;
   }
+  if (ending && !replayed.violation) replayed.violation = PlayEnding(player);
   return replayed;
 }
 
@@ -125,7 +141,12 @@ void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violati
   const Replayed last = PlayFresh(o, shrunk.lines, first.oracle);
   std::vector<std::string> lines = {"start"};
   lines.insert(lines.end(), last.played.begin(), last.played.end());
-  lines.push_back(first.oracle);
+  const bool ending = first.oracle == kEndingOracle;
+  if (ending) {
+    lines.insert(lines.end(), kEnding.begin(), kEnding.end());
+  } else {
+    lines.push_back(first.oracle);
+  }
   // The report on one comment line: the texts it quotes may hold line ends.
   std::string report = first.report;
   for (std::size_t at; (at = report.find_first_of("\r\n")) != std::string::npos;) {
@@ -141,8 +162,15 @@ void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violati
   std::printf("%s", ScenarioText(head, lines).c_str());
   CtlRun check;
   const bool ran = Replay(o, path, &check);
-  const std::string failedAt = "line " + std::to_string(std::count(head.begin(), head.end(), '\n') + lines.size());
-  const bool same = ran && check.exitCode == 1 && check.output.find(failedAt + " failed") != std::string::npos;
+  // The oracle's step is the last line; a tool that does not end may
+  // already fail at one of the ending's steps before it.
+  const std::size_t lastLine = std::count(head.begin(), head.end(), '\n') + lines.size();
+  std::string failedAt;
+  for (std::size_t line = ending ? lastLine - kEnding.size() + 1 : lastLine; line <= lastLine; ++line) {
+    const std::string at = "line " + std::to_string(line);
+    if (ran && check.exitCode == 1 && check.output.find(at + " failed") != std::string::npos) failedAt = at;
+  }
+  const bool same = !failedAt.empty();
   std::printf("revediz-run %s: %s\n", path.c_str(),
               same ? ("fails at " + failedAt + ", the oracle's step").c_str()
                    : "does NOT fail at the oracle's step (the fault depends on timing; the scenario is kept)");
@@ -202,11 +230,13 @@ int Explore(const ExploreOptions& o) {
     if ((violation = player.Check())) break;
     progress.Show(steps, 0);
   }
-  if (!violation && player.Play("dismiss") && player.Play("exit") && player.Play("expect exit 0")) {
-    violation = RoundTrip(o, player, recording);
+  if (!violation && (violation = PlayEnding(player))) {
+    // A tool still there that crashed or hangs says more than that it did
+    // not end.
+    const bool there = player.run().app && player.run().app->Running();
+    if (std::optional<Violation> dead = there ? player.Check({OracleLines().front()}) : std::nullopt) violation = dead;
   } else if (!violation) {
-    violation = player.Check({OracleLines().front()});
-    if (!violation) violation = Violation{"expect exit 0", "the tool did not end when told to"};
+    violation = RoundTrip(o, player, recording);
   }
   progress.Show(steps, violation ? 1 : 0, true);
   const std::string stem = "explore-" + std::to_string(o.seed);
@@ -234,7 +264,7 @@ int Explore(const ExploreOptions& o) {
   // fresh session, or shrink it by hand).
   const bool crashed = violation->report.find("crashed") != std::string::npos;
   if (crashed) std::printf("not shrunk: a crash leaves Wine's debugger behind in this session\n");
-  if (!crashed && violation->oracle != "round trip" && violation->oracle != "expect exit 0") {
+  if (!crashed && violation->oracle != "round trip") {
     ShrinkAndWrite(o, chunks, *violation);
   }
   std::printf("FAIL explore seed %llu: %s\n", static_cast<unsigned long long>(o.seed), violation->oracle.c_str());
