@@ -11,6 +11,7 @@
 #include "explore/shrink.h"
 #include "runner/control_steps.h"
 #include "runner/explore_player.h"
+#include "scenario/scenario.h"
 #include "toolwindows/paths.h"
 
 namespace runner {
@@ -20,7 +21,8 @@ using explore::Chunks;
 
 // A recording from the session's first Initialize on (CONTROL.md).
 constexpr const char* kRecordFromStart = "file vavuro32.rec \"explore\"";
-const std::string kRecorded = "explore-recorded.scn";
+// The recording, written as the tool ends.
+const std::string kRecording = "session-1.scn";
 // The session's end: the tool left idle and told to exit must end with 0.
 // Its last step names the oracle of a tool that does not end.
 const std::vector<std::string> kEnding = {"dismiss", "exit", "expect exit 0"};
@@ -176,12 +178,16 @@ void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violati
                    : "does NOT fail at the oracle's step (the fault depends on timing; the scenario is kept)");
 }
 
-// The round trip: the recording of the session replays green.
-std::optional<Violation> RoundTrip(const ExploreOptions& o, Player& player, const std::string& name) {
+// The round trip: the recording of the session replays green. The files
+// made odd before the recording began are made so before its start.
+std::optional<Violation> RoundTrip(const ExploreOptions& o, Player& player, const std::vector<std::string>& before) {
   driver::Revediz& app = *player.run().app;
-  if (!app.FileExists(name)) return Violation{"round trip", "the recording " + name + " was not written"};
+  if (!app.FileExists(kRecording)) return Violation{"round trip", "the recording " + kRecording + " was not written"};
   const std::string recording = winpath::Join(o.run.outDir, "explore-" + std::to_string(o.seed) + "-session.scn");
-  if (!WriteText(recording, app.ReadFile(name))) return Violation{"round trip", "cannot write " + recording};
+  std::string text = app.ReadFile(kRecording);
+  const std::size_t start = text.find("\nstart\n");
+  if (start != std::string::npos) text.insert(start + 1, ScenarioText("", before));
+  if (!WriteText(recording, text)) return Violation{"round trip", "cannot write " + recording};
   CtlRun replay;
   const bool ran = Replay(o, recording, &replay);
   const std::string transcript = winpath::Join(o.run.outDir, "explore-" + std::to_string(o.seed) + "-session.log");
@@ -216,16 +222,18 @@ int Explore(const ExploreOptions& o) {
   Chunks chunks;
   std::int64_t steps = 0;
   std::optional<Violation> violation;
-  std::string recording = "session-1.scn";  // written as the tool ends
+  std::vector<std::string> oddBefore;  // files made odd before the recording began
   while ((o.steps == 0 || steps < o.steps) && (o.minutes == 0 || progress.Seconds() < 60.0 * o.minutes)) {
     chunks.push_back(explore::NextChunk(random, vocabulary));
-    // A file made odd is no step of the tool's, so no recording can hold
-    // it: the recording ends before the first one.
-    const bool file = chunks.back().front().rfind("file ", 0) == 0;
-    if (file && recording == "session-1.scn" && player.Play("bench record stop " + kRecorded)) recording = kRecorded;
     for (const std::string& line : chunks.back()) {
       player.Play(line);
       ++steps;
+      // A file made odd is no step the recording can see: it is given to
+      // the recording as one, or, before the recording began, kept to be
+      // made so before the replay starts.
+      if (line.rfind("file ", 0) == 0 && !player.Play("ctl record step " + scn::QuoteText(line))) {
+        oddBefore.push_back(line);
+      }
     }
     if ((violation = player.Check())) break;
     progress.Show(steps, 0);
@@ -236,7 +244,7 @@ int Explore(const ExploreOptions& o) {
     const bool there = player.run().app && player.run().app->Running();
     if (std::optional<Violation> dead = there ? player.Check({OracleLines().front()}) : std::nullopt) violation = dead;
   } else if (!violation) {
-    violation = RoundTrip(o, player, recording);
+    violation = RoundTrip(o, player, oddBefore);
   }
   progress.Show(steps, violation ? 1 : 0, true);
   const std::string stem = "explore-" + std::to_string(o.seed);

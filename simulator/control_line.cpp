@@ -302,8 +302,9 @@ bool ParseRequest(std::string_view line, Request* request, std::string* error) {
   }
   const bool start = request->words.size() == 1 && request->words[0] == "start";
   const bool stop = request->words.size() == 2 && request->words[0] == "stop" && !request->words[1].empty();
-  if (def->verb == Verb::kRecord && !start && !stop) {
-    *error = "record takes start, or stop and a file name";
+  const bool step = request->words.size() == 2 && request->words[0] == "step" && !request->words[1].empty();
+  if (def->verb == Verb::kRecord && !start && !stop && !step) {
+    *error = "record takes start, stop and a file name, or step and a scenario line";
     return false;
   }
   if (stop) {
@@ -322,7 +323,7 @@ const char kCtlUsage[] =
     "verbs: swipe [TRACKS], scan [LABEL], keys TEXT, weight GRAMS, close-drawer, touch X Y,\n"
     "       paper-out on|off, cover-open on|off, printer-error, burst CLASS N,\n"
     "       fault TARGET error|overclaim|overrun|offline|short VALUE, clear-faults,\n"
-    "       state, log, journal N, text CLASS, record start, record stop FILE\n";
+    "       state, log, journal N, text CLASS, record start, record stop FILE, record step LINE\n";
 
 namespace {
 

@@ -55,6 +55,7 @@ class PipeHost : public ControlHost {
   bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) override {
     return sim::StopRecording(file, steps, why);
   }
+  bool RecordStep(const std::string& line, std::string* why) override { return sim::RecordStep(line, why); }
 
   std::vector<std::string> JournalLines() override { return JournalTail(JournalMemory::kMost); }
 

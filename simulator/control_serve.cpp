@@ -129,6 +129,7 @@ std::string Answer(std::string_view line, ControlHost& host) {
     case Verb::kRecord: {
       std::size_t steps = 0;
       if (w[0] == "start") return host.StartRecording(&why) ? "ok\n" : Error(why);
+      if (w[0] == "step") return host.RecordStep(w[1], &why) ? "ok\n" : Error(why);
       if (!host.StopRecording(w[1], &steps, &why)) return Error(why);
       return "ok " + std::to_string(steps) + (steps == 1 ? " step\n" : " steps\n");
     }

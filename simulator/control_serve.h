@@ -45,6 +45,14 @@ class ControlHost {
     *why = "no recorder in this program";
     return false;
   }
+  // Adds `line`, one scenario step, to the running recording after what the
+  // program has logged so far (a change the recording cannot see, such as
+  // a file edited by hand).
+  virtual bool RecordStep(const std::string& line, std::string* why) {
+    (void)line;
+    *why = "no recorder in this program";
+    return false;
+  }
   // Runs the action of request `line` (an action verb); a host that records
   // the session records the line with its status before what it causes.
   virtual std::int32_t Act(std::string_view line, const std::function<std::int32_t(Simulator&)>& call) {

@@ -1,13 +1,14 @@
 // Recording hooks: see record_hooks.h.
 //
-// Only two hooks, both called per event rather than per message sent: a
+// Two hooks, both called per event rather than per message sent: a
 // WH_GETMESSAGE hook sees each message the GUI thread takes from its queue
 // (menu commands, posted clicks, the mouse and key input that presses a
 // button), a WH_CBT hook each window activated (a dialog or box shown) or
 // destroyed. A hook on every sent message would cost the tool about half
 // its speed in a burst of log lines under Wine; so the log is not watched
 // line by line but read, from where the recording last read it, before each
-// event and when the recording ends.
+// event and when the recording ends, and the one hook on sent messages is
+// set only while a press waits to be settled.
 #include "simulator/record_hooks.h"
 
 #include <windows.h>
@@ -39,6 +40,7 @@ struct BenchStep {
   std::size_t position;
   std::string line;
   std::int32_t status;
+  bool whole = false;  // a step given whole (RecordStep), not a request line
 };
 
 struct Session {
@@ -59,6 +61,10 @@ struct Session {
   // (the next message taken, with no box or dialog it opened still open).
   HWND pending = nullptr;
   std::size_t pendingBoxes = 0, pendingDialogs = 0;
+  // While a press is pending, a hook on the messages sent to the thread
+  // (CallWndProc): one set from outside after the handler returned must
+  // not be read as what the press did.
+  HHOOK sentHook = nullptr;
 };
 
 std::mutex gRecordLock;
@@ -141,14 +147,19 @@ std::uintptr_t Key(HWND window) { return reinterpret_cast<std::uintptr_t>(window
 // Log lines and the bench steps between them, in order. With the lock.
 void Append(Session& s, const std::vector<std::string>& lines, bool all) {
   auto due = [&] { return !s.bench.empty() && s.bench.front().position <= s.seen; };
+  auto write = [&](const BenchStep& step) {
+    if (step.whole) {
+      s.recorder.Line(step.line);
+    } else {
+      s.recorder.Bench(step.line, step.status);
+    }
+  };
   for (const std::string& line : lines) {
-    for (; due(); s.bench.pop_front()) s.recorder.Bench(s.bench.front().line, s.bench.front().status);
+    for (; due(); s.bench.pop_front()) write(s.bench.front());
     s.recorder.LogLine(line);
     ++s.seen;
   }
-  for (; due() || (all && !s.bench.empty()); s.bench.pop_front()) {
-    s.recorder.Bench(s.bench.front().line, s.bench.front().status);
-  }
+  for (; due() || (all && !s.bench.empty()); s.bench.pop_front()) write(s.bench.front());
 }
 
 // Records the log lines added since the last look (without the lock).
@@ -196,6 +207,13 @@ void Opened(HWND window) {
   }
 }
 
+// No press pending any more: the hook on sent messages goes. Under the lock.
+void EndPending(Session& s) {
+  s.pending = nullptr;
+  if (s.sentHook != nullptr) UnhookWindowsHookEx(s.sentHook);
+  s.sentHook = nullptr;
+}
+
 void Closed(HWND window) {
   Flush();
   std::lock_guard<std::mutex> hold(gRecordLock);
@@ -208,7 +226,7 @@ void Closed(HWND window) {
   } else if (Contains(gSession->dialogs, window)) {
     Erase(gSession->dialogs, window);
     gSession->recorder.DialogClosed(Key(window));
-    if (gSession->pending == window) gSession->pending = nullptr;
+    if (gSession->pending == window) EndPending(*gSession);
   }
 }
 
@@ -221,13 +239,23 @@ void SettlePending() {
         gSession->dialogs.size() > gSession->pendingDialogs)
       return;
     dialog = gSession->pending;
-    gSession->pending = nullptr;
+    EndPending(*gSession);
   }
   Flush();
   const RecordedFields fields = ReadFields(dialog);
   const bool open = IsWindow(dialog) && IsWindowVisible(dialog);
   std::lock_guard<std::mutex> hold(gRecordLock);
   if (gSession) gSession->recorder.PressDone(Key(dialog), fields, open);
+}
+
+// A message sent from outside the thread (an operator's tool setting a
+// field, the pipe reading the log) comes while the thread waits for its next
+// message, so the pending press's handler has returned (or shows a box,
+// which SettlePending tells): what it left is read before the message
+// changes it.
+LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && wParam == 0) SettlePending();
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void Pressed(HWND dialog, int id) {
@@ -239,6 +267,11 @@ void Pressed(HWND dialog, int id) {
   gSession->pending = dialog;
   gSession->pendingBoxes = gSession->boxes.size();
   gSession->pendingDialogs = gSession->dialogs.size();
+  // Hooked only while a press is pending: a hook on every sent message
+  // would slow the tool's logging as much as the one rejected above.
+  if (gSession->sentHook == nullptr) {
+    gSession->sentHook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, nullptr, gSession->thread);
+  }
 }
 
 // The button a message taken from the queue is about to press in a known
@@ -350,6 +383,7 @@ bool Finish(std::unique_ptr<Session> session, const std::string& file, bool tool
   for (HHOOK hook : session->hooks) {
     if (hook != nullptr) UnhookWindowsHookEx(hook);
   }
+  EndPending(*session);
   Append(*session, LogItems(session->log, session->seen), true);
   if (toolEnds && session->ended) session->recorder.ToolEnded(0);
   SYSTEMTIME now;
@@ -397,6 +431,25 @@ bool Begin(HWND main, DWORD thread, std::size_t seen, const std::function<void(R
   }
   prologue(gSession->recorder);
   return true;
+}
+
+// The lines of the log now (-1 when it cannot be read).
+LRESULT LogCount() {
+  HWND log = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(gRecordLock);
+    if (gSession) log = gSession->log;
+  }
+  return log != nullptr ? Send(log, LB_GETCOUNT, 0, 0) : -1;
+}
+
+// Queues `step` after the `lines` log lines there were (or after the steps
+// queued before it), and writes what is due. Called under the lock.
+void Queue(Session& s, LRESULT lines, BenchStep step) {
+  step.position = lines >= 0 ? static_cast<std::size_t>(lines) : s.seen;
+  if (!s.bench.empty() && s.bench.back().position > step.position) step.position = s.bench.back().position;
+  s.bench.push_back(std::move(step));
+  Append(s, {}, false);
 }
 
 }  // namespace
@@ -485,23 +538,25 @@ bool StopRecording(const std::string& file, std::size_t* steps, std::string* why
 }
 
 std::int32_t RecordedAction(std::string_view line, const std::function<std::int32_t()>& act) {
-  HWND log = nullptr;
-  {
-    std::lock_guard<std::mutex> hold(gRecordLock);
-    if (gSession) log = gSession->log;
-  }
   // Counted before the action: every line it causes comes after its step.
-  const LRESULT lines = log != nullptr ? Send(log, LB_GETCOUNT, 0, 0) : -1;
+  const LRESULT lines = LogCount();
   std::lock_guard<std::mutex> hold(gRecordLock);
   const std::int32_t status = act();
-  if (gSession) {
-    Session& s = *gSession;
-    std::size_t position = lines >= 0 ? static_cast<std::size_t>(lines) : s.seen;
-    if (!s.bench.empty() && s.bench.back().position > position) position = s.bench.back().position;
-    s.bench.push_back(BenchStep{position, std::string(line), status});
-    Append(s, {}, false);
-  }
+  if (gSession) Queue(*gSession, lines, BenchStep{0, std::string(line), status});
   return status;
+}
+
+bool RecordStep(const std::string& line, std::string* why) {
+  *why = StepLineError(line);
+  if (!why->empty()) return false;
+  const LRESULT lines = LogCount();
+  std::lock_guard<std::mutex> hold(gRecordLock);
+  if (!gSession) {
+    *why = "no recording runs";
+    return false;
+  }
+  Queue(*gSession, lines, BenchStep{0, line, 0, true});
+  return true;
 }
 
 bool EndRecording(std::string* file, std::size_t* steps) {

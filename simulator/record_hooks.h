@@ -31,6 +31,9 @@ void RecordFromInitialize();
 // Ends the recording and writes its scenario to `file`. False with *why
 // when none runs or the file cannot be written.
 bool StopRecording(const std::string& file, std::size_t* steps, std::string* why);
+// Adds `line` to the running recording after the log lines written so far.
+// False with *why when none runs or the line is no single scenario step.
+bool RecordStep(const std::string& line, std::string* why);
 // Runs a bench action given as its control line; a recording that runs
 // gets the line and the status before anything the action makes the
 // program do.

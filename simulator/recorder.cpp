@@ -175,6 +175,20 @@ void Recorder::Bench(std::string_view line, std::int32_t status) {
   Step(StepKind::kBench, written);
 }
 
+void Recorder::Line(std::string_view line) {
+  body_.append(line) += '\n';
+  ++steps_;
+}
+
+std::string StepLineError(std::string_view line) {
+  if (line.find_first_of("\r\n") != std::string_view::npos) return "a step is one line";
+  scn::Scenario scenario;
+  std::vector<std::string> errors;
+  scn::ParseScenario(line, &scenario, &errors);
+  if (!errors.empty()) return errors.front();
+  return scenario.steps.size() == 1 ? "" : "not a scenario step";
+}
+
 void Recorder::ToolEnded(int status) { Step(StepKind::kExpectExit, {BareWord(std::to_string(status))}); }
 
 std::string Recorder::Scenario(std::string_view when, std::string_view build) const {

@@ -62,6 +62,8 @@ class Recorder {
   // A control pipe request line (control_line.h) and the status it gave.
   // Lines that are not actions (listings, refused lines) are left out.
   void Bench(std::string_view line, std::int32_t status);
+  // A step given whole (the pipe's record step), written as it stands.
+  void Line(std::string_view line);
   void ToolEnded(int status);
 
   std::size_t Steps() const { return steps_; }
@@ -86,6 +88,10 @@ class Recorder {
   std::uintptr_t acting_ = 0;    // the dialog the script's steps act on
   std::vector<std::uintptr_t> boxes_;
 };
+
+// Why `line` is not one scenario step of one line (the reader's error), or
+// "" when it is one.
+std::string StepLineError(std::string_view line);
 
 // A control id as a scenario names it: OK, Cancel, IDC_..., else the number.
 std::string ControlIdName(int id);

@@ -82,6 +82,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"frobnicate", "unknown verb \"frobnicate\""}, {"SWIPE", "unknown verb \"SWIPE\""}, {"   ", "empty line"},
       {"swipe a b", "swipe takes 0 to 1 words, not 2"}, {"keys", "keys takes 1 word, not 0"},
       {"record stop a b", "record takes 1 to 2 words, not 3"},
+      {"record step", "record takes start, stop and a file name, or step and a scenario line"},
       {"keys \"a\\x00b\"", "a word cannot hold a NUL byte (\\x00)"},
       {"keys a\0b"sv, "a word cannot hold a NUL byte (\\x00)"},
       {"keys \"\\\0\""sv, "unknown escape \\\\x00 (known: \\\" \\\\ \\n \\r \\t \\xHH)"},

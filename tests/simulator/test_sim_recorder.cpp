@@ -100,6 +100,7 @@ class RecordingHost : public sim::ControlHost {
   std::int32_t Act(std::string_view line, const std::function<std::int32_t(sim::Simulator&)>& call) override {
     return recorder.Bench(line, Run(call)), 0;
   }
+  bool RecordStep(const std::string& line, std::string*) override { return recorder.Line(line), true; }
   sim::Simulator simulator{sim::Platform{}};
   sim::Recorder recorder;
   bool on = false;
@@ -109,16 +110,26 @@ TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
   RecordingHost host;
   const char* const kExchanges[][2] = {
       {"record", "error record takes 1 to 2 words, not 0\n"},
-      {"record stop", "error record takes start, or stop and a file name\n"},
-      {"record stop \"\"", "error record takes start, or stop and a file name\n"},
+      {"record stop", "error record takes start, stop and a file name, or step and a scenario line\n"},
+      {"record stop \"\"", "error record takes start, stop and a file name, or step and a scenario line\n"},
+      {"record step \"\"", "error record takes start, stop and a file name, or step and a scenario line\n"},
       {"record stop a.scn", "error no recording runs\n"}, {"record start", "ok\n"},
       {"record start", "error a recording runs already\n"}, {"weight 5", "ok\n"}, {"journal 1", "ok 0 lines\nend\n"},
-      {"record stop a.scn", "ok 5 steps\n"},
+      {"record step \"file a.dat \\\"x\\\\x01\\\"\"", "ok\n"}, {"record stop a.scn", "ok 5 steps\n"},
   };
   for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];
-  EXPECT_EQ(host.recorder.Scenario("W", "B"), kHeader + std::string("bench weight 5 returns 302\n"));
+  EXPECT_EQ(host.recorder.Scenario("W", "B"), kHeader + std::string("bench weight 5 returns 302\nfile a.dat \"x\\x01\"\n"));
   // The header's texts stay on their comment line whatever bytes they hold.
   EXPECT_TRUE(host.recorder.Scenario("W\nx\x7F", "B\r\t").starts_with("# Recorded by hand on W x , build B  .\n"));
+}
+
+// A step given whole through the pipe is one scenario step of one line; otherwise the reader's own error.
+TEST(Recorder, AStepGivenWholeIsOneStepOfOneLine) {
+  EXPECT_EQ(sim::StepLineError("file a.dat \"x\\x01\""), "");
+  EXPECT_EQ(sim::StepLineError("menu PosOpen\nmenu PosOpen"), "a step is one line");
+  EXPECT_EQ(sim::StepLineError("exit\r"), "a step is one line");
+  for (const char* none : {"", "   ", "# a comment"}) EXPECT_EQ(sim::StepLineError(none), "not a scenario step") << none;
+  EXPECT_NE(sim::StepLineError("frobnicate 1").find("frobnicate"), std::string::npos);
 }
 
 }  // namespace
