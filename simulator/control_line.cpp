@@ -100,7 +100,13 @@ bool ReadQuotedWord(std::string_view line, std::size_t* at, std::string* word, s
   return true;
 }
 
-// Splits a line into words; the word after "record stop" is a file word.
+// "record stop FILE" and "record step LINE": the word goes as it is typed.
+bool VerbatimWord(const std::vector<std::string>& words) {
+  return words.size() == 2 && words[0] == "record" && (words[1] == "stop" || words[1] == "step");
+}
+
+// Splits a line into words; the word after "record stop" or "record step"
+// is a file word (only \\ and \" are escapes in it).
 bool SplitWords(std::string_view line, std::vector<std::string>* words, std::string* error, bool fileWords) {
   words->clear();
   std::size_t i = 0;
@@ -111,7 +117,7 @@ bool SplitWords(std::string_view line, std::vector<std::string>* words, std::str
     }
     std::string word;
     if (line[i] == '"') {
-      const bool fileName = fileWords && words->size() == 2 && (*words)[0] == "record" && (*words)[1] == "stop";
+      const bool fileName = fileWords && VerbatimWord(*words);
       if (!ReadQuotedWord(line, &i, &word, error, fileName)) return false;
     } else {
       while (i < line.size() && !IsBlank(line[i])) word += line[i++];
@@ -358,7 +364,7 @@ CtlArgs ReadCtlArgs(const std::vector<std::string>& args, CtlCommand* command, s
   const std::string& verb = args[at];
   command->line = QuoteWord(verb);
   for (std::size_t i = at + 1; i < args.size(); ++i) {
-    const bool fileWord = verb == "record" && i == at + 2 && args[at + 1] == "stop";
+    const bool fileWord = i == at + 2 && VerbatimWord({verb, args[at + 1]});
     command->line += ' ';
     if (fileWord) {
       command->line += QuoteWord(args[i]);

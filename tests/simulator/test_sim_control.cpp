@@ -105,13 +105,15 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
   }
 }
 
-// The file of "record stop" reads as a Windows path is typed: only \\ and \" are escapes in it; vavuro-ctl's
-// command line makes the request, each option refused as a wrong command line.
+// The file of "record stop" and the line of "record step" read as typed: only \\ and \" are escapes in them;
+// vavuro-ctl's command line makes the request, each option refused as a wrong command line.
 TEST(ControlLine, FileWordsAndTheCommandLine) {
   const struct {
     const char* line;
     const char* file;
+    const char* verb = "stop";
   } kFiles[] = {
+      {"record step \"file a \\\"x\\r\\\"\"", "file a \"x\\r\"", "step"},
       {"record stop C:\\temp\\s.scn", "C:\\temp\\s.scn"},
       {"record stop \"C:\\temp\\new\\x41.scn\"", "C:\\temp\\new\\x41.scn"},
       {"record stop \"\\\\\\\\server\\share\\\"q\\\".scn\"", "\\\\server\\share\"q\".scn"},
@@ -120,7 +122,7 @@ TEST(ControlLine, FileWordsAndTheCommandLine) {
     sim::Request request;
     std::string error;
     ASSERT_TRUE(sim::ParseRequest(c.line, &request, &error)) << c.line << ": " << error;
-    EXPECT_EQ(request.words, (std::vector<std::string>{"stop", c.file})) << c.line;
+    EXPECT_EQ(request.words, (std::vector<std::string>{c.verb, c.file})) << c.line;
   }
 
   using sim::CtlArgs;
@@ -142,6 +144,7 @@ TEST(ControlLine, FileWordsAndTheCommandLine) {
       {{"keys", "12\\r", "a\"b c"}, "keys \"12\\r\" \"a\\\"b c\"", CtlArgs::kRequest},
       {{"record", "stop", "C:\\temp\\s.scn"}, "record \"stop\" C:\\temp\\s.scn", CtlArgs::kRequest},
       {{"record", "stop", "C:\\My Files\\s.scn"}, "record \"stop\" \"C:\\\\My Files\\\\s.scn\"", CtlArgs::kRequest},
+      {{"record", "step", "file a \"x\\r\""}, "record \"step\" \"file a \\\"x\\\\r\\\"\"", CtlArgs::kRequest},
   };
   for (const auto& c : kArgs) {
     sim::CtlCommand command{99, "stale"};
