@@ -107,6 +107,10 @@ void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fiel
   // comes before the dialog is gone.
   if (id == 2 && boxes_.empty()) return Step(StepKind::kCancel);
   if (id == 2) return Step(StepKind::kClick, {BareWord("Cancel")});
+  // A list entry chosen may refill the fields after it (an Ioctl request or
+  // an Open class its resource list): from there on each field is written
+  // as it stands, though it may show what it showed before.
+  bool afterChoice = false;
   for (const RecordedField& field : fields) {
     const auto was = std::find_if(dialog->shown.begin(), dialog->shown.end(),
                                   [&](const RecordedField& f) { return f.id == field.id; });
@@ -115,8 +119,9 @@ void Recorder::Pressed(std::uintptr_t handle, int id, const RecordedFields& fiel
     if (!IsId(field.id)) continue;
     if (field.kind == RecordedField::kRadio) {
       if (field.checked && !(known && was->checked)) Step(StepKind::kRadio, {BareWord(name)});
-    } else if (!known || was->text != field.text) {
+    } else if (afterChoice || !known || was->text != field.text) {
       Step(field.kind == RecordedField::kEdit ? StepKind::kSet : StepKind::kSelect, {BareWord(name), Text(field.text)});
+      afterChoice = afterChoice || field.kind == RecordedField::kChoice;
     }
   }
   dialog->shown = fields;

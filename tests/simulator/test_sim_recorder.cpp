@@ -43,6 +43,12 @@ TEST(Recorder, EventsBecomeTheSteps) {
       {"a list's entry selected; a field the opening did not show is set; a radio still on is not pressed",
        [&](sim::Recorder& r) { r.DialogOpened(1, "POS Open", {text}), r.Pressed(1, 207, {type, {F::kEdit, 206, "", false}, text}); },
        "dialog \"POS Open\"\nselect IDC_TYPE \"Hex         \"\nset IDC_VALUE \"\"\nclick IDC_ADD_RESOURCE\n"},
+      {"after a list entry chosen, a field showing what it showed at opening is set too (the choice refilled it)",
+       [](sim::Recorder& r) {
+         r.DialogOpened(1, "POS Ioctl", {{F::kEdit, 224, "1", false}, {F::kChoice, 229, "A", false}, {F::kEdit, 204, "X", false}});
+         r.Pressed(1, 207, {{F::kEdit, 224, "1", false}, {F::kChoice, 229, "B", false}, {F::kEdit, 204, "X", false}});
+       },
+       "dialog \"POS Ioctl\"\nselect IDC_REQUEST \"B\"\nset IDC_RESOURCE \"X\"\nclick IDC_ADD_RESOURCE\n"},
       {"back in an outer dialog after an inner one; unknown dialogs and boxes pass",
        [](sim::Recorder& r) {
          r.DialogOpened(1, "A", {}), r.DialogOpened(2, "B", {}), r.DialogOpened(2, "B", {});
