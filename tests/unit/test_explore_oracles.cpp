@@ -21,6 +21,7 @@
 #include "dialogs/escapes.h"
 #include "dialogs/read_checks.h"
 #include "explore/agreement.h"
+#include "explore/log_commands.h"
 #include "explore/log_forms.h"
 #include "resources/arguments.h"
 #include "resources/resource_files.h"
@@ -268,6 +269,76 @@ TEST(LogForms, EachFormsOwnLineIsItsAndLiteralsAreExact) {
 
 // ---- Agreement ---------------------------------------------------------------
 
+TEST(Agreement, TheLogsLinesReadAsTheToolWritesThem) {
+  using namespace explore::detail;
+  // Command lines: the call, its texts, handle and count; a line of another shape reads as none.
+  const struct { const char* line; bool reads; Call call; const char* texts; long long handle, count; bool file; } commands[] = {
+      {"Command-->  PosInitialize(A, B, 0, 0, [], 2)", true, Call::kInitialize, "A, B", 0, 2, false},
+      {"Command-->  PosInitialize(A, B, 0, 0, [], )", false},
+      {"Command-->  PosOpen(N, [], C, [], -3)", true, Call::kOpen, "N, [], C", 0, -3, false},
+      {"Command-->  PosClose(-7)  ", true, Call::kClose, "", -7, 0, false}, {"Command-->  PosClose(7) ", false},
+      {"Command-->  PosIoctl(4, GET, [..], 5)", true, Call::kIoctl, "GET", 4, 5, false}, {"Command-->  PosIoctl(4 GET, [..], 5)", false},
+      {"Command-->  PosRead(0, [], 80)", true, Call::kRead, "", 0, 80, false}, {"Command-->  PosRead(0, [], 80) ", false},
+      {"Command-->  PosWrite(1, [], 4)", true, Call::kWrite, "", 1, 4, false}, {"Command-->  PosWrite(1, [], 4) ", false},
+      {"Command-->  PosWrite(2,a,b.bin,8)", true, Call::kWrite, "a,b.bin", 2, 8, true}, {"Command-->  PosWrite(2,a.bin)", false},
+      {"Command-->  PosTerm()", false}, {"Command--> PosClose(7)  ", false},
+  };
+  for (const auto& c : commands) {
+    Command command;
+    ASSERT_EQ(ParseCommand(c.line, &command), c.reads) << c.line;
+    if (c.reads) {
+      EXPECT_EQ(std::tuple(command.call, command.texts, command.handle, command.count, command.fileMode),
+                std::tuple(c.call, std::string_view(c.texts), c.handle, c.count, c.file))
+          << c.line;
+    }
+  }
+  // Value lines: a number (32 bits, as the tool holds it) in parentheses after 15 blanks and before two, or a text
+  // after two blanks and before four; anything else is no value line.
+  const struct { const char* line; EchoValue::Kind kind; std::int32_t number; const char* text; } values[] = {
+      {"               (-12)  ", EchoValue::kNumber, -12, ""}, {"               (4294967295)  ", EchoValue::kNumber, -1, ""},
+      {"               (0x1a2B)  ", EchoValue::kNumber, 0x1A2B, ""}, {"               (0xFFFFFFFF)  ", EchoValue::kNumber, -1, ""},
+      {"               (123456789012)  ", EchoValue::kNumber, -1097262572, ""},
+      {"               (1234567890123)  ", EchoValue::kNone}, {"               (0x123456789)  ", EchoValue::kNone},
+      {"               (abc)  ", EchoValue::kNone}, {"               (0x)  ", EchoValue::kNone}, {"               (-)  ", EchoValue::kNone},
+      {"              (1)  ", EchoValue::kNone}, {"               (1) ", EchoValue::kNone}, {"               (1 )  ", EchoValue::kNone},
+      {"  a b    ", EchoValue::kText, 0, "a b"}, {"      ", EchoValue::kText, 0, ""}, {"     ", EchoValue::kNone},
+      {" ab    ", EchoValue::kNone}, {"  ab   ", EchoValue::kNone},
+  };
+  for (const auto& c : values) {
+    EchoValue value;
+    if (!ReadNumberLine(c.line, &value)) ReadTextLine(c.line, &value);
+    EXPECT_EQ(std::tuple(value.kind, value.number, value.text), std::tuple(c.kind, c.number, std::string_view(c.text ? c.text : "")))
+        << "\"" << c.line << "\"";
+  }
+  // Name lines: "     K: NAME   " for argument K.
+  const struct { const char* line; long long number; const char* name; } names[] = {
+      {"     1: Rows   ", 1, "Rows"}, {"     12: a b   ", 12, "a b"}, {"     1:    ", 1, ""}, {"     2: Rows   ", 1, nullptr},
+      {"    1: Rows   ", 1, nullptr}, {"     1: Rows  ", 1, nullptr}, {"     1 Rows   ", 1, nullptr}, {"     x: Rows   ", 1, nullptr},
+  };
+  for (const auto& c : names) {
+    std::string_view name = "unread";
+    EXPECT_EQ(ReadNameLine(c.line, c.number, &name), c.name != nullptr) << c.line;
+    EXPECT_EQ(name, c.name ? c.name : "unread") << c.line;
+  }
+  // A journal record's value against the value line: texts by their bytes, numbers by their 32 bits, a text's
+  // address or a number read as a text agreeing with anything.
+  const EchoValue none, five{EchoValue::kNumber, 5}, minus{EchoValue::kNumber, -1}, abc{EchoValue::kText, 0, "abc"};
+  const struct { EchoValue shown; const char* journal; bool agrees; } records[] = {
+      {five, "5", true}, {five, "6", false}, {five, "0x5", true}, {five, "0x00000005", true}, {minus, "4294967295", true},
+      {minus, "0xffffffff", true}, {minus, "0x1FFFFFFFF", false}, {none, "0", true}, {none, "(null)", true}, {five, "(null)", false},
+      {five, "(bad address 0x00000005)", true}, {five, "(bad address 0x00000006)", false}, {five, "(bad address 0x5", false},
+      {five, "five", false}, {five, "\"x\"", true}, {abc, "\"abc\"", true}, {abc, "\"abd\"", false}, {abc, "\"abcd\"", false},
+      {abc, "\"ab\"", false}, {abc, "\"abc", false}, {abc, "0x0040F000", true},
+  };
+  for (const auto& c : records) EXPECT_EQ(ValueAgrees(c.shown, c.journal), c.agrees) << c.journal;
+  // Two texts joined by ", " in the log and by another separator in the journal: where the first ends, or -1.
+  const struct { const char* log; const char* journal; long long split; } splits[] = {
+      {"a, b", "a|b", 1}, {", ", "|", 0}, {"a, b, c", "a, b|c", 4}, {"a, b, c", "a|b, c", 1}, {"a, b", "a|c", -1},
+      {"a, b", "ab|", -1}, {"a,", "a|", -1}, {"a, b", "a, b", -1},
+  };
+  for (const auto& c : splits) EXPECT_EQ(SplitAgree(c.log, ", ", c.journal, "|"), c.split) << c.log << " / " << c.journal;
+}
+
 // A short session, the log as the tool writes it and the journal as the
 // simulator writes it: Initialize (a device comes on line), Open with one
 // argument, Get Values, a failed Read, a Write, a card swiped at the bench,
@@ -364,6 +435,7 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
   const auto [textLog, textJournal] = text("  abc    ", "\"abc\"");
   const auto [emptyLog, emptyJournal] = text("      ", "\"\"");
   const auto lineEnd = Replaced(kLog, {{"DEVNAME", "DEV\nNAME"}});
+  const auto queueLog = Inserted(kLog, 27, {"Command-->  PosRead(0, [], 16)"});
   const std::string printer = "  # posted 0x4205 wParam=0x02002102 lParam=0x00000000 to 0x";
   const std::string post = "  # posted 0x4203 wParam=0x01004801 lParam=0x00000059 to 0x";
   const std::vector<Case> table = {
@@ -420,6 +492,22 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"a notification never posted", Inserted(kLog, 23, {"PRINTER ERROR (Device Descriptor = 1)"}), kJournal, "The log shows a notification the journal does not show posted to the tool (log line 24)"},
       {"an argument line missing", Without(kLog, 10, 2), kJournal, "The log's argument lines of PosOpen (log line 10) stop short"},
       {"a command line of no form", With(kLog, 21, "Command-->  PosWrite(1 , [], 2)"), kJournal, "The log has a command line of no form the tool writes (log line 22)"},
+      {"posts to the window the Open names and the one the Initialize names", kLog,
+          With(With(kJournal, 6, "  arg[1] queueHandle = 0x00000077"), 18, post + "00000077"), ""},
+      {"an Open's last record not the window", kLog, With(kJournal, 6, "  arg[1] Rows = 3"), "The journal's call for the log's PosOpen (log line 10) has other"},
+      {"an Open answered 0 fails", With(kLog, 12, "  RC = 0, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "), With(kJournal, 7, "  -> 0 out=0"), ""},
+      {"another Ioctl handle", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=2 request=302 (POS_SYS_GET_VALUES) count=1"), "The journal's call for the log's PosIoctl"},
+      {"an unknown request", With(kLog, 13, "Command-->  PosIoctl(1, no such request, [..], 1)"),
+          With(kJournal, 8, "DLL_PosIOCtl handle=1 request=9 (no such request) count=1"), "The journal's call for the log's PosIoctl"},
+      {"another Write handle", kLog, With(kJournal, 15, "DLL_PosWrite handle=2 length=2 data=48 49"), "The journal's call for the log's PosWrite"},
+      {"another Close handle", kLog, With(kJournal, 20, "DLL_PosClose handle=2"), "The journal's call for the log's PosClose"},
+      {"the close line after a notification's box", With(With(kLog, 22, kLog[23]), 23, kLog[22]), kJournal, ""},
+      {"a second Initialize the binding refuses", Inserted(kLog, 27, {kLog[0], kLog[1], kLog[2], "  RC = -1, errno = (304) X  "}), kJournal, ""},
+      {"a queue record read", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=16"}), ""},
+      {"a queue read of 2 bytes", Inserted(queueLog, 28, {"ERROR: Unknown POSQ message format!!!!", "      POSQ Info:  ", "      (2 bytes)",
+          "   0000: 41 42  | AB\n"}), Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}), ""},
+      {"a queue read of 2 bytes not shown", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}),
+          "The log's dump of the PosRead (log line 28)"},
   };
   for (const Case& c : table) {
     const auto finding = CheckAgreement(c.log, c.journal);
@@ -515,15 +603,17 @@ TEST(Agreement, NotificationsAsTheToolLogsThem) {
 }
 
 TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
-  const struct { std::size_t line; const char* status; Finding finding; } table[] = {
-      {14, "  -> 306 out=0", {"The errno the log reports for PosRead (log line 19) is not the journal's status",
+  const struct { std::vector<std::string> log, journal; Finding finding; } table[] = {
+      {kLog, With(kJournal, 14, "  -> 306 out=0"), {"The errno the log reports for PosRead (log line 19) is not the journal's status",
                               "  RC = -1, errno = (306) NAME  ", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
-      {14, "  -> 0 out=5 data=41 42 43 44 45", {"The log reports a failure of PosRead (log line 19) where the journal gives success",
+      {kLog, With(kJournal, 14, "  -> 0 out=5 data=41 42 43 44 45"), {"The log reports a failure of PosRead (log line 19) where the journal gives success",
                             "DLL_PosRead handle=1 size=80 answered 0", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
+      {Without(kLog, 10, 2), kJournal, {"The log's argument lines of PosOpen (log line 10) stop short",
+                                        "1 numbered arguments; argument 1 as \"     1: NAME   \"", kLog[12]}},
   };
   for (const auto& c : table) {
-    const auto finding = CheckAgreement(kLog, With(kJournal, c.line, c.status));
-    ASSERT_TRUE(finding) << c.status;
+    const auto finding = CheckAgreement(c.log, c.journal);
+    ASSERT_TRUE(finding) << c.finding.what;
     EXPECT_EQ(std::tie(finding->what, finding->expected, finding->actual),
               std::tie(c.finding.what, c.finding.expected, c.finding.actual));
   }
