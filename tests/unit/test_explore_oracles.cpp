@@ -503,6 +503,8 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"another Close handle", kLog, With(kJournal, 20, "DLL_PosClose handle=2"), "The journal's call for the log's PosClose"},
       {"the close line after a notification's box", With(With(kLog, 22, kLog[23]), 23, kLog[22]), kJournal, ""},
       {"a second Initialize the binding refuses", Inserted(kLog, 27, {kLog[0], kLog[1], kLog[2], "  RC = -1, errno = (304) X  "}), kJournal, ""},
+      {"a name line that reads as a text line: the next argument's", {"Command-->  PosInitialize(A, B, 0, 0, [], 2)", "     1: N   ",
+          "     2: T    ", "  x    "}, {"DLL_PosInitialize app=\"A\" resfile=\"B\" count=2", "  arg[0] N = 0", "  arg[1] T  = \"x\"", "  -> 0"}, ""},
       {"a queue record read", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=16"}), ""},
       {"a queue read of 2 bytes", Inserted(queueLog, 28, {"ERROR: Unknown POSQ message format!!!!", "      POSQ Info:  ", "      (2 bytes)",
           "   0000: 41 42  | AB\n"}), Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}), ""},
