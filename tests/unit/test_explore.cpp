@@ -257,6 +257,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       EXPECT_FALSE(sent && posted) << "a sent step after a posted one: " << chunk[i];
       posted |= !sent;
       adds += step.args[0].text == "IDC_ADD_RESOURCE";
+      if (step.kind == scn::StepKind::kRadio) values[caption + " radio"].insert(step.args[0].text);
       for (const std::string& field : {caption + " " + step.args[0].text, step.args[0].text})
         if (step.kind == scn::StepKind::kSet) values[field].insert({step.args[1].text, "#" + std::to_string(step.args[1].text.size())});
       EXPECT_FALSE(step.args[0].text == "IDC_OUTPUT_FILE" && !Vocabulary().List(step.args[1].text).empty()) << chunk[i];
@@ -294,22 +295,24 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   // Each numeric field: its range's ends and one past each (the fault values as simulator/CONTROL.md gives them);
   // each text field ("#" and a size): its limit and one past it, a line of the data box those of its 200-byte buffer.
   const std::pair<std::string, std::set<std::string>> ends[] = {
-      {"POS Read IDC_BUFFER_SIZE", {"0", "2147483645", "-1", "2147483646"}}, {"POS Open adds", {"0", "19", "20"}},
+      {"POS Read IDC_BUFFER_SIZE", {"0", "2147483645", "-1", "2147483646"}}, {"POS Open adds", {"0", "1", "19", "20"}},
       {"IDC_HANDLE", {"0", "2147483647", "-1", "2147483648"}}, {"POS Open IDC_N_ARGUMENTS", {"0", "19", "-1", "20"}},
-      {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "20", "21"}},
-      {"POS Ioctl adds", {"0", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
+      {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "1", "20", "21"}},
+      {"POS Ioctl adds", {"0", "1", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
       {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "10000", "0", "10001"}},
-      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}},
+      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}}, {"bench fault overclaim", {"16", "2147483647"}},
       {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
       {"POS Open IDC_DEVICE_NAME", {"#253", "#254"}}, {"POS Open IDC_VALUE", {"#253", "#254"}},
       {"POS Write IDC_INPUT_FILE", {"#99", "#100"}}, {"POS Read IDC_OUTPUT_FILE", {"#99", "#100"}},
-      {"POS Write IDC_DATA_BOX line", {"#199", "#200"}},
+      {"POS Write IDC_DATA_BOX line", {"#199", "#200"}}, {"POS Write radio", {"IDC_FILE_MODE", "IDC_TEXT_MODE"}},
   };
   for (const auto& [field, wanted] : ends) {
     for (const std::string& value : wanted) EXPECT_EQ(values[field].count(value), 1u) << field << " " << value;
   }
   // Past one byte an overrun writes beyond the guard byte; a Hex argument takes the hex domain's odd values too.
   EXPECT_EQ(values["bench fault overrun"], (std::set<std::string>{"-1", "0", "1"}));
+  const std::set<std::string>& errors = values["bench fault error"];  // the library's own codes among them
+  EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& v) { return v != "0" && NameOf(ErrorNames, std::stoi(v)); }));
   const Lines text = explore::TextValues(), decimal = explore::NumberValues(explore::kDecimalValueRange);
   EXPECT_TRUE(std::any_of(values["IDC_VALUE"].begin(), values["IDC_VALUE"].end(), [&](const std::string& v) {
     return Contains(explore::HexValues(), v) && !Contains(text, v) && !Contains(decimal, v) &&
