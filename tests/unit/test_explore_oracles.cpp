@@ -219,7 +219,7 @@ TEST(LogForms, PlaceholdersTakeWhatTheyName) {
       {"{b2}a", "   a", false},   {"{c}", "", false},          {"{c}", "\n", true},        {"{c}", "ab", false},
       {"{p}", " ~", true},        {"{p}", "a\x7f", false},     {"{p}", "a\x1f", false},    {"{p}", "", false},
       {"a{q}b", "a{q}b", false},  {"a{d", "a{d", false},       {"a}b", "a}b", false},      {"{}", "", false},
-      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"{d+}", "1", false},
+      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"{d+}", "1", false},       {"{p2}", "ab  ", false},
   };
   for (const Case& c : table)
     EXPECT_EQ(explore::MatchesPattern(c.pattern, c.line), c.matches) << c.pattern << " / " << c.line;
@@ -271,24 +271,25 @@ TEST(LogForms, EachFormsOwnLineIsItsAndLiteralsAreExact) {
 
 TEST(Agreement, TheLogsLinesReadAsTheToolWritesThem) {
   using namespace explore::detail;
-  // Command lines: the call, its texts, handle and count; a line of another shape reads as none.
-  const struct { const char* line; bool reads; Call call; const char* texts; long long handle, count; bool file; } commands[] = {
-      {"Command-->  PosInitialize(A, B, 0, 0, [], 2)", true, Call::kInitialize, "A, B", 0, 2, false},
+  // Command lines: the call, its texts, handle and count, and the journal's line they imply; a line of another
+  // shape reads as none.
+  const struct { const char* line; bool reads; Call call; const char* texts; long long handle, count; bool file; const char* implied; } commands[] = {
+      {"Command-->  PosInitialize(A, B, 0, 0, [], 2)", true, Call::kInitialize, "A, B", 0, 2, false, "DLL_PosInitialize with app and resfile \"A, B\", count=2"},
       {"Command-->  PosInitialize(A, B, 0, 0, [], )", false},
-      {"Command-->  PosOpen(N, [], C, [], -3)", true, Call::kOpen, "N, [], C", 0, -3, false},
-      {"Command-->  PosClose(-7)  ", true, Call::kClose, "", -7, 0, false}, {"Command-->  PosClose(7) ", false},
-      {"Command-->  PosIoctl(4, GET, [..], 5)", true, Call::kIoctl, "GET", 4, 5, false}, {"Command-->  PosIoctl(4 GET, [..], 5)", false},
-      {"Command-->  PosRead(0, [], 80)", true, Call::kRead, "", 0, 80, false}, {"Command-->  PosRead(0, [], 80) ", false},
-      {"Command-->  PosWrite(1, [], 4)", true, Call::kWrite, "", 1, 4, false}, {"Command-->  PosWrite(1, [], 4) ", false},
-      {"Command-->  PosWrite(2,a,b.bin,8)", true, Call::kWrite, "a,b.bin", 2, 8, true}, {"Command-->  PosWrite(2,a.bin)", false},
+      {"Command-->  PosOpen(N, [], C, [], -3)", true, Call::kOpen, "N, [], C", 0, -3, false, "DLL_PosOpen with name and class \"N, [], C\", count=-2"},
+      {"Command-->  PosClose(-7)  ", true, Call::kClose, "", -7, 0, false, "DLL_PosClose handle=-7"}, {"Command-->  PosClose(7) ", false},
+      {"Command-->  PosIoctl(4, GET, [..], 5)", true, Call::kIoctl, "GET", 4, 5, false, "DLL_PosIOCtl handle=4 request=(GET) count=5"}, {"Command-->  PosIoctl(4 GET, [..], 5)", false},
+      {"Command-->  PosRead(0, [], 80)", true, Call::kRead, "", 0, 80, false, "DLL_PosRead handle=0 size=80"}, {"Command-->  PosRead(0, [], 80) ", false},
+      {"Command-->  PosWrite(1, [], 4)", true, Call::kWrite, "", 1, 4, false, "DLL_PosWrite handle=1 length=4"}, {"Command-->  PosWrite(1, [], 4) ", false},
+      {"Command-->  PosWrite(2,a,b.bin,8)", true, Call::kWrite, "a,b.bin", 2, 8, true, "DLL_PosWrite handle=2 length=8"}, {"Command-->  PosWrite(2,a.bin)", false},
       {"Command-->  PosTerm()", false}, {"Command--> PosClose(7)  ", false},
   };
   for (const auto& c : commands) {
     Command command;
     ASSERT_EQ(ParseCommand(c.line, &command), c.reads) << c.line;
     if (c.reads) {
-      EXPECT_EQ(std::tuple(command.call, command.texts, command.handle, command.count, command.fileMode),
-                std::tuple(c.call, std::string_view(c.texts), c.handle, c.count, c.file))
+      EXPECT_EQ(std::tuple(command.call, command.texts, command.handle, command.count, command.fileMode, ImpliedCall(command)),
+                std::tuple(c.call, std::string_view(c.texts), c.handle, c.count, c.file, std::string(c.implied)))
           << c.line;
     }
   }
@@ -610,6 +611,8 @@ TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
                               "  RC = -1, errno = (306) NAME  ", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
       {kLog, With(kJournal, 14, "  -> 0 out=5 data=41 42 43 44 45"), {"The log reports a failure of PosRead (log line 19) where the journal gives success",
                             "DLL_PosRead handle=1 size=80 answered 0", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
+      {kLog, Without(kJournal, 20, 2), {"The log's PosClose (log line 24) has no call of its own in the journal: the next DLL_ call is not it",
+                                        "DLL_PosClose handle=1", "DLL_PosTerm (journal line 21)"}},
       {Without(kLog, 10, 2), kJournal, {"The log's argument lines of PosOpen (log line 10) stop short",
                                         "1 numbered arguments; argument 1 as \"     1: NAME   \"", kLog[12]}},
   };
