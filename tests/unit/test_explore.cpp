@@ -113,6 +113,10 @@ TEST(ExploreDomains, LimitsAreTheToolsOwn) {
   EXPECT_EQ(explore::kIoctlArgumentRange.most, kResourceArgCapacity);
   EXPECT_EQ(explore::kOpenArgumentRange.most, kResourceArgCapacity - 1);  // one record for the queue handle
   EXPECT_EQ(explore::kResourceNameLimit, kResourceNameSize - 1);
+  EXPECT_EQ(explore::kDecimalValueRange.most, INT32_MAX);
+  for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kDecimalValueRange, explore::kInitializeArgumentRange,
+                               explore::kOpenArgumentRange, explore::kIoctlArgumentRange, explore::kWeightRange, explore::kTouchRange})
+    EXPECT_EQ(range.least, 0);  // counts, sizes, handles and readings start at 0
 }
 
 TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {

@@ -572,11 +572,12 @@ TEST(Agreement, NotificationsAsTheToolLogsThem) {
     unsigned message;
     std::uint32_t wParam, lParam;
   };
-  const Case table[] = {{0x4201, 0x01002201, 0}, {0x4203, 0x01004801, 0x59}, {0x4204, 0x02002103, 0},
-                        {0x4205, 0x02002103, 0}, {0x4206, 0x02002103, 0}, {0x420B, 0x01004C02, 0x0D},
-                        {0x420C, 0x02002405, 0}, {0x420C, 0x01004806, 0}, {0x420C, 0x00005407, 0},
-                        {0x420C, 0x00004A07, 0}, {0x420D, 0x02112402, 6}, {0x420F, 0x00005404, 0},
-                        {0x4210, 0x02002108, 0}, {0x420E, 0x00005404, 0}};
+  // Descriptors and lengths of two decimal digits: written otherwise in hexadecimal.
+  const Case table[] = {{0x4201, 0x01002201, 0}, {0x4203, 0x01004801, 0x59}, {0x4204, 0x0200210B, 0},
+                        {0x4205, 0x0200210C, 0}, {0x4206, 0x0200210D, 0}, {0x420B, 0x01004C02, 0x0D},
+                        {0x420C, 0x0200240E, 0}, {0x420C, 0x0100480F, 0}, {0x420C, 0x0000541A, 0},
+                        {0x420C, 0x00004A07, 0}, {0x420D, 0x02112402, 6}, {0x420F, 0x0000541B, 0},
+                        {0x4210, 0x0200211C, 0}, {0x420E, 0x00005404, 0}};
   for (const Case& c : table) {
     ResetShellRecord();
     HandleDeviceNotification(c.message, c.wParam, c.lParam);
