@@ -470,6 +470,9 @@ TEST(ExploreShrink, ValuesBecomeTheSimplestThatStillFails) {
     EXPECT_EQ(result.lines, Lines{c.simplest}) << c.line;
     EXPECT_EQ(result.tries, calls);
   }
+  // A line that can go only once another is simpler: the passes repeat while one of them changes something.
+  const auto fails = [](const Lines& lines) { return Contains(lines, "bench weight 0") || (Contains(lines, "A") && Contains(lines, "bench weight 5")); };
+  EXPECT_EQ(explore::Shrink({{"A"}, {"bench weight 5"}}, fails, 100).lines, Lines{"bench weight 0"});
 }
 
 }  // namespace

@@ -505,6 +505,9 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"a queue record read", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=16"}), ""},
       {"a queue read of 2 bytes", Inserted(queueLog, 28, {"ERROR: Unknown POSQ message format!!!!", "      POSQ Info:  ", "      (2 bytes)",
           "   0000: 41 42  | AB\n"}), Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}), ""},
+      {"a queue read titled as a device's", Inserted(queueLog, 28, {"ERROR: Unknown POSQ message format!!!!", "      Read Results:  ", "      (2 bytes)",
+          "   0000: 41 42  | AB\n"}), Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}),
+          "The log's dump of the PosRead (log line 28) does not show the bytes the journal gives"},
       {"a queue read of 2 bytes not shown", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}),
           "The log's dump of the PosRead (log line 28) does not show the bytes the journal gives"},
   };
@@ -610,6 +613,8 @@ TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
                             "DLL_PosRead handle=1 size=80 answered 0", "  RC = -1, errno = (317) POSERR_SYS_DEVICE_OFFLINE  "}},
       {kLog, Without(kJournal, 20, 2), {"The log's PosClose (log line 24) has no call of its own in the journal: the next DLL_ call is not it",
                                         "DLL_PosClose handle=1", "DLL_PosTerm (journal line 21)"}},
+      {kLog, Inserted(kJournal, 22, {"DLL_PosClose handle=1", "  -> 0"}), {"The journal shows a call the log never issued",
+          "no further \"Command-->\" line's call after the log's last one", "DLL_PosClose handle=1 (journal line 23)"}},
       {Without(kLog, 10, 2), kJournal, {"The log's argument lines of PosOpen (log line 10) stop short",
                                         "1 numbered arguments; argument 1 as \"     1: NAME   \"", kLog[12]}},
   };
