@@ -218,7 +218,7 @@ TEST(LogForms, PlaceholdersTakeWhatTheyName) {
       {"{b}a", "   a", true},     {"{b}a", "a", true},         {"{b}a", " \ta", false},    {"{b2}a", "  a", true},
       {"{b2}a", "   a", false},   {"{c}", "", false},          {"{c}", "\n", true},        {"{c}", "ab", false},
       {"{p}", " ~", true},        {"{p}", "a\x7f", false},     {"{p}", "a\x1f", false},    {"{p}", "", false},
-      {"a{q}b", "a{q}b", false},  {"a{d", "a{d", false},       {"a}b", "a}b", false},      {"{}", "", false},
+      {"a{q}b", "ab", false},  {"a{d", "a{d", false},       {"a}b", "a}b", false},      {"{}", "", false},
       {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"{d+}", "1", false},       {"{p2}", "ab  ", false},
   };
   for (const Case& c : table)
