@@ -83,6 +83,10 @@ TEST(ExploreRandom, DrawsStayInTheirRangeAndReachAllOfIt) {
     wrong += random.Chance(0) || !random.Chance(100);
   }
   EXPECT_EQ(between, (std::set<std::int64_t>{-3, -2, -1, 0, 1, 2, 3}));
+  std::set<std::int64_t> least, wide;  // least when most is not above it; the whole 64-bit range, no repeat
+  for (int i = 0; i < 20; ++i) least.insert({random.Between(4, 4), random.Between(3, -3)}), wide.insert(random.Between(INT64_MIN, INT64_MAX));
+  EXPECT_EQ(least, (std::set<std::int64_t>{3, 4}));
+  EXPECT_EQ(wide.size(), 20u);
   EXPECT_TRUE(heads > 800 && heads < 1200 && wrong == 0) << heads << " " << wrong;
 }
 
@@ -109,6 +113,10 @@ TEST(ExploreDomains, LimitsAreTheToolsOwn) {
   EXPECT_EQ(explore::kIoctlArgumentRange.most, kResourceArgCapacity);
   EXPECT_EQ(explore::kOpenArgumentRange.most, kResourceArgCapacity - 1);  // one record for the queue handle
   EXPECT_EQ(explore::kResourceNameLimit, kResourceNameSize - 1);
+  EXPECT_EQ(explore::kDecimalValueRange.most, INT32_MAX);
+  for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kDecimalValueRange, explore::kInitializeArgumentRange,
+                               explore::kOpenArgumentRange, explore::kIoctlArgumentRange, explore::kWeightRange, explore::kTouchRange})
+    EXPECT_EQ(range.least, 0);  // counts, sizes, handles and readings start at 0
 }
 
 TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
@@ -127,9 +135,13 @@ TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
     EXPECT_TRUE(any(values, [](const std::string& v) { return v.find('\\') != std::string::npos; })) << name;
     std::int64_t value = 0;  // a bench request takes each as a number
     for (const std::string& word : words) EXPECT_TRUE(scn::ParseNumber(word, &value)) << word;
+    const auto inside = [&](const std::string& v) { return scn::ParseNumber(v, &value) && std::to_string(value) == v && value > range.least && value < range.most; };
+    EXPECT_TRUE(any(values, inside) && any(words, inside) && any(words, [](const std::string& v) { return v.rfind("0x", 0) == 0; })) << name;
   }
   const Lines hex = explore::HexValues();
   for (const char* value : {"", "0", "FFFFFFFF", "100000000", "0x10", "-1"}) EXPECT_TRUE(Contains(hex, value)) << value;
+  EXPECT_TRUE(any(hex, [](const std::string& v) { return v.find(' ') != std::string::npos; }));
+  EXPECT_TRUE(any(hex, [](const std::string& v) { return v.size() > explore::kFieldTextLimit; }));
 }
 
 TEST(ExploreDomains, TextHandleAndNameDomains) {
@@ -146,13 +158,22 @@ TEST(ExploreDomains, TextHandleAndNameDomains) {
     EXPECT_TRUE(blanks);
     for (char c : {'"', '\\', '%', '\x01', '\r'}) EXPECT_NE(all.find(c), std::string::npos) << int(c);
   }
+  // File names: a list file the tool's folder holds, named as the tool names it; the limit and one past it.
+  const Lines lists(std::begin(kResourceListFiles), std::end(kResourceListFiles));
+  std::set<std::size_t> fileSizes;
+  bool found = false;
+  for (const std::string& name : explore::FileNames()) {
+    fileSizes.insert(name.size());
+    found |= Contains(lists, name) && std::ifstream(DataDir() + "/" + name).good();
+  }
+  EXPECT_TRUE(found && fileSizes.count(0) && fileSizes.count(explore::kFileNameLimit) && fileSizes.count(explore::kFileNameLimit + 1));
   for (const char* h : {"0", "1", "2", "3", "4", "-1", "2147483647", "2147483648", "", "a1"})
     EXPECT_TRUE(Contains(explore::HandleValues(), h)) << h;
 
   const Lines names = explore::ResourceNames(Vocabulary());
-  for (const auto& [file, entries] : Vocabulary().lists) {
-    if (file == "PRESOURC.DAT" || file == "PIOCTLRE.DAT") continue;
-    for (const std::string& entry : entries) EXPECT_TRUE(Contains(names, entry)) << file << " " << entry;
+  for (const auto& [file, entries] : Vocabulary().lists) {  // the class and request lists name no resource
+    const bool resources = file != "PRESOURC.DAT" && file != "PIOCTLRE.DAT";
+    for (const std::string& entry : entries) EXPECT_EQ(Contains(names, entry), resources) << file << " " << entry;
   }
   std::set<std::size_t> sizes;
   for (const std::string& name : names) sizes.insert(name.size());
@@ -204,10 +225,13 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       ASSERT_GE(entries.size(), original.size()) << chunk[0];
       EXPECT_TRUE(std::equal(original.begin(), original.end(), entries.begin())) << chunk[0];
       const std::string& text = steps[0].args[1].text;
-      const bool binary = text.find("\x01\x02\x7f\x80\xff") != std::string::npos,
-                 longLine = std::any_of(entries.begin() + static_cast<std::ptrdiff_t>(original.size()), entries.end(),
-                                        [](const std::string& e) { return e.size() >= 79 && e.starts_with("PosNLLL"); });
-      oddities.insert(binary ? "binary bytes" : longLine ? "a long line" : !text.ends_with('\n') ? "no final newline" : "none");
+      // One oddity after the entries as they stand: binary bytes (a NUL among them), with or without a line end;
+      // one line past the reader's 78 characters; or the last entry's line end left out.
+      const std::size_t added = entries.size() - original.size();
+      const bool end = text.ends_with('\n'), binary = text.find(std::string("\x01\x02\x7f\x80\xff\0", 6)) != std::string::npos,
+                 longLine = added == 1 && end && entries.back().size() >= 79 && entries.back().starts_with("PosNLLL");
+      oddities.insert(binary ? (end ? "binary bytes, line end" : "binary bytes")
+                      : longLine ? "a long line" : added == 0 && !end ? "no final newline" : "none");
       continue;
     }
     if (steps[0].kind == scn::StepKind::kBench) {
@@ -237,6 +261,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       EXPECT_FALSE(sent && posted) << "a sent step after a posted one: " << chunk[i];
       posted |= !sent;
       adds += step.args[0].text == "IDC_ADD_RESOURCE";
+      if (step.kind == scn::StepKind::kRadio) values[caption + " radio"].insert(step.args[0].text);
       for (const std::string& field : {caption + " " + step.args[0].text, step.args[0].text})
         if (step.kind == scn::StepKind::kSet) values[field].insert({step.args[1].text, "#" + std::to_string(step.args[1].text.size())});
       EXPECT_FALSE(step.args[0].text == "IDC_OUTPUT_FILE" && !Vocabulary().List(step.args[1].text).empty()) << chunk[i];
@@ -263,7 +288,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   EXPECT_EQ(verbs, (std::set<std::string>{  // every verb of the bench but the listings and record
 "burst", "clear-faults", "close-drawer", "cover-open", "fault", "keys",
                                               "paper-out", "printer-error", "scan", "swipe", "touch", "weight"}));
-  EXPECT_EQ(oddities, (std::set<std::string>{"a long line", "binary bytes", "no final newline"}));
+  EXPECT_EQ(oddities, (std::set<std::string>{"a long line", "binary bytes", "binary bytes, line end", "no final newline"}));
   EXPECT_TRUE(files > 10 && files < 200) << files;  // rare, but there
   for (const std::string& text : values["POS Write IDC_DATA_BOX"]) {  // the data box's lines, by their sizes
     for (std::size_t from = 0, to = 0; to != std::string::npos; from = to + 2) {
@@ -274,20 +299,29 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   // Each numeric field: its range's ends and one past each (the fault values as simulator/CONTROL.md gives them);
   // each text field ("#" and a size): its limit and one past it, a line of the data box those of its 200-byte buffer.
   const std::pair<std::string, std::set<std::string>> ends[] = {
-      {"POS Read IDC_BUFFER_SIZE", {"0", "2147483645", "-1", "2147483646"}}, {"POS Open adds", {"0", "19", "20"}},
+      {"POS Read IDC_BUFFER_SIZE", {"0", "2147483645", "-1", "2147483646"}}, {"POS Open adds", {"0", "1", "19", "20"}},
       {"IDC_HANDLE", {"0", "2147483647", "-1", "2147483648"}}, {"POS Open IDC_N_ARGUMENTS", {"0", "19", "-1", "20"}},
-      {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "20", "21"}},
-      {"POS Ioctl adds", {"0", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
+      {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "1", "20", "21"}},
+      {"POS Ioctl adds", {"0", "1", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
       {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "10000", "0", "10001"}},
-      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}},
-      {"bench fault overrun", {"0", "-1"}}, {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
+      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}}, {"bench fault overclaim", {"16", "2147483647"}},
+      {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
       {"POS Open IDC_DEVICE_NAME", {"#253", "#254"}}, {"POS Open IDC_VALUE", {"#253", "#254"}},
       {"POS Write IDC_INPUT_FILE", {"#99", "#100"}}, {"POS Read IDC_OUTPUT_FILE", {"#99", "#100"}},
-      {"POS Write IDC_DATA_BOX line", {"#199", "#200"}},
+      {"POS Write IDC_DATA_BOX line", {"#199", "#200"}}, {"POS Write radio", {"IDC_FILE_MODE", "IDC_TEXT_MODE"}},
   };
   for (const auto& [field, wanted] : ends) {
     for (const std::string& value : wanted) EXPECT_EQ(values[field].count(value), 1u) << field << " " << value;
   }
+  // Past one byte an overrun writes beyond the guard byte; a Hex argument takes the hex domain's odd values too.
+  EXPECT_EQ(values["bench fault overrun"], (std::set<std::string>{"-1", "0", "1"}));
+  const std::set<std::string>& errors = values["bench fault error"];  // the library's own codes among them
+  EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& v) { return v != "0" && NameOf(ErrorNames, std::stoi(v)); }));
+  const Lines text = explore::TextValues(), decimal = explore::NumberValues(explore::kDecimalValueRange);
+  EXPECT_TRUE(std::any_of(values["IDC_VALUE"].begin(), values["IDC_VALUE"].end(), [&](const std::string& v) {
+    return Contains(explore::HexValues(), v) && !Contains(text, v) && !Contains(decimal, v) &&
+           (v.size() > 4 || v.find_first_not_of("0123456789ABCDEF") != std::string::npos);
+  }));
 
   Random first(1), again(1), other(2);
   int same = 0;
@@ -319,12 +353,14 @@ TEST(ExploreSession, SimplerFormsAreSimplerReadAndComeSimplestFirst) {
       {"menu PosOpen", nullptr, {}},
       {"select IDC_TYPE \"Hex         \"", nullptr, {}},
       {"dismiss", nullptr, {}},
+      {"bench weight 5\nbench weight 6", nullptr, {}},  // not one step
   };
   for (const auto& c : cases) {
     const Lines forms = explore::Simpler(c.line);
     ASSERT_EQ(forms.empty(), c.first == nullptr) << c.line;
     EXPECT_EQ(forms.empty() ? "" : forms[0], c.first ? c.first : "") << c.line;
     for (const std::string& form : c.among) EXPECT_TRUE(Contains(forms, form)) << c.line << " -> " << form;
+    if (forms.empty()) continue;
     const std::size_t length = WordLength(c.line);
     std::size_t previous = 0;
     for (const std::string& form : forms) {
@@ -360,8 +396,19 @@ TEST(ExploreShrink, SmallestFailingSessionWithinTheBudget) {
   chunks[30].push_back("B");
   chunks[3].push_back("B");  // a B before the A does not count
   int calls = 0, again = 0;
-  explore::ShrinkResult result = explore::Shrink(chunks, Before{"A", "B", &calls}, 10000);
+  // In their order: no chunk split before the chunks are down to the two the failure needs (8 lines), no line made
+  // simpler before the lines are down to A and B (which have no simpler form).
+  std::size_t split = 0;
+  bool simplified = false;
+  const auto watched = [&](const Lines& lines) {
+    const auto count = [&](const char* head) { return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(head); }); };
+    if (count("menu ") != count("set ") || count("set ") != count("dismiss")) split = std::max(split, lines.size());
+    simplified |= count("set IDC_HANDLE \"\"") > 0;
+    return Before{"A", "B", &calls}(lines);
+  };
+  explore::ShrinkResult result = explore::Shrink(chunks, watched, 10000);
   EXPECT_EQ(result.lines, (Lines{"A", "B"}));
+  EXPECT_TRUE(split <= 8 && !simplified) << split;
   EXPECT_EQ(std::tuple(result.failed, result.linesBefore, result.linesAfter, result.tries), std::tuple(true, 123u, 2u, calls));
   EXPECT_LT(calls, 400);
   // Deterministic: the same input gives the same tries and lines.
@@ -423,6 +470,9 @@ TEST(ExploreShrink, ValuesBecomeTheSimplestThatStillFails) {
     EXPECT_EQ(result.lines, Lines{c.simplest}) << c.line;
     EXPECT_EQ(result.tries, calls);
   }
+  // A line that can go only once another is simpler: the passes repeat while one of them changes something.
+  const auto fails = [](const Lines& lines) { return Contains(lines, "bench weight 0") || (Contains(lines, "A") && Contains(lines, "bench weight 5")); };
+  EXPECT_EQ(explore::Shrink({{"A"}, {"bench weight 5"}}, fails, 100).lines, Lines{"bench weight 0"});
 }
 
 }  // namespace
