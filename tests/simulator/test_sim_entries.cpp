@@ -49,6 +49,9 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
               "  -> 302\r\n", gJournal);
     EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty() && sim_.QueueWindow() == 0);
   }
+  const std::string app(4097, 'A');  // a text argument is journaled up to its 4096th character
+  EXPECT_EQ(0, sim_.Initialize(app.c_str(), "F", &gQueue, 1));
+  EXPECT_NE(gJournal.find("app=\"" + app.substr(1) + "\" resfile=\"F\""), std::string::npos);
 }
 
 // The library's settings set through a device's handle are the library's: every handle then reads them.
