@@ -42,14 +42,18 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
     const char* error;  // a part of the error
   } kCases[] = {
       {"start 3", "start takes"}, {"file a.bin \"AB\" times 40000000", "at most 64 MiB in all)"},
-      {"start returns 0", "start takes"}, {"repeat 2 returns 0\nend", "takes 1 word"},
+      {"start returns 0", "start takes"}, {"repeat 2 returns 0\nend", "repeat takes 1 word(s), not 3"},
+      {"screenshot", "screenshot takes 1 to 2 words, not 0"}, {"include", "include takes at least 1 word(s), not 0"},
       {"file a.bin \"AB\" twice 4", "file NAME TEXT takes \"times N\""},
       {"start missing A no-library B", "start takes"}, {"expect file a.bin \"A\" times -1", "times N"},
-      {"close box", "close takes"}, {"bench fault X melt 1", "fault kinds are"}, {"click 70000", "not a control id"},
-      {"frobnicate", "unknown step \"frobnicate\""}, {"expect \"log\" \"x\"", "unknown step"},
-      {"\"menu\" PosOpen", "starts with its name"}, {"expect window desk text x", "expect window takes"},
-      {"screenshot a.bmp menu", "screenshot NAME takes"}, {"place desktop 0 0 1 1", "place takes"},
-      {"scroll main 75", "scroll takes"}, {"repeat 0\nend", "count of 1 or more"}, {"end", "end without repeat"},
+      {"close box", "close takes"}, {"bench fault X melt 1", "bench: fault kinds are"},
+      {"bench state", "bench state is read with ctl"}, {"pipe idle 2", "pipe takes a quoted line"},
+      {"menu Nonesuch", "not a menu command: \"Nonesuch\""}, {"ctl x exits y", "not a number: \"y\""},
+      {"click 70000", "not a control id"}, {"frobnicate", "unknown step \"frobnicate\""},
+      {"expect \"log\" \"x\"", "unknown step"}, {"\"menu\" PosOpen", "a step starts with its name"},
+      {"expect window desk text x", "expect window takes"}, {"screenshot a.bmp menu", "screenshot NAME takes"},
+      {"place desktop 0 0 1 1", "place takes"}, {"scroll main 75", "scroll takes"},
+      {"repeat 0\nend", "repeat needs a count of 1 or more"}, {"end", "end without repeat"},
       {"repeat 2\nrepeat 3\nend", "repeat without end"}, {"fails \"x\"", "fails must come right before"},
       {"fails \"x\"\nrepeat 2\nend", "fails must come right before"},
       {"fails \"x\"\nfails \"y\"\nok", "fails must come right before"},
@@ -214,11 +218,11 @@ TEST(ScenarioValues, EveryHeaderIdNameAndMenuCommandMeansItsNumber) {
 
 }  // namespace
 
-// An include stands for the steps of its file, its words put in for ${1}, ${2}; they take the include's line, and what
-// is wrong in the file is named at that line.
+// An include stands for the steps of its file, its words put in for ${1}, ${2} (a number past its words stays as it
+// is); they take the include's line, and what is wrong in the file is named at that line.
 TEST(ScenarioParse, IncludesSpliceTheirStepsWithTheirWords) {
   const std::map<std::string, std::string> files = {
-      {"open.steps", "menu PosOpen\nselect IDC_DEVICE_CLASS \"${1}\"\nexpect box \"POS Open\" \"${2} ${1}${1}\"\n"},
+      {"open.steps", "menu PosOpen\nselect IDC_DEVICE_CLASS \"${1}\"\nexpect box \"POS Open\" \"${2} ${1}${1}${3}\"\n"},
       {"bad.steps", "ok\nfrobnicate\ninclude open.steps\n"}};
   const scn::IncludeReader read = [&](const std::string& name, std::string* text) {
     return files.contains(name) && (*text = files.at(name), true);
@@ -228,7 +232,7 @@ TEST(ScenarioParse, IncludesSpliceTheirStepsWithTheirWords) {
   ASSERT_TRUE(scn::ParseScenario("start\n\ninclude open.steps PosMsr \"a b\"\nok\n", &s, &errors, read));
   ASSERT_EQ(s.steps.size(), 5u);
   EXPECT_TRUE(s.steps[1].kind == scn::StepKind::kMenu && s.steps[1].line == 3 && s.steps[3].line == 3 && s.steps[4].line == 4);
-  EXPECT_EQ(s.steps[2].args[1].text + "|" + s.steps[3].args[1].text, "PosMsr|a b PosMsrPosMsr");
+  EXPECT_EQ(s.steps[2].args[1].text + "|" + s.steps[3].args[1].text, "PosMsr|a b PosMsrPosMsr${3}");
   EXPECT_FALSE(scn::ParseScenario("start\ninclude bad.steps\ninclude none.steps\n", &s, &errors, read));
   EXPECT_EQ(errors, (std::vector<std::string>{"line 2: bad.steps line 2: unknown step \"frobnicate\"",
                                               "line 2: bad.steps line 3: includes another file",

@@ -92,6 +92,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"weight 4294967296", "weight: not a number: \"4294967296\""},
       {"weight -2147483649", "weight: not a number: \"-2147483649\""}, {"touch 1 0x", "touch: not a number: \"0x\""},
       {"weight 12a", "weight: not a number: \"12a\""}, {"weight -", "weight: not a number: \"-\""},
+      {"weight 1x5", "weight: not a number: \"1x5\""},
       {"fault PosMsr melt 1", "fault kinds are error, overclaim, overrun, offline, short, not \"melt\""},
       {"paper-out yes", "paper-out takes on or off, not \"yes\""},
   };

@@ -17,9 +17,10 @@ using Notes = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // {message
 
 enum Do { kRead, kWrite, kText, kReq, kSet, kGet, kShow, kSwipe, kScan, kKeys, kTouch, kWeight, kShut, kPaper, kCover,
           kError };
-// A step and what it answers. n: kRead size, kReq request, kSet value, kGet the value read, kTouch y << 16 | x,
-// kWeight grams, kPaper and kCover on. text: kRead bytes placed, kText the device's text ("(none)"), kWrite bytes,
-// kSet and kGet resource, kShow DisplayText, bench input ("": the test's own).
+// A step and what it answers. n: kRead size (one byte short of what the device needs when refused as too small), kReq
+// request, kSet value, kGet the value read, kTouch y << 16 | x, kWeight grams, kPaper and kCover on. text: kRead bytes
+// placed, kText the device's text ("(none)"), kWrite bytes, kSet and kGet resource, kShow DisplayText, bench input
+// ("": the test's own).
 struct Step { Do what; std::int32_t n = 0; std::string text = ""; std::int32_t status = 0; Notes notes = {}; };
 constexpr std::int32_t kNo = kErrSysFunctionNotSupported, kSmall = kErrSysBufferTooSmall, kNone = kErrSysTimeout,
                        kBad = kErrSysInvalidRequest;
@@ -55,6 +56,8 @@ class SimDevices : public Sim {
       const std::string read = s.what == kRead || s.what == kText ? s.text : s.what == kGet ? std::to_string(s.n) : "";
       EXPECT_EQ(std::tuple(s.status, read, s.notes), std::tuple(status, bytes, notes))
           << cls << " step " << (&s - steps.data());
+      const std::string small = "# refused: buffer of " + std::to_string(s.n) + " bytes, " + std::to_string(s.n + 1);
+      EXPECT_TRUE(status != kSmall || gJournal.find(small + " needed\r\n") != std::string::npos) << gJournal;
     }
   }
 };

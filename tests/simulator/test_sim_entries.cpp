@@ -1,5 +1,6 @@
 // The entries that set the library up and hand out handles (initialize, open,
 // close, term), the names they know, their limits, and GET_VALUES.
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,9 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
               "  -> 302\r\n", gJournal);
     EXPECT_TRUE(gPosts.empty() && sim_.Queue().Empty() && sim_.OpenDevices().empty() && sim_.QueueWindow() == 0);
   }
+  const std::string app(4097, 'A');  // a text argument is journaled up to its 4096th character
+  EXPECT_EQ(0, sim_.Initialize(app.c_str(), "F", &gQueue, 1));
+  EXPECT_NE(gJournal.find("app=\"" + app.substr(1) + "\" resfile=\"F\""), std::string::npos);
 }
 
 // The library's settings set through a device's handle are the library's: every handle then reads them.
@@ -202,10 +206,10 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
 }
 
-// Where the platform knows the caller's memory to the byte, a buffer, data or an out value may end where it ends; a
-// text must end before it.
+// Where the platform knows the caller's memory to the byte, a buffer, data, records or any entry's out value may end
+// where it ends; a text must end before it.
 TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
-  alignas(4) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
+  alignas(8) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
   std::memset(memory, 'N', sizeof memory);     // characters from memory + 1 has no end
   static const ResourceArg fixed{"Mode", 1};   // may be read, not written
   sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool forWrite) -> std::size_t {
@@ -223,9 +227,17 @@ TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
       lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
       lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1]),
       lib.IOCtl(handle, set, const_cast<ResourceArg*>(&fixed), 1, &out), lib.Write(handle, &fixed, 4, &out),
-      lib.IOCtl(handle, kReqSysGetValues, const_cast<ResourceArg*>(&fixed), 1, &out)};  // values go into records
+      lib.IOCtl(handle, kReqSysGetValues, const_cast<ResourceArg*>(&fixed), 1, &out),  // values go into records
+      lib.Open("E", "PosMsr", nullptr, 0, outs[0]), lib.Open("E", "PosMsr", nullptr, 0, outs[1]),
+      lib.Read(handle, memory, 4, outs[0]), lib.Read(handle, memory, 4, outs[1]), lib.Write(handle, memory, 4, outs[0]),
+      lib.Write(handle, memory, 4, outs[1])};
   const std::int32_t bad = kErrSysInvalidAddress;
-  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad}), answers);
+  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad, 0, bad, 0, bad, 0, bad}),
+            answers);
+  ResourceArg* const last = reinterpret_cast<ResourceArg*>(memory + 64) - 2;  // two records that end with it
+  std::memcpy(last, std::array{fixed, fixed}.data(), 2 * sizeof fixed);
+  EXPECT_EQ(std::pair(0, 0),
+            std::pair(lib.IOCtl(handle, set, last, 2, &out), lib.IOCtl(handle, kReqSysGetValues, last, 2, &out)));
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
   EXPECT_EQ(0u, sim_.Queue().Dropped()) << "counted from the last initialize";
   sim::MessageQueue fresh;
   fresh.Push(1, 2, 3), fresh.Push(1, 2, 3);
-  EXPECT_EQ(2u, fresh.Records().back().opaque) << "numbered from 1";
+  EXPECT_EQ(std::pair(2u, std::size_t{0}), std::pair(fresh.Records().back().opaque, fresh.Dropped()))
+      << "numbered from 1, none dropped";
 }
 
 std::string Lines(std::string text) {  // journal blocks are written here with '|' for CR LF
@@ -187,11 +188,11 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
 }
 
 // Each kind of refusal, on one bench: displays 1 and 2, keyboard 3, NVRAM 4, PosSystem 5, card reader 6, alarm 7,
-// printer 8.
+// printer 8, serial port 9.
 TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
   Init();
   for (const char* cls : {"PosDisplay", "PosDisplay", "PosKeyboard", "PosNvram", "PosSystem", "PosMsr", "PosAlarm",
-                          "PosPrinter"}) Open(cls);
+                          "PosPrinter", "PosRs232c"}) Open(cls);
   sim::Simulator fresh(sim::Platform{nullptr, RecordJournal, nullptr});
   std::int32_t out = 0, msr = sim::FindClass("PosMsr");
   char buffer[100];
@@ -221,11 +222,11 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
        "error fault 306 set on PosMsr"},
       {[&] { return faulty(FaultKind::kOffline, 1, [&] { return sim_.Read(6, buffer, 99, &out); }); },
        "PosMsr is off line"},
-      {[&] { Set(5, {{"MaxDevices", 8}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
-       "8 handles open, MaxDevices 8"},
+      {[&] { Set(5, {{"MaxDevices", 9}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
+       "9 handles open, MaxDevices 9"},
       {[&] { return sim_.Close(0); }, "the queue (handle 0) stays open"},
       {[&] { return io(1, 9999); }, "request 9999 unknown"},
-      {[&] { return io(1, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosDisplay"},
+      {[&] { return io(6, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosMsr"},
       {[&] { return Set(1, {{"Columns", 99}}); }, "arg[0] Columns = 99: outside 1 to 80 (POSERR_DSP_INVALID_SIZE)"},
       {[&] { return Set(1, {{"Port", 5}}); }, "arg[0] Port = 5: not one of 0, 17, 34 (POSERR_SYS_INVALID_PORT)"},
       {[&] { return Set(1, {{"DeviceName", Ptr("")}}); },
@@ -257,7 +258,15 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { Set(8, {{"Station", 3}}), io(8, kReqPrnDisableDiPrinting), Forget(); return Write(8, "x"); },
        "DI printing disabled (Station 3)"},
       {[&] { Set(4, {{"RecordLength", 3}}), Forget(); return Write(4, "AB"); },
-       "length 2 not whole records of RecordLength 3"}};
+       "length 2 not whole records of RecordLength 3"},
+      {[&] { Set(4, {{"Cursor", 65536}}), Forget(); return sim_.Read(4, buffer, 4, &out); },
+       "Cursor 65536 at the end of NVRAM"},
+      {[&] { sim_.Read(3, buffer, 99, &out), Forget(); return sim_.Read(3, buffer, 4, &out); }, "no keys waiting"},
+      {[&] { return sim_.Read(9, buffer, 4, &out); }, "nothing looped back"},
+      {[&] { return Set(1, {{"Columns", 2}, {"CursorColumn", 2}}); }, "CursorColumn 2 not below Columns 2"},
+      {[&] { return Set(1, {{"Rows", 1}, {"Columns", 3}, {"DisplayText", Ptr("ABCD")}}); },
+       "DisplayText of 4 characters, more than Rows x Columns 3"},
+      {[&] { sim_.SetPaperOut(true), Forget(); return Write(8, "x"); }, "printer halted"}};
   for (const auto& c : cases) {
     Forget();
     EXPECT_NE(0, c.act()) << c.why;

@@ -166,14 +166,14 @@ TEST(QueueMessage, OtherLengthsLogTheErrorAndADump) {
 }
 
 // Each handled kind logs its line and then shows it; device offline has a text for three device types only, the rest
-// pass without a trace.
+// pass without a trace. Each wParam would make the next kind's handling show something of its own.
 TEST(Notifications, SingleLineKinds) {
   const struct { unsigned message; std::uint32_t wParam, lParam; const char* text; const char* caption; } kCases[] = {
       {0x4201, 0x12345678, 0x9ABCDEF0, "POSM_KBD_STATUS_CHANGE (Msg = 16897)", "Keyboard Status Change"},
       {0x4203, Device(1, 0x11, 0x48, 9), 0x00001234, "MSR DATA AVAILABLE (Length = 52)", "MSR Message"},
       {0x4204, Device(2, 0x22, 0x34, 17), 0xFF, "PRINTER CHASE COMPLETE (Device Descriptor = 17)", "DRAV Printer"},
       {0x4206, 0x0000011A, 0, "PRINTER STATUS CHANGE (Device Descriptor = 26)", "DRAV Printer"},
-      {0x420B, 0x00000005, 0xABCDEF80, "SCANNER DATA AVAILABLE (Length = 128)", "SCANNER Message"},
+      {0x420B, Device(0, 0, 0x48, 5), 0xABCDEF80, "SCANNER DATA AVAILABLE (Length = 128)", "SCANNER Message"},
       {0x420F, Device(0, 0, 0x54, 14), 0, "TILL OPENED (Device Descriptor = 14)", "DRAV Message"},
       {0x4210, Device(0, 0, 0x38, 12), 0, "PRINTER DATA AVAILABLE (Device Descriptor = 12)", "DRAV Printer"},
       {0x420C, Device(1, 0x11, 0x48, 93), 9, "MSR_3_TRACK OFF LINE (Device Descriptor = 93)", "DRAV Message"},

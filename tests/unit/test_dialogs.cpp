@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -119,6 +122,29 @@ TEST(ReadChecks, GuardBytesAndTheCountShown) {
     ReleaseReadBuffer(block);
     EXPECT_EQ(ShellRecord(), LogEvents(c.lines));
   }
+}
+
+// When the heap cannot give the block (in a child, cut to what the process holds and then taken in 512 KiB blocks while
+// it gives them), a size above 1 MiB is refused as too large and one of 1 MiB ends the tool through the assertion.
+TEST(ReadChecksDeathTest, HeapRefusesAboveOneMebibyteAndAssertsUpToIt) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator ends the process itself";
+#endif
+  const auto starve = [] {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t held = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (256 << 10);
+    const rlimit limit{held, held};
+    static void* volatile taken;
+    if (::setrlimit(RLIMIT_AS, &limit) != 0) return false;
+    do taken = std::malloc(512 << 10); while (taken != nullptr);
+    return true;
+  };
+  EXPECT_DEATH(starve() && TakeReadBuffer(1 << 20, "1048576"), "Assertion .Buffer. failed");
+  const Events refusal{BoxEvent("Buffer Size too large : 1048577 ", "Buffer Size Error ")};
+  EXPECT_EXIT(ResetShellRecord();
+              std::_Exit(starve() && !TakeReadBuffer((1 << 20) + 1, "1048577") && ShellRecord() == refusal),
+              ::testing::ExitedWithCode(1), "");
 }
 
 TEST(Escapes, EachSequenceGivesItsByteAndTheCountIncludesZeros) {
