@@ -137,8 +137,10 @@ std::string ShowText(std::string_view text) {
 std::string Substitute(std::string_view text, std::uint32_t window) {
   char shortForm[16];
   char longForm[16];
+  char decimalForm[16];
   std::snprintf(shortForm, sizeof shortForm, "%lX", static_cast<unsigned long>(window));
   std::snprintf(longForm, sizeof longForm, "%08lX", static_cast<unsigned long>(window));
+  std::snprintf(decimalForm, sizeof decimalForm, "%lu", static_cast<unsigned long>(window));
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -148,6 +150,9 @@ std::string Substitute(std::string_view text, std::uint32_t window) {
     } else if (text.compare(i, 7, "${hwnd}") == 0) {
       out += shortForm;
       i += 7;
+    } else if (text.compare(i, 11, "${hwnd-dec}") == 0) {
+      out += decimalForm;
+      i += 11;
     } else {
       out += text[i++];
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "res/id_names.h"
 #include "scenario/scenario.h"
@@ -54,22 +55,27 @@ void Recorder::Step(StepKind kind, const std::vector<scn::Word>& words) {
   ++steps_;
 }
 
-// The handle stands alone (after a non-alphanumeric or "0x") in either form.
+// The handle stands alone (after a non-alphanumeric, or "0x" in a hex
+// form) in any of its forms: hex, hex of eight digits, decimal (a value
+// shown as Dec, such as a queue handle read back).
 scn::Word Recorder::Text(std::string_view text) const {
   if (window_ == 0) return scn::TextWord(std::string(text));
-  char shortForm[16], longForm[16];
+  char shortForm[16], longForm[16], decimalForm[16];
   std::snprintf(shortForm, sizeof shortForm, "%lX", static_cast<unsigned long>(window_));
   std::snprintf(longForm, sizeof longForm, "%08lX", static_cast<unsigned long>(window_));
+  std::snprintf(decimalForm, sizeof decimalForm, "%lu", static_cast<unsigned long>(window_));
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
-    const bool startsWord = i == 0 || !IsAlnum(text[i - 1]) ||
-                            (i >= 2 && (text[i - 1] == 'x' || text[i - 1] == 'X') && text[i - 2] == '0');
+    const bool startsWord = i == 0 || !IsAlnum(text[i - 1]);
+    const bool afterHexPrefix = i >= 2 && (text[i - 1] == 'x' || text[i - 1] == 'X') && text[i - 2] == '0';
     bool replaced = false;
-    for (const auto& [form, name] : {std::pair<std::string_view, const char*>{longForm, "${hwnd8}"},
-                                     std::pair<std::string_view, const char*>{shortForm, "${hwnd}"}}) {
+    for (const auto& [form, name, hex] : {std::tuple<std::string_view, const char*, bool>{longForm, "${hwnd8}", true},
+                                          std::tuple<std::string_view, const char*, bool>{shortForm, "${hwnd}", true},
+                                          std::tuple<std::string_view, const char*, bool>{decimalForm, "${hwnd-dec}", false}}) {
       const std::size_t end = i + form.size();
-      if (!replaced && startsWord && text.substr(i, form.size()) == form && (end >= text.size() || !IsAlnum(text[end]))) {
+      if (!replaced && (startsWord || (hex && afterHexPrefix)) && text.substr(i, form.size()) == form &&
+          (end >= text.size() || !IsAlnum(text[end]))) {
         out += name;
         i = end;
         replaced = true;

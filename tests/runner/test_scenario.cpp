@@ -104,7 +104,7 @@ TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
   for (const auto& [word, written] : {std::pair{"ab", "ab"}, {"\"a", "\"\\\"a\""}, {"#1", "\"#1\""}, {"returns", "\"returns\""}, {"x\x7F", "\"x\\x7F\""}})
     EXPECT_EQ(scn::WriteStep("bench keys", {scn::PlainWord(word)}), "bench keys " + std::string(written)) << word;
   EXPECT_EQ(scn::ShowText(" a\"b\\\r\n\t\x01\x7F "), "\" a\\\"b\\\\\\r\\n\\t\\x01\\x7F \"");
-  EXPECT_EQ(scn::Substitute("(0x${hwnd})  ${hwnd8}${hwnd", 0x1004C), "(0x1004C)  0001004C${hwnd");
+  EXPECT_EQ(scn::Substitute("(0x${hwnd})  ${hwnd8}${hwnd (${hwnd-dec})", 0x1004C), "(0x1004C)  0001004C${hwnd (65612)");
 }
 
 std::string SourceFile(const std::string& name) {

@@ -67,11 +67,13 @@ TEST(Recorder, EventsBecomeTheSteps) {
          r.LogLine("               (0x10076)  "), r.LogLine("h=00010076."), r.LogLine("110076 100761 0x100760");
          r.LogLine("10076"), r.LogLine("a\tb\\c\x01\x7F\xE9#"), r.LogLine("0X10076 ax10076 0x00010076");
          r.LogLine("910076 A10076 Z10076 a10076 z10076 100760 10076A");
+         r.LogLine("(65654) 0x65654 165654 656541 65654");  // decimal, standing alone, not after 0x
        },
        "expect log \"               (0x${hwnd})  \"\nexpect log \"h=${hwnd8}.\"\n"
        "expect log \"110076 100761 0x100760\"\nexpect log \"${hwnd}\"\nexpect log \"a\\tb\\\\c\\x01\\x7F\xE9#\"\n"
        "expect log \"0X${hwnd} ax10076 0x${hwnd8}\"\n"
-       "expect log \"910076 A10076 Z10076 a10076 z10076 100760 10076A\"\n"},
+       "expect log \"910076 A10076 Z10076 a10076 z10076 100760 10076A\"\n"
+       "expect log \"(${hwnd-dec}) 0x65654 165654 656541 ${hwnd-dec}\"\n"},
       {"bench lines re-quoted, with their status; listings, record and refused lines left out",
        [](sim::Recorder& r) {
          r.Bench("swipe \";41 1\"", 0), r.Bench("fault \"\" offline 1", 0), r.Bench("burst returns 5", 331);
