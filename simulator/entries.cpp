@@ -11,6 +11,8 @@
 namespace sim {
 namespace {
 
+// What a short read takes from its device into a buffer of its own, at most.
+constexpr std::int32_t kShortReadRoom = 1 << 20;
 // Longest device name.
 constexpr std::size_t kNameLimit = 255;
 
@@ -263,12 +265,15 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
   OpenDevice* open = initialized_ ? FindOpen(handle) : nullptr;
   const int target = handle == 0 ? kQueueTarget : open != nullptr ? open->classIndex : -1;
   // A short read takes what the device gives into a buffer of its own and
-  // passes on only the bytes it keeps.
+  // passes on only the bytes it keeps. That buffer holds at most
+  // kShortReadRoom (no device gives as much in one read): a caller's buffer
+  // of a gigabyte must not cost the library one, nor fail it for want of one.
   const bool cut = target >= 0 && faults_[target].shortRead >= 0;
+  const std::int32_t room = cut ? std::min(size, kShortReadRoom) : size;
   std::vector<unsigned char> whole;
   const auto into = [&]() {
     if (!cut) return bytes;
-    whole.resize(static_cast<std::size_t>(size));
+    whole.resize(static_cast<std::size_t>(room));
     return whole.data();
   };
   std::int32_t status = 0;
@@ -291,7 +296,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
     } else if (queue_.Empty()) {
       status = Refuse(pos::kErrSysTimeout, "the queue is empty");
     } else {
-      placed = queue_.PopInto(into(), size);
+      placed = queue_.PopInto(into(), room);
     }
   } else if ((status = DeviceFault(target)) != 0) {
   } else if (bench_[static_cast<std::size_t>(target)].acquiredBy != 0 &&
@@ -301,7 +306,7 @@ std::int32_t Simulator::Read(std::int32_t handle, void* buffer, std::int32_t siz
     status = Refuse(pos::kErrSysLockedNoDataRead, "%s is locked", kClasses[target].name);
   } else {
     DeviceAt(target).ClearRefusal();
-    status = FromDevice(DeviceAt(target), DeviceAt(target).Read(into(), size, &placed));
+    status = FromDevice(DeviceAt(target), DeviceAt(target).Read(into(), room, &placed));
   }
 
   std::int32_t reported = placed;
