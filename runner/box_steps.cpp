@@ -115,26 +115,33 @@ void OnExpectBox(Run& run, const Step& step) {
   const std::string caption = run.Text(step.args[0]);
   const std::string text = run.Text(step.args[1]);
   std::vector<driver::Box> boxes;
-  std::optional<driver::Box> match;
-  ULONGLONG firstNear = 0;  // when a box of that caption (but other text) showed
+  std::optional<driver::Box> match, matchedBefore;
+  std::erase_if(run.boxesMatched, [](HWND hwnd) { return !IsWindow(hwnd); });
+  ULONGLONG firstNear = 0;  // when a box of that caption (but other text), or one matched before, showed
   driver::PollUntil([&] {
     boxes = app.Boxes();
     bool nearMiss = false;
     for (const driver::Box& box : boxes) {
       if (!anyCaption && box.caption != caption) continue;
-      if (box.text == text) {
+      if (box.text != text) {
+        nearMiss = true;
+      } else if (std::find(run.boxesMatched.begin(), run.boxesMatched.end(), box.hwnd) == run.boxesMatched.end()) {
         match = box;
         return true;
+      } else {
+        matchedBefore = box;
+        nearMiss = true;
       }
-      nearMiss = true;
     }
-    // A box of the caption with another text: give a second box of the
-    // same caption a moment to appear, then report.
+    // A box of the caption with another text, or only one an earlier step
+    // matched: give a second box a moment to appear, then take what shows.
     if (nearMiss && firstNear == 0) firstNear = GetTickCount64();
     return nearMiss && GetTickCount64() - firstNear > 1000;
   }, run.timeout());
+  if (!match) match = matchedBefore;
   if (match) {
     run.box = match;
+    run.boxesMatched.push_back(match->hwnd);
     return;
   }
   const std::string actual = ShowBoxes(boxes);

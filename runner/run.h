@@ -106,6 +106,9 @@ class Run {
   std::optional<driver::Dialog> dialog;
   std::string dialogCaption;
   std::optional<driver::Box> box;
+  // The boxes earlier expect box steps matched: a box like one of them is
+  // another box (a second notification's) before it is one of them again.
+  std::vector<HWND> boxesMatched;
   std::vector<std::pair<std::string, std::string>> files;  // made at start
   std::size_t logCursor = 0;
   std::size_t journalCursor = 0;
