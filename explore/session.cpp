@@ -72,8 +72,6 @@ void ArgumentSteps(Random& random, const Vocabulary& vocabulary, const char* lis
   for (std::int64_t i = 0; i < adds; ++i) steps->Click("IDC_ADD_RESOURCE");
 }
 
-// The file a choice of `text` loads into the Resource list, or `current`
-// when it loads none.
 // A list entry that names the resource list of the arguments (the Open
 // dialog's class, the Ioctl dialog's request): chosen now and then, the
 // argument rows from its list (else from `list`), and now and then a choice

@@ -99,8 +99,18 @@ std::string ControlLine(const Step& step, std::int64_t* expected);
 // control bytes, so blanks and line ends are visible.
 std::string ShowText(std::string_view text);
 
-// Replaces ${hwnd} and ${hwnd8} by the window handle's forms.
+// Replaces ${hwnd}, ${hwnd8} and ${hwnd-dec} by the window handle's forms.
 std::string Substitute(std::string_view text, std::uint32_t window);
+
+// The main window handle's forms in texts: its placeholder and the text it
+// stands for, longest placeholder first ("${hwnd8}" before "${hwnd}"); hex
+// forms may follow "0x".
+struct HandleForm {
+  const char* placeholder;
+  std::string text;
+  bool hex;
+};
+std::vector<HandleForm> HandleForms(std::uint32_t window);
 
 // --- Writing ---------------------------------------------------------------
 

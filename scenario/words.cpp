@@ -134,25 +134,26 @@ std::string ShowText(std::string_view text) {
   return out;
 }
 
+std::vector<HandleForm> HandleForms(std::uint32_t window) {
+  const unsigned long handle = window;
+  char longForm[16], shortForm[16], decimalForm[16];
+  std::snprintf(longForm, sizeof longForm, "%08lX", handle);
+  std::snprintf(shortForm, sizeof shortForm, "%lX", handle);
+  std::snprintf(decimalForm, sizeof decimalForm, "%lu", handle);
+  return {{"${hwnd8}", longForm, true}, {"${hwnd}", shortForm, true}, {"${hwnd-dec}", decimalForm, false}};
+}
+
 std::string Substitute(std::string_view text, std::uint32_t window) {
-  char shortForm[16];
-  char longForm[16];
-  char decimalForm[16];
-  std::snprintf(shortForm, sizeof shortForm, "%lX", static_cast<unsigned long>(window));
-  std::snprintf(longForm, sizeof longForm, "%08lX", static_cast<unsigned long>(window));
-  std::snprintf(decimalForm, sizeof decimalForm, "%lu", static_cast<unsigned long>(window));
+  const std::vector<HandleForm> forms = HandleForms(window);
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (text.compare(i, 8, "${hwnd8}") == 0) {
-      out += longForm;
-      i += 8;
-    } else if (text.compare(i, 7, "${hwnd}") == 0) {
-      out += shortForm;
-      i += 7;
-    } else if (text.compare(i, 11, "${hwnd-dec}") == 0) {
-      out += decimalForm;
-      i += 11;
+    const auto form = std::find_if(forms.begin(), forms.end(), [&](const HandleForm& f) {
+      return text.substr(i).starts_with(f.placeholder);
+    });
+    if (form != forms.end()) {
+      out += form->text;
+      i += std::string_view(form->placeholder).size();
     } else {
       out += text[i++];
     }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <tuple>
 
 #include "res/id_names.h"
 #include "scenario/scenario.h"
@@ -60,28 +59,23 @@ void Recorder::Step(StepKind kind, const std::vector<scn::Word>& words) {
 // shown as Dec, such as a queue handle read back).
 scn::Word Recorder::Text(std::string_view text) const {
   if (window_ == 0) return scn::TextWord(std::string(text));
-  char shortForm[16], longForm[16], decimalForm[16];
-  std::snprintf(shortForm, sizeof shortForm, "%lX", static_cast<unsigned long>(window_));
-  std::snprintf(longForm, sizeof longForm, "%08lX", static_cast<unsigned long>(window_));
-  std::snprintf(decimalForm, sizeof decimalForm, "%lu", static_cast<unsigned long>(window_));
+  const std::vector<scn::HandleForm> forms = scn::HandleForms(window_);
   std::string out;
   std::size_t i = 0;
   while (i < text.size()) {
     const bool startsWord = i == 0 || !IsAlnum(text[i - 1]);
     const bool afterHexPrefix = i >= 2 && (text[i - 1] == 'x' || text[i - 1] == 'X') && text[i - 2] == '0';
-    bool replaced = false;
-    for (const auto& [form, name, hex] : {std::tuple<std::string_view, const char*, bool>{longForm, "${hwnd8}", true},
-                                          std::tuple<std::string_view, const char*, bool>{shortForm, "${hwnd}", true},
-                                          std::tuple<std::string_view, const char*, bool>{decimalForm, "${hwnd-dec}", false}}) {
-      const std::size_t end = i + form.size();
-      if (!replaced && (startsWord || (hex && afterHexPrefix)) && text.substr(i, form.size()) == form &&
-          (end >= text.size() || !IsAlnum(text[end]))) {
-        out += name;
-        i = end;
-        replaced = true;
-      }
+    const auto form = std::find_if(forms.begin(), forms.end(), [&](const scn::HandleForm& f) {
+      const std::size_t end = i + f.text.size();
+      return (startsWord || (f.hex && afterHexPrefix)) && text.substr(i).starts_with(f.text) &&
+             (end >= text.size() || !IsAlnum(text[end]));
+    });
+    if (form != forms.end()) {
+      out += form->placeholder;
+      i += form->text.size();
+    } else {
+      out += text[i++];
     }
-    if (!replaced) out += text[i++];
   }
   return scn::TextWord(std::move(out));
 }
