@@ -5,7 +5,8 @@ Plants one fault at a time (a flipped comparison, a literal off by one, a delete
 statement, ...) in a private copy of the tree under build/mutate/, rebuilds it
 incrementally and runs the native GoogleTest programs. A mutant is killed when a
 test fails, crashes or hangs, survives when all pass, is invalid when it does not
-compile and equivalent when its object code is unchanged. Kill rate = killed /
+compile and equivalent when its object code is unchanged, at the build's -O0 or, checked
+for a mutant the tests let through (in --wine mode before the suite), at -O2. Kill rate = killed /
 (killed + survived). The exit status is 0 unless the tool fails (or --min-kill).
 With --wine the same is done to the sources that include windows.h (the dialogs'
 and the main window's Win32 glue, the binding, the simulator's Win32 layer, the
@@ -14,8 +15,8 @@ the copy is rebuilt and its Wine suite (end-to-end scenarios, binding and
 simulator tests) runs under Wine on Xvfb, stopping at the first failure.
 Usage: scripts/mutate.py [--wine] [--list | --only N] [--files 'decode/*'] [--json FILE]
 """
-import argparse, bisect, fcntl, fnmatch, hashlib, json, os, queue, random, re, shutil, signal
-import subprocess, sys, threading, time
+import argparse, bisect, fcntl, fnmatch, hashlib, json, os, queue, random, re, shlex, shutil, signal
+import subprocess, sys, tempfile, threading, time
 from collections import namedtuple
 from concurrent.futures import ThreadPoolExecutor
 
@@ -26,7 +27,8 @@ FOLDERS = ('tables', 'resources', 'decode', 'dialogs', 'app', 'simulator', 'scen
 # non-void function ending without a return.
 CONFIGURE = ['-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_CXX_FLAGS_DEBUG=-O0', '-DCMAKE_C_FLAGS_DEBUG=-O0',
              '-DCMAKE_CXX_FLAGS=-Werror=return-type', '-DREVEDIZ_SANITIZE=OFF', '-DREVEDIZ_FUZZ=OFF',
-             '-DREVEDIZ_BENCH=OFF', '-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST']
+             '-DREVEDIZ_BENCH=OFF', '-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST',
+             '-DCMAKE_EXPORT_COMPILE_COMMANDS=ON']
 SNAPSHOT = {}                      # path -> text of the tree as the run found it
 
 def read(path):
@@ -367,7 +369,7 @@ class Worker:
     def __init__(self, number, jobs, lock):
         self.src, self.build = (os.path.join(WORK, f'w{number}', d) for d in ('src', 'build'))
         self.jobs, self.lock, self.dirty, self.programs, self.notes = str(jobs), lock, None, {}, []
-        self.configure = CONFIGURE
+        self.configure, self.optimised = CONFIGURE, {}   # object -> digest of the unmutated source, optimised
 
     def prepare_sources(self):
         for rel, text in SNAPSHOT.items():     # rewrite only what differs: the build stays incremental
@@ -463,7 +465,51 @@ class Worker:
             passed, detail = self.test(program, *self.programs[program][1:])
             if not passed:
                 return 'killed', f'{os.path.basename(program)}: {detail[-2000:]}'
+        if self.same_when_optimised(rebuilt):
+            return 'equivalent', 'the same object code optimised'
         return 'survived', '' if changed else 'no test program holds this code'
+
+    def compile_optimised(self, command):
+        """The digest of one compile command's object built with -O2 and no debug information, or None."""
+        args, kept, skip = command.get('arguments') or shlex.split(command['command']), [], False
+        for a in args:
+            if skip:
+                skip = False
+            elif a in ('-o', '-MT', '-MF', '-MQ'):
+                skip = True
+            elif a not in ('-MD', '-MMD'):
+                kept.append(a)
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, 'o.o')
+            done = subprocess.run(kept + ['-O2', '-g0', '-frandom-seed=mutant', '-o', out], cwd=command['directory'],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            return digest(out) if done.returncode == 0 and os.path.exists(out) else None
+
+    def same_when_optimised(self, rebuilt):
+        """Whether every object the mutant changed is, compiled with optimisation, the object of the unmutated
+        source: the compiler has then shown that the change cannot be seen (an initializer every path overwrites,
+        a break before an empty default). Leaves the source unmutated."""
+        try:
+            with open(os.path.join(self.build, 'compile_commands.json')) as f:
+                commands = {os.path.realpath(os.path.join(c['directory'], c.get('output') or shlex.split(c['command'])[
+                    shlex.split(c['command']).index('-o') + 1])): c for c in json.load(f)}
+        except (OSError, ValueError, KeyError):
+            return False
+        objects = [os.path.realpath(p) for p in rebuilt]
+        if not objects or any(p not in commands for p in objects):
+            return False
+        mutated = {}
+        for p in objects:
+            mutated[p] = self.compile_optimised(commands[p])
+            if mutated[p] is None:
+                return False
+        self.restore()
+        for p in objects:
+            if p not in self.optimised:
+                self.optimised[p] = self.compile_optimised(commands[p])
+            if self.optimised[p] != mutated[p]:
+                return False
+        return True
 
 class WineWorker(Worker):
     """The Windows build of a private copy, its Wine suite the test (one at a time: it has the desktop)."""
@@ -472,7 +518,7 @@ class WineWorker(Worker):
         super().__init__(number, jobs, lock)
         self.build += '-' + os.environ['REVEDIZ_WINE_ARCH']
         self.configure = ['-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(self.src, 'cmake', os.environ['REVEDIZ_MUTATE_TOOLCHAIN']),
-                          '-DREVEDIZ_WINE_TESTS=ON', '-DCMAKE_BUILD_TYPE=Debug']
+                          '-DREVEDIZ_WINE_TESTS=ON', '-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_EXPORT_COMPILE_COMMANDS=ON']
 
     def prepare(self):
         self.prepare_sources()
@@ -508,6 +554,8 @@ class WineWorker(Worker):
         rebuilt = self.object_files(since)
         if rebuilt and all(self.objects.get(p) == digest(p) for p in rebuilt):
             return 'equivalent', 'the same object code'
+        if self.same_when_optimised(rebuilt):      # a whole pass of the suite spared
+            return 'equivalent', 'the same object code optimised'
         passed, detail = self.suite(self.limit)
         return ('survived', '') if passed else ('killed', detail.split('\n')[0])
 
