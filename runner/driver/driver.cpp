@@ -81,6 +81,12 @@ std::vector<std::string> ListItems(HWND control, std::size_t first) {
   return items;
 }
 
+int ListCount(HWND control) {
+  DWORD_PTR count = 0;
+  if (!detail::SendA(control, LB_GETCOUNT, 0, 0, &count)) throw Failure("the list does not answer");
+  return static_cast<int>(static_cast<LRESULT>(count));
+}
+
 std::vector<std::string> SplitLines(std::string_view text) { return sim::SplitLines(text); }
 
 std::string WindowsPath(std::string_view path) { return winpath::FromBuild(path); }
@@ -243,10 +249,12 @@ std::vector<std::string> Revediz::LogLines(std::size_t first) const {
 
 int Revediz::LogCount() const {
   HWND log = s_->LogWindow();
-  DWORD_PTR count = 0;
   if (log == nullptr) return 0;
-  if (!SendA(log, LB_GETCOUNT, 0, 0, &count)) s_->Fail("the log does not answer");
-  return static_cast<int>(static_cast<LRESULT>(count));
+  try {
+    return ListCount(log);
+  } catch (const Failure&) {
+    s_->Fail("the log does not answer");
+  }
 }
 
 std::vector<std::string> Revediz::WaitLogCount(int count, DWORD timeoutMs) const {

@@ -274,6 +274,8 @@ std::string WindowText(HWND hwnd);
 // Texts of a combo box's or list box's items from index `first` on (wide
 // messages, converted).
 std::vector<std::string> ListItems(HWND control, std::size_t first = 0);
+// The number of a list box's items; Failure if it does not answer.
+int ListCount(HWND control);
 
 // Splits text at "\r\n" or "\n" (no empty last line for a final line end).
 std::vector<std::string> SplitLines(std::string_view text);
