@@ -534,8 +534,7 @@ class WineWorker(Worker):
         self.objects = {p: digest(p) for p in self.object_files()}
 
     def suite(self, timeout):
-        argv = ['ctest', '--test-dir', self.build, '--stop-on-failure', '-j', '2', '--timeout',
-                os.environ.get('REVEDIZ_TEST_TIMEOUT', '120')]   # as scripts/test.sh: raise it on a loaded machine
+        argv = ['ctest', '--test-dir', self.build, '--stop-on-failure', '-j', '2', '--timeout', '120']
         try:
             done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=timeout,
                                   stdin=subprocess.DEVNULL, errors='replace')
