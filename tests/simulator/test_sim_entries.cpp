@@ -61,15 +61,6 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   EXPECT_NE(gJournal.find("app=\"" + app.substr(1) + "\" resfile=\"F\""), std::string::npos);
 }
 
-// The library's settings set through a device's handle are the library's: every handle then reads them.
-TEST_F(SimEntries, SettingsSetThroughADeviceAreTheLibrarys) {
-  Init();
-  const std::int32_t display = Open("PosDisplay");
-  ASSERT_EQ(0, Set(display, {{"Timeout", 7}, {"Rows", 4}}));
-  EXPECT_EQ(std::tuple(7, 7, 4), std::tuple(Get(Open("PosSystem"), "Timeout"), Get(Open("PosMsr"), "Timeout"),
-                                            Get(display, "Rows")));
-}
-
 // The lines of a file of the sources (data files, documents), CR dropped.
 std::vector<std::string> SourceLines(const std::string& path) {
   std::ifstream in(std::string(REVEDIZ_SOURCE_DIR) + "/" + path);
@@ -125,9 +116,14 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
       for (std::int32_t v; list >> v; list.ignore(1)) EXPECT_TRUE(set(v) == 0 && set(v + 1) == status) << name << v;
     }
   }
+  // A class and a resource are matched whole and case-sensitively, in the class's own table only.
+  EXPECT_EQ((std::vector<int>(6, -1)), (std::vector<int>{sim::FindClass(nullptr), sim::FindClass("posmsr"),
+      sim::FindClass("PosMs"), sim::FindResource(-1, "Timeout"), sim::FindResource(sim::kClassCount, "Timeout"),
+      sim::FindResource(0, nullptr)}));
   for (int c = 0; c < sim::kClassCount; ++c) {
     const sim::ClassDef& cls = sim::kClasses[c];
     EXPECT_EQ(c, sim::FindClass(classes[static_cast<std::size_t>(c)].c_str()));
+    EXPECT_EQ(-1, sim::FindClass((classes[static_cast<std::size_t>(c)] + "x").c_str()));
     EXPECT_EQ(SourceLines(std::string("data/") + cls.listFile), documented[cls.name]) << cls.name;
     EXPECT_TRUE(c <= sim::kGenericClass ||
                 (Named(DeviceClassNames, cls.classCode) && Named(DeviceTypeNames, cls.type) &&
@@ -151,6 +147,8 @@ TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
     std::int32_t display = 0, printer = Open("PosPrinter");
     ASSERT_EQ(0, sim_.Open("D", "PosDisplay", &own, 1, &display));
     EXPECT_EQ(std::tuple(0x777, static_cast<std::int32_t>(kOwn)), std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i])));
+    ASSERT_EQ(0, Set(display, {{"Timeout", 7 + i}, {"Rows", 4}}));  // a library setting: every handle reads it
+    EXPECT_EQ(std::tuple(7 + i, 7 + i, 4), std::tuple(Get(0, "Timeout"), Get(printer, "Timeout"), Get(display, "Rows")));
     EXPECT_TRUE(Set(Open("PosSystem", 0), {{queue[i], 0x999}}) == 0 && sim_.QueueWindow() == 0x999);
     EXPECT_EQ((std::tuple{0, 50, sim::kErrPrnInvalidDiWidth}),  // in this order
               (std::tuple{Set(printer, {{width[i], 50}}), Get(printer, width[1 - i]), Set(printer, {{width[1 - i], 81}})}))
@@ -199,13 +197,14 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
   char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "", logFile[100] = "";
   std::memset(empty, 'U', sizeof empty), empty[0] = '\0';
-  ResourceArg args[] = {{"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)}, {"DeviceName", Ptr(name)},
-                        {"queueHandle", 0}, {"LogFile", Ptr(logFile)}};
+  ResourceArg args[] = {{"Rows", 77}, {"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)},
+                        {"DeviceName", Ptr(name)}, {"queueHandle", 0}, {"LogFile", Ptr(logFile)}, {"Rows", 77}};
   std::int32_t out = -1;
-  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 5, &out));
+  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args + 1, 5, &out));  // the records between the two Rows
   EXPECT_EQ("HI" + std::string(97, ' ') + '\0' + 'U', std::string(empty, 101)) << "99 characters of the 320";
   EXPECT_EQ(std::string("HI \0UUU", 8), std::string(shortBlock, 8));
-  EXPECT_TRUE(std::string(name) == "FRONT" && args[3].value == kOwn && std::string(logFile) == "X.LOG");
+  EXPECT_TRUE(std::string(name) == "FRONT" && args[4].value == kOwn && std::string(logFile) == "X.LOG");
+  EXPECT_TRUE(args[0].value == 77 && args[6].value == 77);
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";

@@ -92,29 +92,22 @@ std::string Lines(std::string text) {  // journal blocks are written here with '
   return text + "\r\n";
 }
 
-TEST(JournalBlock, DataIsCutAfter256Bytes) {
+// Data is cut after 256 bytes; a text holding line ends (a device name typed with one) keeps its entry on one line.
+TEST(JournalBlock, DataIsCutAfter256BytesAndLineEndsInATextAreEscapes) {
   std::string hex256 = "41";
   while (hex256.size() < 256 * 3 - 1) hex256 += " 41";
-  const struct { std::string bytes, hex; } cases[] = {
-      {std::string(256, 'A'), hex256}, {std::string(257, 'A'), hex256 + " ... total=257"}};
-  for (const auto& c : cases) {
+  for (const auto& [bytes, hex] : {std::pair(std::string(256, 'A'), hex256), {std::string(257, 'A'), hex256 + " ... total=257"}}) {
     sim::JournalBlock block;
-    block.AppendHex(reinterpret_cast<const unsigned char*>(c.bytes.data()), c.bytes.size());
-    EXPECT_EQ(c.hex, block.Text());
+    block.AppendHex(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    EXPECT_EQ(hex, block.Text());
   }
-}
-
-// A text holding line ends (a device name typed with one) keeps its entry on one line.
-TEST(JournalBlock, LineEndsInATextAreEscapes) {
   const struct { const char* text; std::string shown; } cases[] = {
-      {"one\ntwo", "one\\ntwo"}, {"\r\n", "\\r\\n"},
-      {"a\\nb\t", "a\\nb\t"}};  // a backslash and a tab stay as they are
+      {"one\ntwo", "one\\ntwo"}, {"\r\n", "\\r\\n"}, {"a\\nb\t", "a\\nb\t"}};  // a backslash and a tab stay as they are
   for (const auto& c : cases) {
     sim::JournalBlock line, part;
     line.Line("DLL_PosOpen name=\"%s\"", c.text);
     part.Append("%s", c.text);
-    EXPECT_EQ("DLL_PosOpen name=\"" + c.shown + "\"\r\n", line.Text());
-    EXPECT_EQ(c.shown, part.Text());
+    EXPECT_EQ("DLL_PosOpen name=\"" + c.shown + "\"\r\n" + c.shown, line.Text() + part.Text());
   }
 }
 

@@ -115,16 +115,13 @@ class RecordingHost : public sim::ControlHost {
 
 TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
   RecordingHost host;
-  const char* const kExchanges[][2] = {
-      {"record", "error record takes 1 to 2 words, not 0\n"},
-      {"record stop", "error record takes start, stop and a file name, or step and a scenario line\n"},
-      {"record stop \"\"", "error record takes start, stop and a file name, or step and a scenario line\n"},
-      {"record step \"\"", "error record takes start, stop and a file name, or step and a scenario line\n"},
+  const std::string takes = "error record takes start, stop and a file name, or step and a scenario line\n";
+  const std::pair<const char*, std::string> kExchanges[] = {{"record", "error record takes 1 to 2 words, not 0\n"},
+      {"record stop", takes}, {"record stop \"\"", takes}, {"record step \"\"", takes},
       {"record stop a.scn", "error no recording runs\n"}, {"record start", "ok\n"},
       {"record start", "error a recording runs already\n"}, {"weight 5", "ok\n"}, {"journal 1", "ok 0 lines\nend\n"},
-      {"record step \"file a.dat \\\"x\\\\x01\\\"\"", "ok\n"}, {"record stop a.scn", "ok 5 steps\n"},
-  };
-  for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];
+      {"record step \"file a.dat \\\"x\\\\x01\\\"\"", "ok\n"}, {"record stop a.scn", "ok 5 steps\n"}};
+  for (const auto& [line, reply] : kExchanges) EXPECT_EQ(sim::Answer(line, host), reply) << line;
   host.recorder.LogLine("FFFFFFFF 0");  // a recorder told of no window keeps every text as it is
   EXPECT_EQ(host.recorder.Scenario("W", "B"),
             kHeader + std::string("bench weight 5 returns 302\nfile a.dat \"x\\x01\"\nexpect log \"FFFFFFFF 0\"\n"));
@@ -134,10 +131,9 @@ TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
 
 // A step given whole through the pipe is one scenario step of one line; otherwise the reader's own error.
 TEST(Recorder, AStepGivenWholeIsOneStepOfOneLine) {
-  EXPECT_EQ(sim::StepLineError("file a.dat \"x\\x01\""), "");
-  EXPECT_EQ(sim::StepLineError("menu PosOpen\nmenu PosOpen"), "a step is one line");
-  EXPECT_EQ(sim::StepLineError("exit\r"), "a step is one line");
-  for (const char* none : {"", "   ", "# a comment"}) EXPECT_EQ(sim::StepLineError(none), "not a scenario step") << none;
+  for (const auto& [line, error] : {std::pair<const char*, const char*>{"file a.dat \"x\\x01\"", ""},
+       {"menu PosOpen\nmenu PosOpen", "a step is one line"}, {"exit\r", "a step is one line"}, {"", "not a scenario step"},
+       {"   ", "not a scenario step"}, {"# a comment", "not a scenario step"}}) EXPECT_EQ(sim::StepLineError(line), error) << line;
   EXPECT_NE(sim::StepLineError("frobnicate 1").find("frobnicate"), std::string::npos);
 }
 
