@@ -33,8 +33,7 @@ TEST(ControlLine, WordsQuotesAndEscapesReadBackExactly) {
       {"keys \"a\"b", {}, "a blank must follow the closing \""},
       {"keys \"\\q\"", {}, "unknown escape \\q (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
       {"keys \"\\x4\"", {}, "unknown escape \\x (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
-      {"keys \"\\", {}, "text not closed by \""},
-  };
+      {"keys \"\\", {}, "text not closed by \""}};
   for (const auto& c : kCases) {
     std::vector<std::string> words{"stale"};
     std::string error;
@@ -94,8 +93,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"record step \"file a \\\"x\\r\\\"\"", "", kRecord, 0, 0, {"step", "file a \"x\\r\""}},
       {"record stop C:\\temp\\s.scn", "", kRecord, 0, 0, {"stop", "C:\\temp\\s.scn"}},
       {"record stop \"C:\\temp\\new\\x41.scn\"", "", kRecord, 0, 0, {"stop", "C:\\temp\\new\\x41.scn"}},
-      {"record stop \"\\\\\\\\server\\share\\\"q\\\".scn\"", "", kRecord, 0, 0, {"stop", "\\\\server\\share\"q\".scn"}},
-  };
+      {"record stop \"\\\\\\\\server\\share\\\"q\\\".scn\"", "", kRecord, 0, 0, {"stop", "\\\\server\\share\"q\".scn"}}};
   for (const auto& c : kCases) {
     sim::Request request;
     std::string error;
@@ -127,8 +125,7 @@ TEST(ControlLine, TheCommandLine) {
       {{"keys", "12\\r", "a\"b c"}, "keys \"12\\r\" \"a\\\"b c\"", CtlArgs::kRequest},
       {{"record", "stop", "C:\\temp\\s.scn"}, "record \"stop\" C:\\temp\\s.scn", CtlArgs::kRequest},
       {{"record", "stop", "C:\\My Files\\s.scn"}, "record \"stop\" \"C:\\\\My Files\\\\s.scn\"", CtlArgs::kRequest},
-      {{"record", "step", "file a \"x\\r\""}, "record \"step\" \"file a \\\"x\\\\r\\\"\"", CtlArgs::kRequest},
-  };
+      {{"record", "step", "file a \"x\\r\""}, "record \"step\" \"file a \\\"x\\\\r\\\"\"", CtlArgs::kRequest}};
   for (const auto& c : kArgs) {
     sim::CtlCommand command{99, "stale"};
     std::string why;
@@ -159,8 +156,7 @@ TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
       {"ok 1000000000 lines\n", kComplete, true, false, "1000000000 lines"}, {"okay\n", kMalformed, false, false, ""},
       {"error 302 POSERR_SYS_NOT_INITIALIZED\n", kComplete, false, false, "302 POSERR_SYS_NOT_INITIALIZED", {}, 302},
       {"error 4404\n", kComplete, false, false, "4404", {}, 4404}, {"error 30x\n", kComplete, false, false, "30x"},
-      {"error unknown verb \"a\\\\b\"\n", kComplete, false, false, "unknown verb \"a\\b\""},
-  };
+      {"error unknown verb \"a\\\\b\"\n", kComplete, false, false, "unknown verb \"a\\b\""}};
   for (const auto& c : kCases) {
     sim::Reply reply;
     const ReplyRead read = sim::ParseReply(c.bytes, &reply);
@@ -215,10 +211,7 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
   const std::string k331 = "error 331 POSERR_SYS_INVALID_CLASS\n", grams = "error weight must be 0 to 15000 grams\n",
                     touch = "error touch X and Y must each be 0 to 65535\n",
                     code = "error fault error must be 0, -1 or a status the device API has a name for, not ";
-  const struct {
-    const char* line;
-    std::string reply;
-  } kCases[] = {
+  const struct { const char* line; std::string reply; } kCases[] = {
       {"weight 15000", "ok\n"}, {"weight 15001", grams}, {"weight -1", grams}, {"touch 65535 0", "ok\n"},
       {"touch 0 65535", "ok\n"}, {"touch -1 65535", touch}, {"touch 65536 0", touch}, {"touch 0 -1", touch},
       {"touch 0 65536", touch}, {"burst PosScale 0", "error burst count must be 1 to 10000\n"},
@@ -228,8 +221,7 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
       {"fault PosMsr offline 2", "error fault offline must be 1 (off line) or 0 (back on line)\n"},
       {"fault PosMsr short -1", "ok\n"}, {"fault PosMsr short -2", "error fault short must be -1 (off) or 0 or more (bytes)\n"},
       {"burst Nonesuch 0", k331}, {"fault Nonesuch error -5", k331}, {"text Nonesuch", k331}, {"text PosSystem", k331},
-      {"burst PosDevice 1", k331},
-  };
+      {"burst PosDevice 1", k331}};
   for (const auto& c : kCases) {
     Forget();
     EXPECT_EQ(Ask(c.line), c.reply) << c.line;

@@ -18,11 +18,7 @@ constexpr char kHeader[] = "# Recorded by hand on W, build B.\n# Replay: revediz
 TEST(Recorder, EventsBecomeTheSteps) {
   const F handle{F::kEdit, 224, "", false}, text{F::kRadio, 231, "", true}, file{F::kRadio, 232, "", false};
   const F type{F::kChoice, 205, "Hex         ", false};
-  const struct {
-    const char* what;
-    Events events;
-    const char* steps;
-  } kCases[] = {
+  const struct { const char* what; Events events; const char* steps; } kCases[] = {
       {"menu names, Exit, any other number (none past 16 bits), the close box",
        [](sim::Recorder& r) { for (int id : {100, 101, 102, 103, 104, 105, 107, 4242, -1, 65536}) r.Menu(id);
                               r.CloseMain(), r.ToolEnded(0); },
@@ -82,8 +78,7 @@ TEST(Recorder, EventsBecomeTheSteps) {
          r.Bench("frobnicate", 0), r.Bench("swipe \"open", 0);
        },
        "bench swipe \";41 1\"\nbench fault \"\" offline 1\nbench burst \"returns\" 5 returns 331\n"
-       "bench keys \"#1\"\nbench keys \"\\r\"\n"},
-  };
+       "bench keys \"#1\"\nbench keys \"\\r\"\n"}};
   for (const auto& c : kCases) {
     sim::Recorder recorder(0x10076);
     c.events(recorder);
