@@ -88,7 +88,7 @@ TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
   }
 }
 
-TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
+TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirCheckedTarget) {
   const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
   const FaultKind error = FaultKind::kError, offline = FaultKind::kOffline;
   // Opening another handle, then write, read, ioctl and close on a handle opened before; the queue's read and ioctl.
@@ -122,21 +122,18 @@ TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
   sim_.ClearFaults();
   EXPECT_EQ((Post{kMain, kMsgSysDeviceOnline, 0x05225C0D, 1}), gPosts.back()) << "the touch screen last";
   EXPECT_EQ(12u, gPosts.size()) << "every bench device back on line";
-}
-
-TEST_F(SimBench, FaultTargetsAndKindsAreChecked) {
   for (auto [name, target] : {std::pair<const char*, int>{nullptr, sim::kAllTargets}, {"", sim::kAllTargets},
                               {"Queue", sim::kQueueTarget}, {"PosTouch", sim::kClassCount - 1}, {"PosDevice", -2},
                               {"PosSystem", -2}, {"Q", -2}}) {
     EXPECT_EQ(target, sim::FaultTarget(name)) << (name ? name : "null");
   }
-  const struct { int target, kind; std::int32_t status; } cases[] = {{-2, 1, kErrSysInvalidClass},
+  const struct { int target, kind; std::int32_t status; } checked[] = {{-2, 1, kErrSysInvalidClass},
       {0, 1, kErrSysInvalidClass}, {1, 1, kErrSysInvalidClass}, {15, 1, kErrSysInvalidClass},
       {14, 4, kErrSysInvalidRequest}, {2, 0, kErrSysInvalidRequest}, {2, 6, kErrSysInvalidRequest}, {2, 1, 0},
       {13, 4, 0}, {sim::kAllTargets, 2, 0}, {14, 3, 0}, {14, 5, 0}};  // 14: the queue
-  for (const auto& c : cases) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
-  const sim::Faults& queue = sim_.FaultsOf(sim::kQueueTarget);
-  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && queue.overclaim == 9 && queue.overrun == 9 && queue.shortRead == 9);
+  for (const auto& c : checked) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
+  const sim::Faults& faults = sim_.FaultsOf(queue);
+  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && faults.overclaim == 9 && faults.overrun == 9 && faults.shortRead == 9);
 }
 
 TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {

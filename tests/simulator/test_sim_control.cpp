@@ -311,7 +311,7 @@ TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
   }
 }
 
-TEST_F(Control, RefusedLinesAreJournaledShortened) {
+TEST_F(Control, RefusedLinesAreJournaledShortenedAndSessionsBoundEachLine) {
   EXPECT_EQ(Ask("frobnicate now"), "error unknown verb \"frobnicate\"\n");
   EXPECT_EQ(Ask("journal -1"), "error journal takes a count of 0 or more\n");
   EXPECT_EQ(sim::AnswerOverlong(std::string(10240, 'x'), *this), "error line longer than 4096 bytes\n");
@@ -321,12 +321,9 @@ TEST_F(Control, RefusedLinesAreJournaledShortened) {
             "BENCH control refused \"journal -1\": journal takes a count of 0 or more\r\n"
             "BENCH control refused \"" + std::string(80, 'x') + "...\": line longer than 4096 bytes\r\n"
             "BENCH control refused \"keys \"" + std::string(74, 'k') + "...\": text not closed by \"\r\n");
-}
-
-// A connection: each line must be finished within 2 s of connecting or of the last reply, however the bytes
-// trickle in; a line is answered as too long once past 4096 bytes, without waiting for its end, and the rest of
-// it is dropped; a raw NUL is refused, not cut.
-TEST_F(Control, SessionsBoundEachLineInTimeAndLength) {
+  // A connection: each line must be finished within 2 s of connecting or of the last reply, however the bytes
+  // trickle in; a line is answered as too long once past 4096 bytes, without waiting for its end, and the rest of
+  // it is dropped; a raw NUL is refused, not cut.
   using namespace std::string_view_literals;
   sim::ControlSession session(*this, 0xFFFFF000u);  // the tick count wraps meanwhile
   EXPECT_EQ(session.Take("jour", 0xFFFFF000u + 900), "");
@@ -354,7 +351,7 @@ TEST_F(Control, SessionsBoundEachLineInTimeAndLength) {
 }
 
 // The journal lines of this library instance: whole lines from its blocks (CR LF or LF ended), the last 100,000.
-TEST(ControlJournal, KeepsTheLastLinesWritten) {
+TEST(ControlJournal, KeepsTheLastLinesWrittenAndSavesTheLogCrLfEnded) {
   sim::JournalMemory memory;
   memory.Add("a\r\nb");
   EXPECT_EQ(memory.Last(5), std::vector<std::string>{"a"});
@@ -367,10 +364,7 @@ TEST(ControlJournal, KeepsTheLastLinesWritten) {
   const std::vector<std::string> kept = memory.Last(200000);
   ASSERT_EQ(kept.size(), 100000u);
   EXPECT_EQ(kept.front() + " to " + kept.back(), "1 to 100000");
-}
-
-// The bench's saved log: each line CR LF ended, the file made anew; a path that cannot be made says so.
-TEST(ControlLog, SavedLogHoldsEachLineCrLfEnded) {
+  // The bench's saved log: each line CR LF ended, the file made anew; a path that cannot be made says so.
   const std::string path = ::testing::TempDir() + "saved-log.txt";
   std::string why;
   for (const auto& [lines, bytes] : {std::pair<std::vector<std::string>, std::string>{{" a ", "", "b\r"}, " a \r\n\r\nb\r\r\n"},

@@ -156,7 +156,7 @@ TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
   }
 }
 
-TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
+TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWholeAndKeepsHandlesWithinOneByte) {
   const std::string n256(256, 'd');
   const char* D = "PosDisplay";
   struct Case { const char* cls; std::vector<ResourceArg> args; std::int32_t status; const char* name = "D"; };
@@ -178,9 +178,6 @@ TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
   }
   ASSERT_EQ(5901, Set(Open("PosRs232c"), {{"DataBits", 5}, {"BaudRate", 1}}));
   EXPECT_EQ(8, Get(Open("PosRs232c"), "DataBits")) << "a refused call changes nothing, not even by its earlier records";
-}
-
-TEST_F(SimEntries, HandlesStayWithinOneByteAndSkipThoseInUse) {
   Init();
   ASSERT_EQ(1, Open("PosSystem"));
   std::vector<std::int32_t> handles;

@@ -53,7 +53,7 @@ NumberMap HeaderNumbers(const std::string& prefix) {
   return found;
 }
 
-TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumber) {
+TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumberAndReadsTheQueueRecord) {
   const struct { const char* prefix; const CodeName* table; } families[] = {
       {"POSERR_", ErrorNames}, {"POSM_", MessageNames}, {"POS_", IoctlRequestNames}};
   for (const auto& family : families) {
@@ -64,9 +64,6 @@ TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumber) {
     for (const auto& [name, number] : header) EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
     for (const auto& row : rows) EXPECT_EQ(header.count(row.first), 1u) << row.first << " not in the header";
   }
-}
-
-TEST(PublicHeader, QueueRecordReadsTheSimulatorsBytes) {
   sim::MessageQueue queue;
   queue.Push(POSM_MSR_DATA_AVAIL, 0x01220005u, 89u);
   unsigned char bytes[VAVURO_QUEUE_RECORD_SIZE];

@@ -108,7 +108,7 @@ class RecordingHost : public sim::ControlHost {
   bool on = false;
 };
 
-TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
+TEST(Recorder, PipeStartsStopsAndHandsOverItsActionsAndTakesOneLineSteps) {
   RecordingHost host;
   const std::string takes = "error record takes start, stop and a file name, or step and a scenario line\n";
   const std::pair<const char*, std::string> kExchanges[] = {{"record", "error record takes 1 to 2 words, not 0\n"},
@@ -122,10 +122,7 @@ TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
             kHeader + std::string("bench weight 5 returns 302\nfile a.dat \"x\\x01\"\nexpect log \"FFFFFFFF 0\"\n"));
   // The header's texts stay on their comment line whatever bytes they hold.
   EXPECT_TRUE(host.recorder.Scenario("W\nx\x7F", "B\r\t").starts_with("# Recorded by hand on W x , build B  .\n"));
-}
-
-// A step given whole through the pipe is one scenario step of one line; otherwise the reader's own error.
-TEST(Recorder, AStepGivenWholeIsOneStepOfOneLine) {
+  // A step given whole through the pipe is one scenario step of one line; otherwise the reader's own error.
   for (const auto& [line, error] : {std::pair<const char*, const char*>{"file a.dat \"x\\x01\"", ""},
        {"menu PosOpen\nmenu PosOpen", "a step is one line"}, {"exit\r", "a step is one line"}, {"", "not a scenario step"},
        {"   ", "not a scenario step"}, {"# a comment", "not a scenario step"}}) EXPECT_EQ(sim::StepLineError(line), error) << line;
