@@ -1,10 +1,7 @@
 // What guards a device and what breaks it on purpose (acquiring and locking, the faults a test sets), and what the
 // device bench window lists for each device and reads from its fields.
 #include <cerrno>
-#include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "sim_fixture.h"
 #include "simulator/bench_state.h"

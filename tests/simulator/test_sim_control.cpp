@@ -1,13 +1,9 @@
 // The control pipe's line protocol (words, escapes, requests, replies) and the answers to its requests.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "simulator/bench_ids.h"
 #include "simulator/bench_request.h"

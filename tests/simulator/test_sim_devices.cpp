@@ -1,9 +1,7 @@
 // What each bench device does, one table per device: a call or bench action, and its status, the bytes it
 // read and the notifications it posted.
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "sim_fixture.h"
 #include "simulator/sim_codes.h"

@@ -7,20 +7,16 @@
 
 #include <array>
 #include <cctype>
-#include <climits>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "sim_fixture.h"
-#include "simulator/resource_table.h"
 #include "simulator/sim_codes.h"
 #include "tables/code_tables.h"
 

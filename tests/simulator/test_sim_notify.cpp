@@ -1,12 +1,9 @@
 // What a call or a bench action leaves behind: the notifications it posts (to whom, with which parameters),
 // the records it queues on descriptor 0, and its block in the journal "vavuro32.jnl".
 #include <functional>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "sim_fixture.h"
-#include "simulator/journal.h"
 
 namespace {
 
