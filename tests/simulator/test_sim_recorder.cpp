@@ -20,9 +20,10 @@ TEST(Recorder, EventsBecomeTheSteps) {
   const F type{F::kChoice, 205, "Hex         ", false};
   const struct { const char* what; Events events; const char* steps; } kCases[] = {
       {"menu names, Exit, any other number (none past 16 bits), the close box",
-       [](sim::Recorder& r) { for (int id : {100, 101, 102, 103, 104, 105, 107, 4242, -1, 65536}) r.Menu(id);
+       [](sim::Recorder& r) { for (int id : {100, 101, 102, 103, 104, 105, 107, 4242, -1, 0, 65535, 65536}) r.Menu(id);
                               r.CloseMain(), r.ToolEnded(0); },
-       "menu PosInitialize\nmenu PosOpen\nmenu PosClose\nmenu PosIoctl\nmenu PosRead\nmenu PosWrite\nexit\nmenu 4242\n"
+       "menu PosInitialize\nmenu PosOpen\nmenu PosClose\nmenu PosIoctl\nmenu PosRead\nmenu PosWrite\nexit\nmenu 4242\nmenu 0\n"
+       "menu 65535\n"
        "close\nexpect exit 0\n"},
       {"only changed fields; a radio newly on; the press's own changes expected; Cancel",
        [&](sim::Recorder& r) {
