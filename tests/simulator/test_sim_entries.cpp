@@ -142,7 +142,9 @@ TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
     EXPECT_TRUE(sim_.QueueWindow() == kOwn && gPosts.size() == 12 && gPosts[0].window == kOwn) << queue[i];
     std::int32_t display = 0, printer = Open("PosPrinter");
     ASSERT_EQ(0, sim_.Open("D", "PosDisplay", &own, 1, &display));
-    EXPECT_EQ(std::tuple(0x777, static_cast<std::int32_t>(kOwn)), std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i])));
+    const std::int32_t library = static_cast<std::int32_t>(kOwn);  // also for a handle that asked for no window
+    EXPECT_EQ(std::tuple(0x777, library, library),
+              std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i]), Get(Open("PosMsr", 0), queue[1 - i])));
     ASSERT_EQ(0, Set(display, {{"Timeout", 7 + i}, {"Rows", 4}}));  // a library setting: every handle reads it
     EXPECT_EQ(std::tuple(7 + i, 7 + i, 4), std::tuple(Get(0, "Timeout"), Get(printer, "Timeout"), Get(display, "Rows")));
     EXPECT_TRUE(Set(Open("PosSystem", 0), {{queue[i], 0x999}}) == 0 && sim_.QueueWindow() == 0x999);
