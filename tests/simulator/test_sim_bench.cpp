@@ -144,6 +144,7 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   const std::int32_t display = Open("PosDisplay"), printer = Open("PosPrinter");
   std::int32_t status = 0;
   Open("PosPrinter");
+  for (int i = 0; i < 10; ++i) Open("PosMsr");  // a count past one digit
   ASSERT_EQ(0, Write(display, "A B") + Write(printer, "TOTAL 9.99\nTHANK\tYOU\x7F") + sim_.PlaceWeight(480) +
                    Write(Open("PosRs232c"), "xyz") + sim_.SetFault(scanner, FaultKind::kError, 306) +
                    sim_.SetFault(scanner, FaultKind::kReadOverclaim, 8) +
@@ -152,7 +153,7 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   Read(Open("PosTouch"), 4, &status);
   const std::vector<std::string> expected = {"PosAlarm     on line   0 open",
       "PosDisplay   on line   1 open   shows \"A B\" / \"\"", "PosDrawer    on line   0 open   drawer closed",
-      "PosKeyboard  on line   0 open   5 bytes waiting", "PosMsr       on line   0 open   89 bytes waiting",
+      "PosKeyboard  on line   0 open   5 bytes waiting", "PosMsr       on line   10 open   89 bytes waiting",
       "PosNvram     on line   0 open", "PosPower     on line   0 open",
       "PosPrinter   on line   2 open   paper in, cover shut, printing \"THANK.YOU.\"",
       "PosRs232c    on line   1 open   3 bytes looped back", "PosScale     on line   0 open   weight 480 g",

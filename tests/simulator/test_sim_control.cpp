@@ -154,7 +154,7 @@ TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
       {"error 4404\n", kComplete, false, false, "4404", {}, 4404}, {"error 30x\n", kComplete, false, false, "30x"},
       {"error unknown verb \"a\\\\b\"\n", kComplete, false, false, "unknown verb \"a\\b\""}};
   for (const auto& c : kCases) {
-    sim::Reply reply;
+    sim::Reply reply{true, "stale", true, {"stale"}, 7};  // what an earlier reply left
     const ReplyRead read = sim::ParseReply(c.bytes, &reply);
     EXPECT_EQ(std::tuple(read, reply.ok, reply.listing, reply.text, reply.lines, reply.status),
               std::tuple(c.read, c.ok, c.listing, std::string(c.text), c.lines, c.status)) << c.bytes;

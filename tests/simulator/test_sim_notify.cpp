@@ -155,6 +155,8 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
           "DLL_PosRead handle=1 size=11|  -> 0 out=11 data=" + blanks + "|BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
+      {[&] { lib.SetFault(sim::kAllTargets, FaultKind::kError, 0), lib.SetFault(1, FaultKind(0), 5); },
+       "BENCH fault all error=0|  -> 0|BENCH fault ? ?=5|  -> 331"},
       {[&] { lib.Close(12), lib.IOCtl(12, 4401, nullptr, 0, &out), lib.Read(12, buffer, 4, &out), lib.Version(10, 1, 0); },
        "DLL_PosClose handle=12|  # refused: handle 12 is not open|  -> 303|"
        "DLL_PosIOCtl handle=12 request=4401 (POS_DSP_CLEAR_SCREEN) count=0|  # refused: handle 12 is not open|"
