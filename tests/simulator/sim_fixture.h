@@ -14,11 +14,7 @@
 namespace simtest {
 
 // A posted notification {window, message, wParam, lParam}, or a queued record {opaque, message, mp1, mp2}.
-struct Post {
-  std::uintptr_t window;
-  std::uint32_t message, wParam, lParam;
-  bool operator==(const Post&) const = default;
-};
+struct Post { std::uintptr_t window; std::uint32_t message, wParam, lParam; bool operator==(const Post&) const = default; };
 
 // The tool's main window, and another one a handle may ask for.
 inline constexpr std::uintptr_t kMain = 0x000200B4, kOwn = 0x00030C02;
@@ -32,10 +28,10 @@ class Sim : public ::testing::Test {
  protected:
   Sim() { Forget(); }
   void Forget() { gPosts.clear(), gJournal.clear(); }
-  // A fresh bench, initialized with the queue handle only; what that posted, queued and journaled is forgotten.
-  void Init() {
+  // A fresh bench, initialized with these records; what that posted, queued and journaled is forgotten.
+  void Init(ResourceArg* args = &gQueue, int count = 1) {
     if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
-    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &gQueue, 1));
+    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", args, count));
     Drain(), Forget();
   }
   std::int32_t Open(const char* cls, std::uintptr_t window = kMain) {  // window 0: no queueHandle record

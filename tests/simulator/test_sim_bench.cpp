@@ -1,10 +1,7 @@
 // What guards a device and what breaks it on purpose (acquiring and locking, the faults a test sets), and what the
 // device bench window lists for each device and reads from its fields.
 #include <cerrno>
-#include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "sim_fixture.h"
 #include "simulator/bench_state.h"
@@ -88,7 +85,7 @@ TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
   }
 }
 
-TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
+TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirCheckedTarget) {
   const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
   const FaultKind error = FaultKind::kError, offline = FaultKind::kOffline;
   // Opening another handle, then write, read, ioctl and close on a handle opened before; the queue's read and ioctl.
@@ -122,21 +119,18 @@ TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirTarget) {
   sim_.ClearFaults();
   EXPECT_EQ((Post{kMain, kMsgSysDeviceOnline, 0x05225C0D, 1}), gPosts.back()) << "the touch screen last";
   EXPECT_EQ(12u, gPosts.size()) << "every bench device back on line";
-}
-
-TEST_F(SimBench, FaultTargetsAndKindsAreChecked) {
   for (auto [name, target] : {std::pair<const char*, int>{nullptr, sim::kAllTargets}, {"", sim::kAllTargets},
                               {"Queue", sim::kQueueTarget}, {"PosTouch", sim::kClassCount - 1}, {"PosDevice", -2},
                               {"PosSystem", -2}, {"Q", -2}}) {
     EXPECT_EQ(target, sim::FaultTarget(name)) << (name ? name : "null");
   }
-  const struct { int target, kind; std::int32_t status; } cases[] = {{-2, 1, kErrSysInvalidClass},
+  const struct { int target, kind; std::int32_t status; } checked[] = {{-2, 1, kErrSysInvalidClass},
       {0, 1, kErrSysInvalidClass}, {1, 1, kErrSysInvalidClass}, {15, 1, kErrSysInvalidClass},
       {14, 4, kErrSysInvalidRequest}, {2, 0, kErrSysInvalidRequest}, {2, 6, kErrSysInvalidRequest}, {2, 1, 0},
       {13, 4, 0}, {sim::kAllTargets, 2, 0}, {14, 3, 0}, {14, 5, 0}};  // 14: the queue
-  for (const auto& c : cases) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
-  const sim::Faults& queue = sim_.FaultsOf(sim::kQueueTarget);
-  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && queue.overclaim == 9 && queue.overrun == 9 && queue.shortRead == 9);
+  for (const auto& c : checked) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
+  const sim::Faults& faults = sim_.FaultsOf(queue);
+  EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && faults.overclaim == 9 && faults.overrun == 9 && faults.shortRead == 9);
 }
 
 TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
@@ -150,6 +144,7 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   const std::int32_t display = Open("PosDisplay"), printer = Open("PosPrinter");
   std::int32_t status = 0;
   Open("PosPrinter");
+  for (int i = 0; i < 10; ++i) Open("PosMsr");  // a count past one digit
   ASSERT_EQ(0, Write(display, "A B") + Write(printer, "TOTAL 9.99\nTHANK\tYOU\x7F") + sim_.PlaceWeight(480) +
                    Write(Open("PosRs232c"), "xyz") + sim_.SetFault(scanner, FaultKind::kError, 306) +
                    sim_.SetFault(scanner, FaultKind::kReadOverclaim, 8) +
@@ -158,7 +153,7 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   Read(Open("PosTouch"), 4, &status);
   const std::vector<std::string> expected = {"PosAlarm     on line   0 open",
       "PosDisplay   on line   1 open   shows \"A B\" / \"\"", "PosDrawer    on line   0 open   drawer closed",
-      "PosKeyboard  on line   0 open   5 bytes waiting", "PosMsr       on line   0 open   89 bytes waiting",
+      "PosKeyboard  on line   0 open   5 bytes waiting", "PosMsr       on line   10 open   89 bytes waiting",
       "PosNvram     on line   0 open", "PosPower     on line   0 open",
       "PosPrinter   on line   2 open   paper in, cover shut, printing \"THANK.YOU.\"",
       "PosRs232c    on line   1 open   3 bytes looped back", "PosScale     on line   0 open   weight 480 g",

@@ -1,13 +1,9 @@
 // The control pipe's line protocol (words, escapes, requests, replies) and the answers to its requests.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "simulator/bench_ids.h"
 #include "simulator/bench_request.h"
@@ -33,37 +29,30 @@ TEST(ControlLine, WordsQuotesAndEscapesReadBackExactly) {
       {"keys \"a\"b", {}, "a blank must follow the closing \""},
       {"keys \"\\q\"", {}, "unknown escape \\q (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
       {"keys \"\\x4\"", {}, "unknown escape \\x (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
-      {"keys \"\\", {}, "text not closed by \""},
-  };
+      {"keys \"\\", {}, "text not closed by \""}};
   for (const auto& c : kCases) {
     std::vector<std::string> words{"stale"};
     std::string error;
     const bool ok = sim::SplitLine(c.line, &words, &error);  // a refused line's words are not looked at
     EXPECT_EQ(std::tuple(ok, error, ok ? words : c.words), std::tuple(!*c.error, std::string(c.error), c.words)) << c.line;
   }
-  // Any word, quoted for a line, reads back as itself; a plain word stays bare.
+  // Any word, quoted for a line, reads back as itself, a plain word bare; a reply text escapes every byte that could
+  // break a line and unescapes to itself.
   std::string all;
-  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-  for (const std::string& word : {std::string("PosMsr"), std::string(), std::string("a b"), std::string("\"x"), all}) {
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  for (const std::string& word : {std::string("PosMsr"), std::string(), std::string("a b"), std::string("\"x"), all.substr(1)}) {
     std::vector<std::string> words;
     std::string error;
     ASSERT_TRUE(sim::SplitLine("v " + sim::QuoteWord(word), &words, &error)) << error;
     EXPECT_EQ(words, (std::vector<std::string>{"v", word}));
   }
-  EXPECT_EQ(sim::QuoteWord("PosMsr"), "PosMsr");
-  EXPECT_EQ(sim::QuoteWord("a b") + sim::QuoteWord("\x7F\x80"), "\"a b\"\"\\x7F\x80\"");
-}
-
-TEST(ControlLine, ReplyTextsEscapeEveryByteThatCouldBreakALine) {
+  EXPECT_EQ(sim::QuoteWord("PosMsr") + sim::QuoteWord("a b") + sim::QuoteWord("\x7F\x80"), "PosMsr\"a b\"\"\\x7F\x80\"");
   EXPECT_EQ(sim::EscapeText("a\\b\r\n\t\x01\x1F\x7F\x80\"~"), "a\\\\b\\r\\n\\t\\x01\\x1F\\x7F\x80\"~");
   EXPECT_EQ(sim::UnescapeText("\\q \\x4 \\x6a\\xz4\\") + "|" + sim::UnescapeText("\\x4") + "|" + sim::UnescapeText("\\r\\n"),
             "\\q \\x4 j\\xz4\\|\\x4|\r\n");  // an escape at the very end too
   EXPECT_EQ(sim::SplitLines("ab\r\ncd\r\n\r\ne"), (std::vector<std::string>{"ab", "cd", "", "e"}));
-  std::string all;
-  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  const std::string escaped = sim::EscapeText(all);
-  EXPECT_EQ(escaped.find_first_of("\r\n"), std::string::npos);
-  EXPECT_EQ(sim::UnescapeText(escaped), all);
+  EXPECT_EQ(sim::EscapeText(all).find_first_of("\r\n"), std::string::npos);
+  EXPECT_EQ(sim::UnescapeText(sim::EscapeText(all)), all);
   EXPECT_EQ(sim::ControlPipeName(4242), "\\\\.\\pipe\\vavuro32-4242");
 }
 
@@ -75,6 +64,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
     const char* error;  // "": the line reads
     sim::Verb verb = {};
     std::int32_t n0 = 0, n1 = 0;
+    std::vector<std::string> words = {};  // as read, where given
   } kCases[] = {
       {"swipe", "", kSwipe}, {"touch 0x7fffffff -2147483648", "", kTouch, 0x7FFFFFFF, INT32_MIN},
       {"weight 4294967295", "", kWeight, -1}, {"fault PosMsr short 0", "", kFault, 5},
@@ -95,37 +85,23 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"weight 1x5", "weight: not a number: \"1x5\""},
       {"fault PosMsr melt 1", "fault kinds are error, overclaim, overrun, offline, short, not \"melt\""},
       {"paper-out yes", "paper-out takes on or off, not \"yes\""},
-  };
+      // The file of "record stop" and the line of "record step" read as typed: only \\ and \" are escapes in them.
+      {"record step \"file a \\\"x\\r\\\"\"", "", kRecord, 0, 0, {"step", "file a \"x\\r\""}},
+      {"record stop C:\\temp\\s.scn", "", kRecord, 0, 0, {"stop", "C:\\temp\\s.scn"}},
+      {"record stop \"C:\\temp\\new\\x41.scn\"", "", kRecord, 0, 0, {"stop", "C:\\temp\\new\\x41.scn"}},
+      {"record stop \"\\\\\\\\server\\share\\\"q\\\".scn\"", "", kRecord, 0, 0, {"stop", "\\\\server\\share\"q\".scn"}}};
   for (const auto& c : kCases) {
     sim::Request request;
     std::string error;
     ASSERT_EQ(sim::ParseRequest(c.line, &request, &error), !*c.error) << c.line << ": " << error;
     EXPECT_EQ(error, c.error) << c.line;
-    EXPECT_TRUE(*c.error || std::tuple(request.verb, request.numbers[0], request.numbers[1]) == std::tuple(c.verb, c.n0, c.n1))
-        << c.line;
+    EXPECT_TRUE(*c.error || (std::tuple(request.verb, request.numbers[0], request.numbers[1]) == std::tuple(c.verb, c.n0, c.n1)
+                             && (c.words.empty() || request.words == c.words))) << c.line;
   }
 }
 
-// The file of "record stop" and the line of "record step" read as typed: only \\ and \" are escapes in them;
 // vavuro-ctl's command line makes the request, each option refused as a wrong command line.
-TEST(ControlLine, FileWordsAndTheCommandLine) {
-  const struct {
-    const char* line;
-    const char* file;
-    const char* verb = "stop";
-  } kFiles[] = {
-      {"record step \"file a \\\"x\\r\\\"\"", "file a \"x\\r\"", "step"},
-      {"record stop C:\\temp\\s.scn", "C:\\temp\\s.scn"},
-      {"record stop \"C:\\temp\\new\\x41.scn\"", "C:\\temp\\new\\x41.scn"},
-      {"record stop \"\\\\\\\\server\\share\\\"q\\\".scn\"", "\\\\server\\share\"q\".scn"},
-  };
-  for (const auto& c : kFiles) {
-    sim::Request request;
-    std::string error;
-    ASSERT_TRUE(sim::ParseRequest(c.line, &request, &error)) << c.line << ": " << error;
-    EXPECT_EQ(request.words, (std::vector<std::string>{c.verb, c.file})) << c.line;
-  }
-
+TEST(ControlLine, TheCommandLine) {
   using sim::CtlArgs;
   const struct {
     std::vector<std::string> args;
@@ -145,8 +121,7 @@ TEST(ControlLine, FileWordsAndTheCommandLine) {
       {{"keys", "12\\r", "a\"b c"}, "keys \"12\\r\" \"a\\\"b c\"", CtlArgs::kRequest},
       {{"record", "stop", "C:\\temp\\s.scn"}, "record \"stop\" C:\\temp\\s.scn", CtlArgs::kRequest},
       {{"record", "stop", "C:\\My Files\\s.scn"}, "record \"stop\" \"C:\\\\My Files\\\\s.scn\"", CtlArgs::kRequest},
-      {{"record", "step", "file a \"x\\r\""}, "record \"step\" \"file a \\\"x\\\\r\\\"\"", CtlArgs::kRequest},
-  };
+      {{"record", "step", "file a \"x\\r\""}, "record \"step\" \"file a \\\"x\\\\r\\\"\"", CtlArgs::kRequest}};
   for (const auto& c : kArgs) {
     sim::CtlCommand command{99, "stale"};
     std::string why;
@@ -177,10 +152,9 @@ TEST(ControlLine, RepliesAreReadWholeOrAwaited) {
       {"ok 1000000000 lines\n", kComplete, true, false, "1000000000 lines"}, {"okay\n", kMalformed, false, false, ""},
       {"error 302 POSERR_SYS_NOT_INITIALIZED\n", kComplete, false, false, "302 POSERR_SYS_NOT_INITIALIZED", {}, 302},
       {"error 4404\n", kComplete, false, false, "4404", {}, 4404}, {"error 30x\n", kComplete, false, false, "30x"},
-      {"error unknown verb \"a\\\\b\"\n", kComplete, false, false, "unknown verb \"a\\b\""},
-  };
+      {"error unknown verb \"a\\\\b\"\n", kComplete, false, false, "unknown verb \"a\\b\""}};
   for (const auto& c : kCases) {
-    sim::Reply reply;
+    sim::Reply reply{true, "stale", true, {"stale"}, 7};  // what an earlier reply left
     const ReplyRead read = sim::ParseReply(c.bytes, &reply);
     EXPECT_EQ(std::tuple(read, reply.ok, reply.listing, reply.text, reply.lines, reply.status),
               std::tuple(c.read, c.ok, c.listing, std::string(c.text), c.lines, c.status)) << c.bytes;
@@ -233,10 +207,7 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
   const std::string k331 = "error 331 POSERR_SYS_INVALID_CLASS\n", grams = "error weight must be 0 to 15000 grams\n",
                     touch = "error touch X and Y must each be 0 to 65535\n",
                     code = "error fault error must be 0, -1 or a status the device API has a name for, not ";
-  const struct {
-    const char* line;
-    std::string reply;
-  } kCases[] = {
+  const struct { const char* line; std::string reply; } kCases[] = {
       {"weight 15000", "ok\n"}, {"weight 15001", grams}, {"weight -1", grams}, {"touch 65535 0", "ok\n"},
       {"touch 0 65535", "ok\n"}, {"touch -1 65535", touch}, {"touch 65536 0", touch}, {"touch 0 -1", touch},
       {"touch 0 65536", touch}, {"burst PosScale 0", "error burst count must be 1 to 10000\n"},
@@ -246,8 +217,7 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
       {"fault PosMsr offline 2", "error fault offline must be 1 (off line) or 0 (back on line)\n"},
       {"fault PosMsr short -1", "ok\n"}, {"fault PosMsr short -2", "error fault short must be -1 (off) or 0 or more (bytes)\n"},
       {"burst Nonesuch 0", k331}, {"fault Nonesuch error -5", k331}, {"text Nonesuch", k331}, {"text PosSystem", k331},
-      {"burst PosDevice 1", k331},
-  };
+      {"burst PosDevice 1", k331}};
   for (const auto& c : kCases) {
     Forget();
     EXPECT_EQ(Ask(c.line), c.reply) << c.line;
@@ -337,7 +307,7 @@ TEST_F(Control, EachBenchButtonMakesThePipesRequestWithTheSameEffect) {
   }
 }
 
-TEST_F(Control, RefusedLinesAreJournaledShortened) {
+TEST_F(Control, RefusedLinesAreJournaledShortenedAndSessionsBoundEachLine) {
   EXPECT_EQ(Ask("frobnicate now"), "error unknown verb \"frobnicate\"\n");
   EXPECT_EQ(Ask("journal -1"), "error journal takes a count of 0 or more\n");
   EXPECT_EQ(sim::AnswerOverlong(std::string(10240, 'x'), *this), "error line longer than 4096 bytes\n");
@@ -347,12 +317,9 @@ TEST_F(Control, RefusedLinesAreJournaledShortened) {
             "BENCH control refused \"journal -1\": journal takes a count of 0 or more\r\n"
             "BENCH control refused \"" + std::string(80, 'x') + "...\": line longer than 4096 bytes\r\n"
             "BENCH control refused \"keys \"" + std::string(74, 'k') + "...\": text not closed by \"\r\n");
-}
-
-// A connection: each line must be finished within 2 s of connecting or of the last reply, however the bytes
-// trickle in; a line is answered as too long once past 4096 bytes, without waiting for its end, and the rest of
-// it is dropped; a raw NUL is refused, not cut.
-TEST_F(Control, SessionsBoundEachLineInTimeAndLength) {
+  // A connection: each line must be finished within 2 s of connecting or of the last reply, however the bytes
+  // trickle in; a line is answered as too long once past 4096 bytes, without waiting for its end, and the rest of
+  // it is dropped; a raw NUL is refused, not cut.
   using namespace std::string_view_literals;
   sim::ControlSession session(*this, 0xFFFFF000u);  // the tick count wraps meanwhile
   EXPECT_EQ(session.Take("jour", 0xFFFFF000u + 900), "");
@@ -380,7 +347,7 @@ TEST_F(Control, SessionsBoundEachLineInTimeAndLength) {
 }
 
 // The journal lines of this library instance: whole lines from its blocks (CR LF or LF ended), the last 100,000.
-TEST(ControlJournal, KeepsTheLastLinesWritten) {
+TEST(ControlJournal, KeepsTheLastLinesWrittenAndSavesTheLogCrLfEnded) {
   sim::JournalMemory memory;
   memory.Add("a\r\nb");
   EXPECT_EQ(memory.Last(5), std::vector<std::string>{"a"});
@@ -393,10 +360,7 @@ TEST(ControlJournal, KeepsTheLastLinesWritten) {
   const std::vector<std::string> kept = memory.Last(200000);
   ASSERT_EQ(kept.size(), 100000u);
   EXPECT_EQ(kept.front() + " to " + kept.back(), "1 to 100000");
-}
-
-// The bench's saved log: each line CR LF ended, the file made anew; a path that cannot be made says so.
-TEST(ControlLog, SavedLogHoldsEachLineCrLfEnded) {
+  // The bench's saved log: each line CR LF ended, the file made anew; a path that cannot be made says so.
   const std::string path = ::testing::TempDir() + "saved-log.txt";
   std::string why;
   for (const auto& [lines, bytes] : {std::pair<std::vector<std::string>, std::string>{{" a ", "", "b\r"}, " a \r\n\r\nb\r\r\n"},

@@ -1,9 +1,7 @@
 // What each bench device does, one table per device: a call or bench action, and its status, the bytes it
 // read and the notifications it posted.
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "sim_fixture.h"
 #include "simulator/sim_codes.h"
@@ -106,7 +104,7 @@ TEST_F(SimDevices, Printer) {
 }
 
 // A loopback: what is written is read back, oldest first, once; it holds 64 KiB (then POSERR_RS232_PREV_NOT_COMPLETE).
-TEST_F(SimDevices, SerialPort) {
+TEST_F(SimDevices, SerialPortAndNvram) {
   Run("PosRs232c", {{kRead, 8, "", kNone},
       {kWrite, 0, "\x01\x02\x03\x04\x05", 0, {{kMsgRs232XmitComplete, 5}, {kMsgRs232DataAvail, 5}}},
       {kRead, 0, "", kSmall}, {kRead, 3, "\x01\x02\x03"}, {kRead, 8, "\x04\x05"}, {kRead, 8, "", kNone},
@@ -115,10 +113,7 @@ TEST_F(SimDevices, SerialPort) {
       {kWrite, 0, std::string(65536, 'x'), 0, {{kMsgRs232XmitComplete, 65536}, {kMsgRs232DataAvail, 65536}}},
       {kWrite, 0, "y", 5907}, {kRead, 65535, std::string(65535, 'x')},
       {kWrite, 0, "z", 0, {{kMsgRs232XmitComplete, 1}, {kMsgRs232DataAvail, 1}}}, {kRead, 8, "xz"}});
-}
-
-// Byte n is (n + n / 256) & 0xFF when fresh; Cursor moves on only in Mode 1; writes in whole records.
-TEST_F(SimDevices, Nvram) {
+  // Byte n is (n + n / 256) & 0xFF when fresh; Cursor moves on only in Mode 1; writes in whole records.
   Run("PosNvram", {{kSet, 254, "Cursor"}, {kRead, 4, "\xFE\xFF\x01\x02"}, {kRead, 2, "\xFE\xFF"},
       {kRead, 0, "", kSmall}, {kSet, 1, "Mode"}, {kSet, 510, "Cursor"}, {kRead, 2, std::string("\xFF\x00", 2)},
       {kRead, 2, "\x02\x03"}, {kSet, 0, "Cursor"}, {kWrite, 0, "AB"}, {kRead, 2, "\x02\x03"}, {kSet, 0, "Cursor"},
@@ -131,26 +126,17 @@ TEST_F(SimDevices, Nvram) {
 
 // Input devices hold what arrived (a fresh bench: a test card, a label, a touch, keys) until a read takes it, whole
 // or not at all; new input replaces the old. Keys are a stream, read in parts.
-TEST_F(SimDevices, CardReader) {
+TEST_F(SimDevices, InputDevices) {
   Run("PosMsr", {{kRead, 88, "", kSmall}, {kRead, 89, sim::kTestCardTracks}, {kRead, 89, "", kNone},
       {kSwipe, 0, "%B1^X?", 0, {{kMsgMsrDataAvail, 6}}}, {kSwipe, 0, "", 0, {{kMsgMsrDataAvail, 89}}},
       {kRead, 89, sim::kTestCardTracks}, {kWrite, 0, "x", kNo}, {kReq, kReqScanDiscardData, "", kBad}});
-}
-
-TEST_F(SimDevices, Scanner) {
   Run("PosScanner", {{kRead, 12, "", kSmall}, {kRead, 13, sim::kTestLabel}, {kRead, 13, "", kNone},
       {kScan, 0, "ABC", 0, {{kMsgScanDataAvail, 3}}}, {kReq, kReqScanDiscardData}, {kRead, 13, "", kNone},
       {kScan, 0, "", 0, {{kMsgScanDataAvail, 13}}}, {kRead, 13, sim::kTestLabel}});
-}
-
-TEST_F(SimDevices, TouchScreen) {
   Run("PosTouch", {{kRead, 3, "", kSmall}, {kRead, 4, std::string("\x78\x00\x50\x00", 4)}, {kRead, 4, "", kNone},
       {kTouch, 301 << 16 | 259, "", 0, {{kMsgTouchData, 301 << 16 | 259}}}, {kRead, 4, "\x03\x01\x2D\x01"},
       {kReq, kReqTouchSoundTone}, {kReq, kReqTouchSilenceTone}, {kReq, kReqKbdSoundTone, "", kBad}});
-}
-
-// Num Lock and Scroll Lock change only while enabled; each change tells both (bit 0 Num, bit 1 Scroll).
-TEST_F(SimDevices, Keyboard) {
+  // Num Lock and Scroll Lock change only while enabled; each change tells both (bit 0 Num, bit 1 Scroll).
   const auto locks = [](std::uint32_t state) { return Notes{{kMsgKbdStatusChange, state}}; };
   Run("PosKeyboard", {{kRead, 0, "", kSmall}, {kRead, 2, "12"}, {kRead, 9, "50\r"}, {kRead, 9, "", kNone},
       {kKeys, 0, "a\r", 0, {{kMsgKbdWmChar, 'a'}, {kMsgKbdWmChar, '\r'}}}, {kKeys, 0, "b", 0, {{kMsgKbdWmChar, 'b'}}},
@@ -165,16 +151,13 @@ TEST_F(SimDevices, Keyboard) {
 
 // The weight on it (1250 g on a fresh bench) less the zero set, in its Units: 1 kg, 2 lb (453.59237 g, cut to
 // thousandths), 0 g.
-TEST_F(SimDevices, Scale) {
+TEST_F(SimDevices, ScaleAndDrawer) {
   Run("PosScale", {{kRead, 7, "", kSmall}, {kRead, 8, "1.250 kg"}, {kRead, 8, "1.250 kg"}, {kSet, 2, "Units"},
       {kRead, 10, "2.755 lb"}, {kSet, 0, "Units"}, {kRead, 10, "1250 g"}, {kReq, kReqScaleZeroScale},
       {kRead, 10, "0 g"}, {kWeight, 1249}, {kRead, 10, "-1 g"}, {kSet, 1, "Units"}, {kRead, 10, "-0.001 kg"},
       {kWeight, 13249}, {kRead, 10, "11.999 kg"}, {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
       {kWrite, 0, "x", kNo}, {kText, 0, "(none)"}});
-}
-
-// One status byte, 0 closed or 1 open, which DrawerStatus reports too; only an open drawer tells it was shut.
-TEST_F(SimDevices, Drawer) {
+  // One status byte, 0 closed or 1 open, which DrawerStatus reports too; only an open drawer tells it was shut.
   Run("PosDrawer", {{kRead, 0, "", kSmall}, {kRead, 2, std::string(1, '\0')}, {kShut},
       {kReq, kReqTillOpenTill, "", 0, {{kMsgTillOpened, 0}}}, {kRead, 1, "\x01"}, {kGet, 1, "DrawerStatus"},
       {kShut, 0, "", 0, {{kMsgTillClosed, 0}}}, {kRead, 1, std::string(1, '\0')}, {kWrite, 0, "x", kNo}});
@@ -187,8 +170,7 @@ TEST_F(SimDevices, TestInputsZeroLeavesEveryInputDeviceEmpty) {
       {"PosScanner", "0123456789012"}, {"PosKeyboard", "1250\r"}, {"PosTouch", {"\x78\0\x50\0", 4}}};
   for (int way = 0; way < 4; ++way) {  // no setting, 1, 0; 1 and then 0 set through PosSystem
     ResourceArg args[] = {gQueue, {"TestInputs", way == 2 ? 0 : 1}};
-    if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
-    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "", args, way == 0 ? 1 : 2));
+    Init(args, way == 0 ? 1 : 2);
     if (way == 3) { ASSERT_EQ(0, Set(Open("PosSystem"), {{"TestInputs", 0}})); }
     EXPECT_EQ(way < 2 ? 1 : 0, Get(Open("PosSystem"), "TestInputs")) << way;
     for (const auto& [cls, input] : inputs) {

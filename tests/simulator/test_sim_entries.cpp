@@ -7,20 +7,16 @@
 
 #include <array>
 #include <cctype>
-#include <climits>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "sim_fixture.h"
-#include "simulator/resource_table.h"
 #include "simulator/sim_codes.h"
 #include "tables/code_tables.h"
 
@@ -59,15 +55,6 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   const std::string app(4097, 'A');  // a text argument is journaled up to its 4096th character
   EXPECT_EQ(0, sim_.Initialize(app.c_str(), "F", &gQueue, 1));
   EXPECT_NE(gJournal.find("app=\"" + app.substr(1) + "\" resfile=\"F\""), std::string::npos);
-}
-
-// The library's settings set through a device's handle are the library's: every handle then reads them.
-TEST_F(SimEntries, SettingsSetThroughADeviceAreTheLibrarys) {
-  Init();
-  const std::int32_t display = Open("PosDisplay");
-  ASSERT_EQ(0, Set(display, {{"Timeout", 7}, {"Rows", 4}}));
-  EXPECT_EQ(std::tuple(7, 7, 4), std::tuple(Get(Open("PosSystem"), "Timeout"), Get(Open("PosMsr"), "Timeout"),
-                                            Get(display, "Rows")));
 }
 
 // The lines of a file of the sources (data files, documents), CR dropped.
@@ -125,9 +112,14 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
       for (std::int32_t v; list >> v; list.ignore(1)) EXPECT_TRUE(set(v) == 0 && set(v + 1) == status) << name << v;
     }
   }
+  // A class and a resource are matched whole and case-sensitively, in the class's own table only.
+  EXPECT_EQ((std::vector<int>(6, -1)), (std::vector<int>{sim::FindClass(nullptr), sim::FindClass("posmsr"),
+      sim::FindClass("PosMs"), sim::FindResource(-1, "Timeout"), sim::FindResource(sim::kClassCount, "Timeout"),
+      sim::FindResource(0, nullptr)}));
   for (int c = 0; c < sim::kClassCount; ++c) {
     const sim::ClassDef& cls = sim::kClasses[c];
     EXPECT_EQ(c, sim::FindClass(classes[static_cast<std::size_t>(c)].c_str()));
+    EXPECT_EQ(-1, sim::FindClass((classes[static_cast<std::size_t>(c)] + "x").c_str()));
     EXPECT_EQ(SourceLines(std::string("data/") + cls.listFile), documented[cls.name]) << cls.name;
     EXPECT_TRUE(c <= sim::kGenericClass ||
                 (Named(DeviceClassNames, cls.classCode) && Named(DeviceTypeNames, cls.type) &&
@@ -150,7 +142,11 @@ TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
     EXPECT_TRUE(sim_.QueueWindow() == kOwn && gPosts.size() == 12 && gPosts[0].window == kOwn) << queue[i];
     std::int32_t display = 0, printer = Open("PosPrinter");
     ASSERT_EQ(0, sim_.Open("D", "PosDisplay", &own, 1, &display));
-    EXPECT_EQ(std::tuple(0x777, static_cast<std::int32_t>(kOwn)), std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i])));
+    const std::int32_t library = static_cast<std::int32_t>(kOwn);  // also for a handle that asked for no window
+    EXPECT_EQ(std::tuple(0x777, library, library),
+              std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i]), Get(Open("PosMsr", 0), queue[1 - i])));
+    ASSERT_EQ(0, Set(display, {{"Timeout", 7 + i}, {"Rows", 4}}));  // a library setting: every handle reads it
+    EXPECT_EQ(std::tuple(7 + i, 7 + i, 4), std::tuple(Get(0, "Timeout"), Get(printer, "Timeout"), Get(display, "Rows")));
     EXPECT_TRUE(Set(Open("PosSystem", 0), {{queue[i], 0x999}}) == 0 && sim_.QueueWindow() == 0x999);
     EXPECT_EQ((std::tuple{0, 50, sim::kErrPrnInvalidDiWidth}),  // in this order
               (std::tuple{Set(printer, {{width[i], 50}}), Get(printer, width[1 - i]), Set(printer, {{width[1 - i], 81}})}))
@@ -158,7 +154,7 @@ TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
   }
 }
 
-TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
+TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWholeAndKeepsHandlesWithinOneByte) {
   const std::string n256(256, 'd');
   const char* D = "PosDisplay";
   struct Case { const char* cls; std::vector<ResourceArg> args; std::int32_t status; const char* name = "D"; };
@@ -180,9 +176,6 @@ TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWhole) {
   }
   ASSERT_EQ(5901, Set(Open("PosRs232c"), {{"DataBits", 5}, {"BaudRate", 1}}));
   EXPECT_EQ(8, Get(Open("PosRs232c"), "DataBits")) << "a refused call changes nothing, not even by its earlier records";
-}
-
-TEST_F(SimEntries, HandlesStayWithinOneByteAndSkipThoseInUse) {
   Init();
   ASSERT_EQ(1, Open("PosSystem"));
   std::vector<std::int32_t> handles;
@@ -199,13 +192,14 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
   char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "", logFile[100] = "";
   std::memset(empty, 'U', sizeof empty), empty[0] = '\0';
-  ResourceArg args[] = {{"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)}, {"DeviceName", Ptr(name)},
-                        {"queueHandle", 0}, {"LogFile", Ptr(logFile)}};
+  ResourceArg args[] = {{"Rows", 77}, {"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)},
+                        {"DeviceName", Ptr(name)}, {"queueHandle", 0}, {"LogFile", Ptr(logFile)}, {"Rows", 77}};
   std::int32_t out = -1;
-  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args, 5, &out));
+  ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args + 1, 5, &out));  // the records between the two Rows
   EXPECT_EQ("HI" + std::string(97, ' ') + '\0' + 'U', std::string(empty, 101)) << "99 characters of the 320";
   EXPECT_EQ(std::string("HI \0UUU", 8), std::string(shortBlock, 8));
-  EXPECT_TRUE(std::string(name) == "FRONT" && args[3].value == kOwn && std::string(logFile) == "X.LOG");
+  EXPECT_TRUE(std::string(name) == "FRONT" && args[4].value == kOwn && std::string(logFile) == "X.LOG");
+  EXPECT_TRUE(args[0].value == 77 && args[6].value == 77);
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";

@@ -20,9 +20,7 @@
 
 namespace {
 
-// The tool's binding passes a 16-byte block as the context (api/binding.cpp).
-constexpr std::size_t kToolContextBytes = 16;
-static_assert(sizeof(PosContext) == kToolContextBytes);
+static_assert(sizeof(PosContext) == 16);  // the tool's binding passes a 16-byte block as the context (api/binding.cpp)
 
 static_assert(sizeof(PosResourceArg) == sizeof(ResourceArg) && offsetof(PosResourceArg, name) == offsetof(ResourceArg, name) &&
               offsetof(PosResourceArg, value) == offsetof(ResourceArg, value) &&
@@ -55,25 +53,17 @@ NumberMap HeaderNumbers(const std::string& prefix) {
   return found;
 }
 
-NumberMap TableRows(const CodeName* table) {
-  NumberMap rows;
-  for (const CodeName* row = table; row->Name != nullptr; ++row) rows[row->Name] = row->Code;
-  return rows;
-}
-
-TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumber) {
+TEST(PublicHeader, NamesEveryCodeOfTheToolTablesWithItsNumberAndReadsTheQueueRecord) {
   const struct { const char* prefix; const CodeName* table; } families[] = {
       {"POSERR_", ErrorNames}, {"POSM_", MessageNames}, {"POS_", IoctlRequestNames}};
   for (const auto& family : families) {
     const NumberMap header = HeaderNumbers(family.prefix);
-    const NumberMap rows = TableRows(family.table);
+    NumberMap rows;
+    for (const CodeName* row = family.table; row->Name != nullptr; ++row) rows[row->Name] = row->Code;
     EXPECT_FALSE(header.empty()) << family.prefix;
     for (const auto& [name, number] : header) EXPECT_EQ(rows.count(name) != 0 ? rows.at(name) : -1, number) << name;
     for (const auto& row : rows) EXPECT_EQ(header.count(row.first), 1u) << row.first << " not in the header";
   }
-}
-
-TEST(PublicHeader, QueueRecordReadsTheSimulatorsBytes) {
   sim::MessageQueue queue;
   queue.Push(POSM_MSR_DATA_AVAIL, 0x01220005u, 89u);
   unsigned char bytes[VAVURO_QUEUE_RECORD_SIZE];

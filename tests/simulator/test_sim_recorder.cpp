@@ -18,15 +18,12 @@ constexpr char kHeader[] = "# Recorded by hand on W, build B.\n# Replay: revediz
 TEST(Recorder, EventsBecomeTheSteps) {
   const F handle{F::kEdit, 224, "", false}, text{F::kRadio, 231, "", true}, file{F::kRadio, 232, "", false};
   const F type{F::kChoice, 205, "Hex         ", false};
-  const struct {
-    const char* what;
-    Events events;
-    const char* steps;
-  } kCases[] = {
+  const struct { const char* what; Events events; const char* steps; } kCases[] = {
       {"menu names, Exit, any other number (none past 16 bits), the close box",
-       [](sim::Recorder& r) { for (int id : {100, 101, 102, 103, 104, 105, 107, 4242, -1, 65536}) r.Menu(id);
+       [](sim::Recorder& r) { for (int id : {100, 101, 102, 103, 104, 105, 107, 4242, -1, 0, 65535, 65536}) r.Menu(id);
                               r.CloseMain(), r.ToolEnded(0); },
-       "menu PosInitialize\nmenu PosOpen\nmenu PosClose\nmenu PosIoctl\nmenu PosRead\nmenu PosWrite\nexit\nmenu 4242\n"
+       "menu PosInitialize\nmenu PosOpen\nmenu PosClose\nmenu PosIoctl\nmenu PosRead\nmenu PosWrite\nexit\nmenu 4242\nmenu 0\n"
+       "menu 65535\n"
        "close\nexpect exit 0\n"},
       {"only changed fields; a radio newly on; the press's own changes expected; Cancel",
        [&](sim::Recorder& r) {
@@ -82,8 +79,7 @@ TEST(Recorder, EventsBecomeTheSteps) {
          r.Bench("frobnicate", 0), r.Bench("swipe \"open", 0);
        },
        "bench swipe \";41 1\"\nbench fault \"\" offline 1\nbench burst \"returns\" 5 returns 331\n"
-       "bench keys \"#1\"\nbench keys \"\\r\"\n"},
-  };
+       "bench keys \"#1\"\nbench keys \"\\r\"\n"}};
   for (const auto& c : kCases) {
     sim::Recorder recorder(0x10076);
     c.events(recorder);
@@ -113,31 +109,24 @@ class RecordingHost : public sim::ControlHost {
   bool on = false;
 };
 
-TEST(Recorder, PipeStartsStopsAndHandsOverItsActions) {
+TEST(Recorder, PipeStartsStopsAndHandsOverItsActionsAndTakesOneLineSteps) {
   RecordingHost host;
-  const char* const kExchanges[][2] = {
-      {"record", "error record takes 1 to 2 words, not 0\n"},
-      {"record stop", "error record takes start, stop and a file name, or step and a scenario line\n"},
-      {"record stop \"\"", "error record takes start, stop and a file name, or step and a scenario line\n"},
-      {"record step \"\"", "error record takes start, stop and a file name, or step and a scenario line\n"},
+  const std::string takes = "error record takes start, stop and a file name, or step and a scenario line\n";
+  const std::pair<const char*, std::string> kExchanges[] = {{"record", "error record takes 1 to 2 words, not 0\n"},
+      {"record stop", takes}, {"record stop \"\"", takes}, {"record step \"\"", takes},
       {"record stop a.scn", "error no recording runs\n"}, {"record start", "ok\n"},
       {"record start", "error a recording runs already\n"}, {"weight 5", "ok\n"}, {"journal 1", "ok 0 lines\nend\n"},
-      {"record step \"file a.dat \\\"x\\\\x01\\\"\"", "ok\n"}, {"record stop a.scn", "ok 5 steps\n"},
-  };
-  for (const auto& exchange : kExchanges) EXPECT_EQ(sim::Answer(exchange[0], host), exchange[1]) << exchange[0];
+      {"record step \"file a.dat \\\"x\\\\x01\\\"\"", "ok\n"}, {"record stop a.scn", "ok 5 steps\n"}};
+  for (const auto& [line, reply] : kExchanges) EXPECT_EQ(sim::Answer(line, host), reply) << line;
   host.recorder.LogLine("FFFFFFFF 0");  // a recorder told of no window keeps every text as it is
   EXPECT_EQ(host.recorder.Scenario("W", "B"),
             kHeader + std::string("bench weight 5 returns 302\nfile a.dat \"x\\x01\"\nexpect log \"FFFFFFFF 0\"\n"));
   // The header's texts stay on their comment line whatever bytes they hold.
   EXPECT_TRUE(host.recorder.Scenario("W\nx\x7F", "B\r\t").starts_with("# Recorded by hand on W x , build B  .\n"));
-}
-
-// A step given whole through the pipe is one scenario step of one line; otherwise the reader's own error.
-TEST(Recorder, AStepGivenWholeIsOneStepOfOneLine) {
-  EXPECT_EQ(sim::StepLineError("file a.dat \"x\\x01\""), "");
-  EXPECT_EQ(sim::StepLineError("menu PosOpen\nmenu PosOpen"), "a step is one line");
-  EXPECT_EQ(sim::StepLineError("exit\r"), "a step is one line");
-  for (const char* none : {"", "   ", "# a comment"}) EXPECT_EQ(sim::StepLineError(none), "not a scenario step") << none;
+  // A step given whole through the pipe is one scenario step of one line; otherwise the reader's own error.
+  for (const auto& [line, error] : {std::pair<const char*, const char*>{"file a.dat \"x\\x01\"", ""},
+       {"menu PosOpen\nmenu PosOpen", "a step is one line"}, {"exit\r", "a step is one line"}, {"", "not a scenario step"},
+       {"   ", "not a scenario step"}, {"# a comment", "not a scenario step"}}) EXPECT_EQ(sim::StepLineError(line), error) << line;
   EXPECT_NE(sim::StepLineError("frobnicate 1").find("frobnicate"), std::string::npos);
 }
 
