@@ -21,10 +21,7 @@ namespace {
 using explore::Random;
 using Lines = std::vector<std::string>;
 
-std::string DataDir() {
-  const char* dir = std::getenv("REVEDIZ_DATA_DIR");
-  return dir != nullptr ? dir : "data";
-}
+std::string DataDir() { const char* dir = std::getenv("REVEDIZ_DATA_DIR"); return dir != nullptr ? dir : "data"; }
 
 const explore::Vocabulary& Vocabulary() {
   static const explore::Vocabulary vocabulary = [] {
@@ -36,9 +33,7 @@ const explore::Vocabulary& Vocabulary() {
   return vocabulary;
 }
 
-bool Contains(const Lines& items, const std::string& item) {
-  return std::find(items.begin(), items.end(), item) != items.end();
-}
+bool Contains(const Lines& items, const std::string& item) { return std::find(items.begin(), items.end(), item) != items.end(); }
 
 scn::Step ParseOne(const std::string& line) {
   scn::Scenario scenario;
