@@ -247,7 +247,9 @@ TEST(Agreement, TheLogsLinesReadAsTheToolWritesThem) {
       {"Command-->  PosRead(0, [], 80)", true, Call::kRead, "", 0, 80, false, "DLL_PosRead handle=0 size=80"}, {"Command-->  PosRead(0, [], 80) ", false},
       {"Command-->  PosWrite(1, [], 4)", true, Call::kWrite, "", 1, 4, false, "DLL_PosWrite handle=1 length=4"}, {"Command-->  PosWrite(1, [], 4) ", false},
       {"Command-->  PosWrite(2,a,b.bin,8)", true, Call::kWrite, "a,b.bin", 2, 8, true, "DLL_PosWrite handle=2 length=8"}, {"Command-->  PosWrite(2,a.bin)", false},
-      {"Command-->  PosTerm()", false}, {"Command--> PosClose(7)  ", false},
+      {"Command-->  PosTerm()", false}, {"Command--> PosClose(7)  ", false}, {"Command-->  PosClose()  ", false},
+      {"Command-->  PosIoctl(, GET, [..], 5)", false}, {"Command-->  PosRead(, [], 80)", false},
+      {"Command-->  PosWrite(, [], 4)", false}, {"Command-->  PosWrite(,a.bin,8)", false},
   };
   for (const auto& c : commands) {
     Command command;
@@ -481,6 +483,8 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"a queue read of 2 bytes not shown", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}),
           "The log's dump of the PosRead (log line 28) does not show the bytes the journal gives"},
       {"calls the binding answers itself have no journal call", binding, {}, ""},
+      {"a library not loaded, after a record with no value line and a name line that reads as a text line",
+          {binding[2], "     1:    ", "     2: T    ", "  x    ", binding[7]}, {}, ""},
       {"the same errno from the library itself is a call", With(binding, 7, "  RC = -1, errno = (305) POSERR_SYS_INIT_FAILED  "), {},
           "The log's PosInitialize (log line 3) has no call of its own in the journal: the next DLL_ call is not it"},
       {"not initialized means 302, nothing else", With(binding, 1, "  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED  "), {},
