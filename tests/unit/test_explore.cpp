@@ -326,6 +326,7 @@ TEST(ExploreSession, SimplerFormsAreSimplerReadAndComeSimplestFirst) {
       {"bench weight -8", "bench weight 0", {"bench weight -4", "bench weight -7"}},  // nearer 0
       {"bench fault PosMsr error 306 returns 306", "bench fault \"\" error 306 returns 306", {"bench fault PosMsr error 0 returns 306"}},
       {"bench keys abc", "bench keys 0", {"bench keys ab"}},  // keys takes no empty text
+      {"bench burst \"returns\" 5", "bench burst \"\" 5", {"bench burst \"returns\" 1"}},  // a quoted "returns" is a word
       {"bench swipe \";4111\"", "bench swipe", {"bench swipe ;4", "bench swipe ;411"}},
       {"file PMSR.DAT \"abc\\r\\n\" times 3", "file PMSR.DAT \"\" times 3", {"file PMSR.DAT \"abc\\r\\n\" times 1"}},
       {"set IDC_VALUE \"\"", nullptr, {}},
