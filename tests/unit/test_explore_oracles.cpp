@@ -471,6 +471,8 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"a second Initialize the binding refuses", Inserted(kLog, 27, {kLog[0], kLog[1], kLog[2], "  RC = -1, errno = (304) X  "}), kJournal, ""},
       {"a name line that reads as a text line: the next argument's", {"Command-->  PosInitialize(A, B, 0, 0, [], 2)", "     1: N   ",
           "     2: T    ", "  x    "}, {"DLL_PosInitialize app=\"A\" resfile=\"B\" count=2", "  arg[0] N = 0", "  arg[1] T  = \"x\"", "  -> 0"}, ""},
+      {"the last value a text line that reads as the name line after it", {"Command-->  PosInitialize(A, B, 0, 0, [], 1)",
+          "     1: T   ", "     2: C    "}, {"DLL_PosInitialize app=\"A\" resfile=\"B\" count=1", "  arg[0] T = 0x0040F000", "  -> 0"}, ""},
       {"a Get Values refused: its values echoed after the report", Inserted(kLog, 16, {kLog[19]}), With(kJournal, 10, kJournal[14]), ""},
       {"fewer records than arguments", Inserted(With(kLog, 0, "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)"), 3, {"     2: X   "}),
           With(kJournal, 0, "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=2"), "The journal lists fewer records than the log's PosInitialize (log line 1) echoes"},
