@@ -132,7 +132,7 @@ TEST(ExploreDomains, TextHandleAndNameDomains) {
     }
     EXPECT_TRUE(sizes.count(0) && sizes.count(limit) && sizes.count(limit + 1)) << limit;
     EXPECT_TRUE(blanks);
-    for (char c : {'"', '\\', '%', '\x01', '\r'}) EXPECT_NE(all.find(c), std::string::npos) << int(c);
+    for (const char* part : {"\"", "\\", "%n", "\x01", "\r"}) EXPECT_NE(all.find(part), std::string::npos) << part;
   }
   // File names: a list file the tool's folder holds, named as the tool names it; the limit and one past it.
   const Lines lists(std::begin(kResourceListFiles), std::end(kResourceListFiles));

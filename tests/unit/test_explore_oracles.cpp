@@ -418,6 +418,8 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
           "  # posted 0x420E wParam=0x02005402 lParam=0x00000000 to 0x0001002A"}), ""},
       {"lower-case hex", kLog, With(With(kJournal, 1, "  arg[0] queueHandle = 0x0001002a"), 18, post + "0001002a"), ""},
       {"nine hex digits: no post", kLog, With(kJournal, 18, post + "00001002A"), "The log shows a notification the journal does not show posted to the tool (log line 23)"},
+      {"an Initialize the library takes but the binding answers -1", Inserted(kLog, 3, {"  RC = -1, errno = (-1) -1     (0xFFFFFFFF)  "}),
+          kJournal, ""},
       {"a negative status", With(kLog, 19, "  RC = -1, errno = (-1) -1  "), With(kJournal, 14, "  -> -1 out=0"), ""},
       {"no status line", kLog, Without(kJournal, 14, 1), "The journal's DLL_PosRead for the log's PosRead (log line 19) has no status line"},
       {"a second status line", kLog, Inserted(kJournal, 17, {"  -> 331 out=0"}), ""},
