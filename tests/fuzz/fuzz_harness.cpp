@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -36,6 +37,15 @@ const char* FuzzTempFile(const void* data, std::size_t size) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   FUZZ_CHECK(registered == 0 && file.write(static_cast<const char*>(data), size) && (file.close(), file));
   return path.c_str();
+}
+
+std::vector<std::string> FuzzSplitLines(std::string_view text, bool dropCr) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    lines.emplace_back(text.substr(start, end - start - (dropCr && end > start && text[end - 1] == '\r')));
+  }
+  return lines;
 }
 
 void ResetFuzzShell(bool printable) {

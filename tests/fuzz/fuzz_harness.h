@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A failed property: says which and aborts, so libFuzzer keeps the input.
@@ -32,6 +33,9 @@ struct FuzzInput : FuzzedDataProvider {
   }
 };
 void FuzzOne(FuzzInput& input);
+
+// The lines of a text: split at each "\n" (a last line without one too), with or without one "\r" at the end.
+std::vector<std::string> FuzzSplitLines(std::string_view text, bool dropCr);
 
 // This process's scratch file (removed at exit), now holding size bytes of data.
 const char* FuzzTempFile(const void* data, std::size_t size);

@@ -1,27 +1,11 @@
 // The explorer's oracles over any bytes: a line for the form matcher, a log and journal pair for the agreement
 // check (both end, do not crash and answer the same twice), and a line made by filling a form's placeholders with
 // the fuzzer's bytes, which must have a form.
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "explore/agreement.h"
 #include "explore/log_forms.h"
 #include "tests/fuzz/fuzz_harness.h"
 
 namespace {
-
-std::vector<std::string> SplitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= bytes.size(); ++i) {
-    if (i == bytes.size() || bytes[i] == '\n') {
-      if (i > start || i < bytes.size()) lines.emplace_back(bytes.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  return lines;
-}
 
 std::string Run(FuzzInput& input, std::string_view set, std::size_t min, std::size_t max) {
   const std::size_t n = input.ConsumeIntegralInRange(min, max);
@@ -32,29 +16,22 @@ std::string Run(FuzzInput& input, std::string_view set, std::size_t min, std::si
 
 // The text one placeholder ("d", "X8", "x4+" ...) takes, from the fuzzer's bytes.
 std::string Fill(FuzzInput& input, std::string_view placeholder) {
-  static const std::string kPrintable = [] {
-    std::string all;
-    for (char c = 0x20; c < 0x7F; ++c) all += c;
-    return all;
-  }();
+  static const std::string kPrintable = [] { std::string all; for (char c = 0x20; c < 0x7F; ++c) all += c; return all; }();
   const char kind = placeholder[0];
-  std::size_t min = 1, max = 12;
-  if (placeholder.size() > 1) {
-    min = static_cast<std::size_t>(std::stoi(std::string(placeholder.substr(1))));
-    max = placeholder.back() == '+' ? min + 8 : min;
-  }
+  const bool counted = placeholder.size() > 1;
+  const std::size_t min = counted ? std::stoul(std::string(placeholder.substr(1))) : kind != 'b';
+  const std::size_t max = !counted ? 12 : placeholder.back() == '+' ? min + 8 : min;
   switch (kind) {
     case 'd': return (input.ConsumeBool() ? "-" : "") + Run(input, "0123456789", min, max);
     case 'u': return Run(input, "0123456789", min, max);
     case 'X': return Run(input, "0123456789ABCDEF", min, max);
     case 'x': return Run(input, "0123456789abcdef", min, max);
     case 'p': return Run(input, kPrintable, min, max);
-    case 'b': return Run(input, " ", placeholder.size() > 1 ? min : 0, max);
+    case 'b': return Run(input, " ", min, max);
     case 'c': return std::string(1, static_cast<char>(input.ConsumeIntegral<std::uint8_t>()));
     case 'g': {
       std::string groups;
-      const int n = input.ConsumeIntegralInRange(1, 16);
-      for (int i = 0; i < n; ++i) groups += Run(input, "0123456789ABCDEF", 2, 2) + " ";
+      for (int n = input.ConsumeIntegralInRange(1, 16); n > 0; --n) groups += Run(input, "0123456789ABCDEF", 2, 2) + " ";
       return groups;
     }
     case '#': return input.ConsumeBool() ? "0000" : "0x" + Run(input, "0123456789abcdef", 2, 2);
@@ -82,7 +59,8 @@ void FuzzOne(FuzzInput& input) {
     const std::string bytes = input.ConsumeRemainingBytesAsString();
     const std::size_t split = at * bytes.size() / 256;
     const std::string_view all = bytes;
-    const std::vector<std::string> log = SplitLines(all.substr(0, split)), journal = SplitLines(all.substr(split));
+    const std::vector<std::string> log = FuzzSplitLines(all.substr(0, split), false),
+                                   journal = FuzzSplitLines(all.substr(split), false);
     const auto first = explore::CheckAgreement(log, journal), second = explore::CheckAgreement(log, journal);
     FUZZ_CHECK(first.has_value() == second.has_value());
     if (first) FUZZ_CHECK(first->what == second->what && first->expected == second->expected &&

@@ -8,11 +8,7 @@
 void FuzzOne(FuzzInput& input) {
   const std::vector<std::uint8_t> bytes = input.Bytes();
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  std::vector<std::string_view> lines;  // without "\n" and one "\r" before it
-  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = std::min(text.find('\n', start), text.size());
-    lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r')));
-  }
+  const std::vector<std::string> lines = FuzzSplitLines(text, true);
   scn::Scenario scenario, again;
   std::vector<std::string> errors;
   FUZZ_CHECK(scn::ParseScenario(text, &scenario, &errors) == errors.empty());

@@ -8,13 +8,10 @@
 #include <map>
 #include <set>
 
-#include "dialogs/read_checks.h"
-#include "dialogs/write_text.h"
 #include "explore/domains.h"
 #include "explore/random.h"
 #include "explore/session.h"
 #include "explore/shrink.h"
-#include "resources/arguments.h"
 #include "resources/resource_files.h"
 #include "scenario/scenario.h"
 #include "tables/code_tables.h"
@@ -24,10 +21,7 @@ namespace {
 using explore::Random;
 using Lines = std::vector<std::string>;
 
-std::string DataDir() {
-  const char* dir = std::getenv("REVEDIZ_DATA_DIR");
-  return dir != nullptr ? dir : "data";
-}
+std::string DataDir() { const char* dir = std::getenv("REVEDIZ_DATA_DIR"); return dir != nullptr ? dir : "data"; }
 
 const explore::Vocabulary& Vocabulary() {
   static const explore::Vocabulary vocabulary = [] {
@@ -39,9 +33,7 @@ const explore::Vocabulary& Vocabulary() {
   return vocabulary;
 }
 
-bool Contains(const Lines& items, const std::string& item) {
-  return std::find(items.begin(), items.end(), item) != items.end();
-}
+bool Contains(const Lines& items, const std::string& item) { return std::find(items.begin(), items.end(), item) != items.end(); }
 
 scn::Step ParseOne(const std::string& line) {
   scn::Scenario scenario;
@@ -61,9 +53,6 @@ TEST(ExploreRandom, SplitMixSequenceIsFixedPerSeed) {
     Random random(c.seed);
     for (std::uint64_t expected : c.first) EXPECT_EQ(random.Next(), expected) << c.seed;
   }
-  std::set<std::uint64_t> firsts;  // and seeds differ
-  for (std::uint64_t seed = 1; seed <= 100; ++seed) firsts.insert(Random(seed).Next());
-  EXPECT_EQ(firsts.size(), 100u);
 }
 
 TEST(ExploreRandom, DrawsStayInTheirRangeAndReachAllOfIt) {
@@ -106,19 +95,6 @@ TEST(ExploreVocabulary, ListsReadAsTheToolReadsThem) {
   EXPECT_NE(error.find(kResourceListFiles[0]), std::string::npos) << error;
 }
 
-TEST(ExploreDomains, LimitsAreTheToolsOwn) {
-  EXPECT_EQ(explore::kFieldTextLimit, static_cast<std::size_t>(kWriteTextLimit));
-  EXPECT_EQ(explore::kBufferSizeRange.most, kMaxReadBufferSize);
-  EXPECT_EQ(explore::kInitializeArgumentRange.most, kResourceArgCapacity);
-  EXPECT_EQ(explore::kIoctlArgumentRange.most, kResourceArgCapacity);
-  EXPECT_EQ(explore::kOpenArgumentRange.most, kResourceArgCapacity - 1);  // one record for the queue handle
-  EXPECT_EQ(explore::kResourceNameLimit, kResourceNameSize - 1);
-  EXPECT_EQ(explore::kDecimalValueRange.most, INT32_MAX);
-  for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kDecimalValueRange, explore::kInitializeArgumentRange,
-                               explore::kOpenArgumentRange, explore::kIoctlArgumentRange, explore::kWeightRange, explore::kTouchRange})
-    EXPECT_EQ(range.least, 0);  // counts, sizes, handles and readings start at 0
-}
-
 TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
   auto any = [](const Lines& values, auto test) { return std::any_of(values.begin(), values.end(), test); };
   for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kOpenArgumentRange,
@@ -156,7 +132,7 @@ TEST(ExploreDomains, TextHandleAndNameDomains) {
     }
     EXPECT_TRUE(sizes.count(0) && sizes.count(limit) && sizes.count(limit + 1)) << limit;
     EXPECT_TRUE(blanks);
-    for (char c : {'"', '\\', '%', '\x01', '\r'}) EXPECT_NE(all.find(c), std::string::npos) << int(c);
+    for (const char* part : {"\"", "\\", "%n", "\x01", "\r"}) EXPECT_NE(all.find(part), std::string::npos) << part;
   }
   // File names: a list file the tool's folder holds, named as the tool names it; the limit and one past it.
   const Lines lists(std::begin(kResourceListFiles), std::end(kResourceListFiles));
@@ -302,9 +278,11 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       {"POS Read IDC_BUFFER_SIZE", {"0", "2147483645", "-1", "2147483646"}}, {"POS Open adds", {"0", "1", "19", "20"}},
       {"IDC_HANDLE", {"0", "2147483647", "-1", "2147483648"}}, {"POS Open IDC_N_ARGUMENTS", {"0", "19", "-1", "20"}},
       {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "1", "20", "21"}},
+      {"POS Ioctl IDC_N_ARGUMENTS", {"0", "20", "21"}}, {"IDC_VALUE", {"2147483647", "2147483648"}},
       {"POS Ioctl adds", {"0", "1", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
       {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "10000", "0", "10001"}},
-      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}}, {"bench fault overclaim", {"16", "2147483647"}},
+      {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}},
+      {"bench fault overclaim", {"-1", "0", "1", "16", "2147483647"}},
       {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
       {"POS Open IDC_DEVICE_NAME", {"#253", "#254"}}, {"POS Open IDC_VALUE", {"#253", "#254"}},
       {"POS Write IDC_INPUT_FILE", {"#99", "#100"}}, {"POS Read IDC_OUTPUT_FILE", {"#99", "#100"}},
@@ -313,6 +291,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   for (const auto& [field, wanted] : ends) {
     for (const std::string& value : wanted) EXPECT_EQ(values[field].count(value), 1u) << field << " " << value;
   }
+  for (const char* words : {"bench swipe 0", "bench scan 0", "bench keys 0"}) EXPECT_FALSE(values[words].empty()) << words;
   // Past one byte an overrun writes beyond the guard byte; a Hex argument takes the hex domain's odd values too.
   EXPECT_EQ(values["bench fault overrun"], (std::set<std::string>{"-1", "0", "1"}));
   const std::set<std::string>& errors = values["bench fault error"];  // the library's own codes among them
@@ -347,6 +326,7 @@ TEST(ExploreSession, SimplerFormsAreSimplerReadAndComeSimplestFirst) {
       {"bench weight -8", "bench weight 0", {"bench weight -4", "bench weight -7"}},  // nearer 0
       {"bench fault PosMsr error 306 returns 306", "bench fault \"\" error 306 returns 306", {"bench fault PosMsr error 0 returns 306"}},
       {"bench keys abc", "bench keys 0", {"bench keys ab"}},  // keys takes no empty text
+      {"bench burst \"returns\" 5", "bench burst \"\" 5", {"bench burst \"returns\" 1"}},  // a quoted "returns" is a word
       {"bench swipe \";4111\"", "bench swipe", {"bench swipe ;4", "bench swipe ;411"}},
       {"file PMSR.DAT \"abc\\r\\n\" times 3", "file PMSR.DAT \"\" times 3", {"file PMSR.DAT \"abc\\r\\n\" times 1"}},
       {"set IDC_VALUE \"\"", nullptr, {}},
@@ -361,11 +341,12 @@ TEST(ExploreSession, SimplerFormsAreSimplerReadAndComeSimplestFirst) {
     EXPECT_EQ(forms.empty() ? "" : forms[0], c.first ? c.first : "") << c.line;
     for (const std::string& form : c.among) EXPECT_TRUE(Contains(forms, form)) << c.line << " -> " << form;
     if (forms.empty()) continue;
-    const std::size_t length = WordLength(c.line);
+    const std::size_t length = WordLength(c.line), returns = std::string_view(c.line).find(" returns ");
     std::size_t previous = 0;
     for (const std::string& form : forms) {
       ParseOne(form);
       EXPECT_NE(form, c.line);
+      EXPECT_TRUE(returns == std::string::npos || form.ends_with(c.line + returns)) << form;  // the status stays
       EXPECT_TRUE(WordLength(form) < length || (WordLength(form) == length && form < c.line)) << form;
       EXPECT_GE(WordLength(form), previous) << c.line << " -> " << form;
       previous = WordLength(form);
@@ -459,16 +440,13 @@ TEST(ExploreShrink, ValuesBecomeTheSimplestThatStillFails) {
   for (const auto& c : cases) {
     explore::Chunks chunks = Filler(6);
     chunks[4].push_back(c.line);
-    int calls = 0;
     auto fails = [&](const Lines& lines) {
-      ++calls;
       return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
         return line.rfind(c.prefix, 0) == 0 && c.fails(line.substr(c.prefix.size()));
       });
     };
     const explore::ShrinkResult result = explore::Shrink(chunks, fails, 2000);
     EXPECT_EQ(result.lines, Lines{c.simplest}) << c.line;
-    EXPECT_EQ(result.tries, calls);
   }
   // A line that can go only once another is simpler: the passes repeat while one of them changes something.
   const auto fails = [](const Lines& lines) { return Contains(lines, "bench weight 0") || (Contains(lines, "A") && Contains(lines, "bench weight 5")); };

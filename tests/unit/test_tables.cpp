@@ -2,9 +2,13 @@
 // texts.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <string>
 #include <utility>
@@ -165,4 +169,16 @@ TEST(LookupDeathTest, TableNameOf128CharactersFailsTheAssertion) {
   EXPECT_TRUE(NameToCode("b", fits, &code) == 0 && code == 1) << code;
   EXPECT_DEATH(NameToCode("first", overlong, &code),
                "REVEDIZ:[0-9]+: REVEDIZ: Assertion .*strlen\\(pLookupTable->Name\\) < sizeof\\(Haystack\\)");
+#if !defined(__SANITIZE_ADDRESS__)  // its allocator ends the process itself
+  // A needle the heap cannot give (the address space cut to what the process holds) ends the tool the same way.
+  const std::string text(32 << 20, 'a');
+  const auto lookUpStarved = [&] {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t held = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (1 << 20);
+    const rlimit limit{held, held};
+    if (::setrlimit(RLIMIT_AS, &limit) == 0) NameToCode(text.c_str(), IoctlRequestNames, &code);
+  };
+  EXPECT_DEATH(lookUpStarved(), "Assertion .Needle. failed");
+#endif
 }
