@@ -9,6 +9,7 @@ constexpr string_view kApiNames[] = {"PosInitialize", "PosOpen", "PosClose", "Po
 constexpr string_view kEntryNames[] = {"DLL_PosInitialize", "DLL_PosOpen", "DLL_PosClose",
                                        "DLL_PosIOCtl",      "DLL_PosRead", "DLL_PosWrite",
                                        "DLL_PosTerm",       "DLL_PosVersion"};
+static_assert(std::size(kEntryNames) == static_cast<std::size_t>(Call::kOther));
 
 string_view ApiName(Call call) { return kApiNames[static_cast<int>(call)]; }
 
@@ -16,7 +17,7 @@ namespace {
 
 Call EntryCall(string_view header) {
   const string_view word = header.substr(0, header.find(' '));
-  for (int i = 0; i < 8; ++i) {
+  for (std::size_t i = 0; i < std::size(kEntryNames); ++i) {
     if (word == kEntryNames[i]) return static_cast<Call>(i);
   }
   return Call::kOther;
