@@ -426,8 +426,10 @@ class Worker:
             self.notes.append(f'{name}: left out, fails unmutated')
 
     def object_files(self, since=0.0):
+        # The resource script's object is a .res: without it a mutant of the script, rebuilt after another file was
+        # restored, would find only that file's unchanged objects and count as equivalent untested.
         return [os.path.join(d, n) for d, _, names in os.walk(self.build) for n in names
-                if n.endswith(('.o', '.obj')) and os.path.getmtime(os.path.join(d, n)) >= since]
+                if n.endswith(('.o', '.obj', '.res')) and os.path.getmtime(os.path.join(d, n)) >= since]
 
     def test(self, program, timeout, extra, fail_fast=True):
         argv = [program, '--gtest_brief=1'] + ['--gtest_fail_fast'] * fail_fast + extra
