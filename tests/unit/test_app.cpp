@@ -85,13 +85,14 @@ TEST(ResultReport, FailuresAndOutcomesOfInitializeOpenAndClose) {
 }
 
 TEST(ShellText, MessageTextAndTheStartupDefaults) {
+  // MessageText holds 2,047 characters and its terminator: a longer text is cut there.
   const std::string tooLong(kMessageTextSize + 10, 'm');
   EXPECT_EQ(FormatMessageText("%s", tooLong.c_str()), static_cast<int>(tooLong.size()));
-  EXPECT_EQ(std::string(MessageText), tooLong.substr(0, kMessageTextSize - 1));
+  EXPECT_EQ(std::string(MessageText), tooLong.substr(0, 2047));
   SetMessageText(nullptr);
   EXPECT_STREQ(MessageText, "");
   SetMessageText(tooLong.c_str());
-  EXPECT_EQ(std::string(MessageText), tooLong.substr(0, kMessageTextSize - 1));
+  EXPECT_EQ(std::string(MessageText), tooLong.substr(0, 2047));
   ClearMessageText();
   EXPECT_EQ(std::string(MessageText, kMessageTextSize), std::string(kMessageTextSize, '\0'));
   SetStartupDefaults();
