@@ -189,7 +189,8 @@ TEST_F(Control, ListingsAnswerWhatTheBenchTheJournalAndTheLogHold) {
   EXPECT_EQ(Ask("text PosMsr"), "error PosMsr shows no text\n");
   EXPECT_EQ(Ask("journal 2"), "ok 2 lines\ntwo\nthree\nend\n");
   EXPECT_EQ(Ask("journal 9"), "ok 3 lines\none\ntwo\nthree\nend\n");
-  EXPECT_EQ(Ask("log") + Ask("record start"), "error no log\nerror no recorder in this program\n");
+  EXPECT_EQ(Ask("log") + Ask("record start") + Ask("record step \"menu PosOpen\""),
+            "error no log\nerror no recorder in this program\nerror no recorder in this program\n");
   log_ = {"Command-->  PosOpen(X)", "a\\b\r"};
   EXPECT_EQ(Ask("log"), "ok 2 lines\nCommand-->  PosOpen(X)\na\\\\b\\r\nend\n");
   for (const auto& [steps, reply] : {std::pair<std::size_t, const char*>{0, "ok 0 steps\n"}, {1, "ok 1 step\n"}, {2, "ok 2 steps\n"}}) {
