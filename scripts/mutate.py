@@ -370,6 +370,7 @@ class Worker:
         self.src, self.build = (os.path.join(WORK, f'w{number}', d) for d in ('src', 'build'))
         self.jobs, self.lock, self.dirty, self.programs, self.notes = str(jobs), lock, None, {}, []
         self.configure, self.optimised = CONFIGURE, {}   # object -> digest of the unmutated source, optimised
+        self.commands = None
 
     def prepare_sources(self):
         for rel, text in SNAPSHOT.items():     # rewrite only what differs: the build stays incremental
@@ -471,10 +472,23 @@ class Worker:
             return 'equivalent', 'the same object code optimised'
         return 'survived', '' if changed else 'no test program holds this code'
 
+    def compile_commands(self):
+        """The build's compile commands by the real path of the object each makes, read once (the build's
+        configuration does not change during a run); {} without them."""
+        if self.commands is None:
+            try:
+                with open(os.path.join(self.build, 'compile_commands.json')) as f:
+                    entries = [dict(c, arguments=c.get('arguments') or shlex.split(c['command'])) for c in json.load(f)]
+                self.commands = {os.path.realpath(os.path.join(c['directory'], c['arguments'][c['arguments'].index('-o') + 1])):
+                                 c for c in entries}
+            except (OSError, ValueError, KeyError):
+                self.commands = {}
+        return self.commands
+
     def compile_optimised(self, command):
         """The digest of one compile command's object built with -O2 and no debug information, or None."""
-        args, kept, skip = command.get('arguments') or shlex.split(command['command']), [], False
-        for a in args:
+        kept, skip = [], False
+        for a in command['arguments']:
             if skip:
                 skip = False
             elif a in ('-o', '-MT', '-MF', '-MQ'):
@@ -491,12 +505,7 @@ class Worker:
         """Whether every object the mutant changed is, compiled with optimisation, the object of the unmutated
         source: the compiler has then shown that the change cannot be seen (an initializer every path overwrites,
         a break before an empty default). Leaves the source unmutated."""
-        try:
-            with open(os.path.join(self.build, 'compile_commands.json')) as f:
-                commands = {os.path.realpath(os.path.join(c['directory'], c.get('output') or shlex.split(c['command'])[
-                    shlex.split(c['command']).index('-o') + 1])): c for c in json.load(f)}
-        except (OSError, ValueError, KeyError):
-            return False
+        commands = self.compile_commands()
         objects = [os.path.realpath(p) for p in rebuilt]
         if not objects or any(p not in commands for p in objects):
             return False
