@@ -1,6 +1,6 @@
 // The binding layer's contract that no scenario can see: the error mode while
-// loading, each entry's context and preset out value, errno on success,
-// PosVersion and PosTerm. Runs beside the complete test device.
+// loading, each entry's context and preset out value, PosVersion and PosTerm.
+// Runs beside the complete test device.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -88,16 +88,6 @@ TEST_F(Binding, EveryEntryGetsOneZeroContextAndAnOutPresetToZero) {
   EXPECT_EQ(std::tuple(record.calls, record.otherContexts, record.contextNotZero, record.outNotZero),
             std::tuple(7, 0, 0, 0));
   EXPECT_EQ(std::vector<std::int32_t>(record.version, record.version + 3), (std::vector<std::int32_t>{7, -8, 9}));
-  EXPECT_EQ(PosTerm(), 0);
-}
-
-TEST_F(Binding, SuccessLeavesErrnoAsItWasFailureSetsTheStatus) {
-  ASSERT_EQ(Initialize(), 0);
-  errno = 1234;
-  EXPECT_EQ(PosClose(1), 0);
-  EXPECT_EQ(errno, 1234);
-  Export<TestDeviceFailNextFn>("TestDeviceFailNext")(4404);
-  EXPECT_EQ(WithErrno([] { return PosVersion(1, 2, 3); }), std::pair(-1, 4404));
   EXPECT_EQ(PosTerm(), 0);
 }
 

@@ -1,7 +1,8 @@
-// A vavuro32.dll that records how the binding layer calls it, in three folders:
-// complete/ (all eight entries), no_version/ (no "DLL_PosVersion"), init_fails/
-// ("DLL_PosInitialize" answers 305). "test_device.log" in the current folder gets
-// "attach", "DLL_PosInitialize", "DLL_PosTerm", "detach unload" or "detach exit".
+// A vavuro32.dll that records how the binding layer calls it, in four folders:
+// complete/ (all eight entries), no_version/ (no "DLL_PosVersion"), no_close/
+// (no "DLL_PosClose"), init_fails/ ("DLL_PosInitialize" answers 305).
+// "test_device.log" in the current folder gets "attach", "DLL_PosInitialize",
+// "DLL_PosTerm", "detach unload" or "detach exit".
 #ifndef REVEDIZ_TESTS_WINE_TEST_DEVICE_H
 #define REVEDIZ_TESTS_WINE_TEST_DEVICE_H
 
