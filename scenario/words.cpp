@@ -149,7 +149,7 @@ std::string Substitute(std::string_view text, std::uint32_t window) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto form = std::find_if(forms.begin(), forms.end(), [&](const HandleForm& f) {
-      return std::string_view(text).substr(i).starts_with(f.placeholder);
+      return text.substr(i).starts_with(f.placeholder);
     });
     if (form != forms.end()) {
       out += form->text;

@@ -67,7 +67,7 @@ scn::Word Recorder::Text(std::string_view text) const {
     const bool afterHexPrefix = i >= 2 && (text[i - 1] == 'x' || text[i - 1] == 'X') && text[i - 2] == '0';
     const auto form = std::find_if(forms.begin(), forms.end(), [&](const scn::HandleForm& f) {
       const std::size_t end = i + f.text.size();
-      return (startsWord || (f.hex && afterHexPrefix)) && std::string_view(text).substr(i).starts_with(f.text) &&
+      return (startsWord || (f.hex && afterHexPrefix)) && text.substr(i).starts_with(f.text) &&
              (end >= text.size() || !IsAlnum(text[end]));
     });
     if (form != forms.end()) {
