@@ -114,6 +114,10 @@ TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
     const auto inside = [&](const std::string& v) { return scn::ParseNumber(v, &value) && std::to_string(value) == v && value > range.least && value < range.most; };
     EXPECT_TRUE(any(values, inside) && any(words, inside) && any(words, [](const std::string& v) { return v.rfind("0x", 0) == 0; })) << name;
   }
+  // A bench word is any 32 bits, signed or not: one past either end is left out.
+  const Lines wide = explore::NumberWords({-2147483648LL, 4294967295LL});
+  EXPECT_TRUE(Contains(wide, "-2147483648") && Contains(wide, "4294967295") && !Contains(wide, "-2147483649") &&
+              !Contains(wide, "4294967296"));
   const Lines hex = explore::HexValues();
   for (const char* value : {"", "0", "FFFFFFFF", "100000000", "0x10", "-1"}) EXPECT_TRUE(Contains(hex, value)) << value;
   EXPECT_TRUE(any(hex, [](const std::string& v) { return v.find(' ') != std::string::npos; }));
@@ -282,7 +286,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       {"POS Ioctl adds", {"0", "1", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
       {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "10000", "0", "10001"}},
       {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}},
-      {"bench fault overclaim", {"-1", "0", "1", "16", "2147483647"}},
+      {"bench fault overclaim", {"-1", "0", "1", "16", "2147483647"}}, {"bench fault 0", {"Queue", "", "PosNothing"}},
       {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
       {"POS Open IDC_DEVICE_NAME", {"#253", "#254"}}, {"POS Open IDC_VALUE", {"#253", "#254"}},
       {"POS Write IDC_INPUT_FILE", {"#99", "#100"}}, {"POS Read IDC_OUTPUT_FILE", {"#99", "#100"}},
