@@ -15,18 +15,6 @@ namespace {
 
 using scn::Word;
 
-TEST(ScenarioWords, QuotedTextsKeepBlanksAndEscapesBadOnesAreRefused) {
-  std::vector<Word> w;
-  std::string error;
-  ASSERT_TRUE(scn::SplitWords("expect box \"POS Open\" \"  H :  1 \\\"x\\\" \\\\ \\x1B\\n\"  # note", &w, &error));
-  ASSERT_EQ(w.size(), 4u);
-  EXPECT_EQ(w[2].text + "|" + w[3].text, "POS Open|  H :  1 \"x\" \\ \x1B\n");
-  EXPECT_TRUE(w[3].quoted && !w[0].quoted);
-  EXPECT_TRUE(scn::SplitWords("set 223 \"\"   # c", &w, &error) && w.size() == 3u);
-  for (const char* bad : {"set 1 \"open", "set 1 \"a\\q\"", "set 1 \"\\x4\"", "set 1 \"a\"b"})
-    EXPECT_FALSE(scn::SplitWords(bad, &w, &error)) << bad;
-}
-
 // One line read on its own: "" when it reads, else "refused: " and the error after "line 1: ".
 std::string Check(const std::string& line) {
   scn::Scenario scenario;

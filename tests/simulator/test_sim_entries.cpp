@@ -128,32 +128,6 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
   }
 }
 
-// The names RESOURCES.md gives and the tool's own spellings are one resource each: set by one, read by the other,
-// refused by the same rule. The queue handle is the library's window at initialize and through PosSystem, a
-// handle's own through a device's handle.
-TEST_F(SimEntries, TheDocumentedNamesAndTheToolsSpellingsAreOneResource) {
-  const char* const queue[] = {"QueueHandle", "queueHandle"};
-  const char* const width[] = {"DIWidth", "diWidth"};
-  for (int i = 0; i < 2; ++i) {
-    ResourceArg init{queue[i], static_cast<std::intptr_t>(kOwn)}, own{queue[i], 0x777};
-    if (sim_.Initialized()) { ASSERT_EQ(0, sim_.Term()); }
-    Forget();
-    ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "", &init, 1)) << queue[i];
-    EXPECT_TRUE(sim_.QueueWindow() == kOwn && gPosts.size() == 12 && gPosts[0].window == kOwn) << queue[i];
-    std::int32_t display = 0, printer = Open("PosPrinter");
-    ASSERT_EQ(0, sim_.Open("D", "PosDisplay", &own, 1, &display));
-    const std::int32_t library = static_cast<std::int32_t>(kOwn);  // also for a handle that asked for no window
-    EXPECT_EQ(std::tuple(0x777, library, library),
-              std::tuple(Get(display, queue[1 - i]), Get(0, queue[1 - i]), Get(Open("PosMsr", 0), queue[1 - i])));
-    ASSERT_EQ(0, Set(display, {{"Timeout", 7 + i}, {"Rows", 4}}));  // a library setting: every handle reads it
-    EXPECT_EQ(std::tuple(7 + i, 7 + i, 4), std::tuple(Get(0, "Timeout"), Get(printer, "Timeout"), Get(display, "Rows")));
-    EXPECT_TRUE(Set(Open("PosSystem", 0), {{queue[i], 0x999}}) == 0 && sim_.QueueWindow() == 0x999);
-    EXPECT_EQ((std::tuple{0, 50, sim::kErrPrnInvalidDiWidth}),  // in this order
-              (std::tuple{Set(printer, {{width[i], 50}}), Get(printer, width[1 - i]), Set(printer, {{width[1 - i], 81}})}))
-        << width[i];
-  }
-}
-
 TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWholeAndKeepsHandlesWithinOneByte) {
   const std::string n256(256, 'd');
   const char* D = "PosDisplay";

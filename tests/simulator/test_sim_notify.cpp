@@ -13,36 +13,6 @@ using sim::FaultKind;
 
 class SimNotify : public Sim {};
 
-TEST_F(SimNotify, HandleNotificationsGoToEachHandlesOwnWindowAndTheQueue) {
-  struct Note { std::uint32_t message, lParam; bool everyHandle; };
-  struct Case { const char* cls; std::function<std::int32_t()> act; std::vector<Note> notes; };
-  std::int32_t h = 0;  // the acting handle, which asked for a window of its own
-  const Case cases[] = {  // to the caller only, then to every handle
-      {"PosRs232c", [&] { return Write(h, "ab"); }, {{kMsgRs232XmitComplete, 2, false}, {kMsgRs232DataAvail, 2, true}}},
-      {"PosKeyboard", [&] { return sim_.PressKeys("a\r"); }, {{kMsgKbdWmChar, 'a', true}, {kMsgKbdWmChar, 13, true}}}};
-  for (const Case& c : cases) {
-    Init();
-    h = Open(c.cls, kOwn);
-    const std::int32_t other = Open(c.cls, 0);  // no window of its own
-    // The device word: slot and port as the device reports them, its type for a window, then the handle.
-    const auto word = [&](std::int32_t to, std::uint32_t type) {
-      return static_cast<std::uint32_t>(Get(to, "Slot") << 24 | Get(to, "Port") << 16 | to) | type;
-    };
-    const std::uint32_t type = static_cast<std::uint32_t>(Get(h, "DeviceType")) << 8;
-    std::vector<Post> posts, records;
-    for (const Note& n : c.notes) {
-      for (std::int32_t to : {h, other}) {
-        if (to == other && !n.everyHandle) continue;
-        const std::uint32_t opaque = 13 + static_cast<std::uint32_t>(records.size());  // after initialize's 12
-        posts.push_back({to == h ? kOwn : kMain, n.message, word(to, type), n.lParam});
-        records.push_back({opaque, n.message, word(to, 0), n.lParam});
-      }
-    }
-    Forget();
-    EXPECT_EQ((std::tuple{0, posts, records}), (std::tuple{c.act(), gPosts, Drain()})) << c.cls;  // in this order
-  }
-}
-
 TEST_F(SimNotify, DeviceNotificationsGoToTheMainWindowAndOnceToEveryOtherAskedFor) {
   ASSERT_EQ(0, sim_.Initialize("REVEDIZ", "C:\\VORN", &gQueue, 1));
   ASSERT_TRUE(gPosts.size() == 12 && Drain().size() == 12);  // one for every bench device, posted and queued

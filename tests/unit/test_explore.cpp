@@ -79,22 +79,6 @@ TEST(ExploreRandom, DrawsStayInTheirRangeAndReachAllOfIt) {
   EXPECT_TRUE(heads > 800 && heads < 1200 && wrong == 0) << heads << " " << wrong;
 }
 
-TEST(ExploreVocabulary, ListsReadAsTheToolReadsThem) {
-  const struct { const char* text; Lines entries; } cases[] = {
-      {"", {}},  {"a", {"a"}}, {"a\n", {"a"}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\n\nb", {"a", "", "b"}}, {"\n", {""}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(explore::ListEntries(c.text), c.entries) << scn::ShowText(c.text);
-
-  ASSERT_EQ(Vocabulary().lists.size(), kResourceListFileCount);
-  for (const char* file : kResourceListFiles) EXPECT_FALSE(Vocabulary().List(file).empty()) << file;
-  EXPECT_TRUE(Contains(Vocabulary().List("PRESOURC.DAT"), "PosMsr") && Vocabulary().List("NOSUCH.DAT").empty());
-
-  explore::Vocabulary none;
-  std::string error;
-  EXPECT_FALSE(explore::LoadVocabulary(DataDir() + "/no-such-folder", &none, &error));
-  EXPECT_NE(error.find(kResourceListFiles[0]), std::string::npos) << error;
-}
-
 TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
   auto any = [](const Lines& values, auto test) { return std::any_of(values.begin(), values.end(), test); };
   for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kOpenArgumentRange,
@@ -417,46 +401,6 @@ TEST(ExploreShrink, SmallestFailingSessionWithinTheBudget) {
   Lines whole;
   for (const Lines& chunk : Filler(5)) whole.insert(whole.end(), chunk.begin(), chunk.end());
   EXPECT_EQ(std::tuple(result.lines, result.failed, result.tries, calls), std::tuple(whole, false, 4, 4));
-}
-
-TEST(ExploreShrink, TheLastChunksAreTriedFirst) {
-  // Each try replays from a fresh start: a fault of the last chunks is found without replaying the whole session.
-  for (const std::size_t from : {1u, 3u, 6u}) {
-    explore::Chunks chunks = Filler(1000);
-    chunks[chunks.size() - from].push_back("A");
-    chunks.back().push_back("B");
-    std::vector<std::size_t> sizes;
-    const auto fails = [&](const Lines& lines) {
-      int unused = 0;
-      sizes.push_back(lines.size());
-      return Before{"A", "B", &unused}(lines);
-    };
-    const explore::ShrinkResult result = explore::Shrink(chunks, fails, 10000);
-    EXPECT_EQ(result.lines, (Lines{"A", "B"})) << from;
-    EXPECT_LT(*std::max_element(sizes.begin(), sizes.end()), 40u) << from;  // never near the 3,002 lines
-  }
-}
-
-TEST(ExploreShrink, ValuesBecomeTheSimplestThatStillFails) {
-  // Each predicate fails on one line of the form; the smallest failing value follows from the predicate.
-  const struct { std::string line; std::string prefix; bool (*fails)(const std::string& value); std::string simplest; } cases[] = {
-      {"set IDC_VALUE \"hello world\"", "set IDC_VALUE ", [](const std::string& v) { return v != "\"\""; }, "set IDC_VALUE 0"},
-      {"bench weight 15000", "bench weight ", [](const std::string& v) { return std::stoll(v) >= 10; }, "bench weight 10"},
-  };
-  for (const auto& c : cases) {
-    explore::Chunks chunks = Filler(6);
-    chunks[4].push_back(c.line);
-    auto fails = [&](const Lines& lines) {
-      return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.rfind(c.prefix, 0) == 0 && c.fails(line.substr(c.prefix.size()));
-      });
-    };
-    const explore::ShrinkResult result = explore::Shrink(chunks, fails, 2000);
-    EXPECT_EQ(result.lines, Lines{c.simplest}) << c.line;
-  }
-  // A line that can go only once another is simpler: the passes repeat while one of them changes something.
-  const auto fails = [](const Lines& lines) { return Contains(lines, "bench weight 0") || (Contains(lines, "A") && Contains(lines, "bench weight 5")); };
-  EXPECT_EQ(explore::Shrink({{"A"}, {"bench weight 5"}}, fails, 100).lines, Lines{"bench weight 0"});
 }
 
 }  // namespace

@@ -190,48 +190,6 @@ TEST(LogForms, PlaceholdersTakeWhatTheyName) {
     EXPECT_EQ(explore::MatchesPattern(c.pattern, c.line), c.matches) << c.pattern << " / " << c.line;
 }
 
-// A line of a pattern's shape, each placeholder given a short value of its kind ({p}, {s} and {c}: "Z").
-std::string LineOf(std::string_view pattern, std::vector<bool>* literal) {
-  const std::map<char, std::string> values = {{'d', "-12"}, {'u', "7"}, {'X', "1F"}, {'g', "41 4F "}, {'#', "0x1f"}, {'b', " "}, {'x', "1f"}};
-  std::string line;
-  for (std::size_t i = 0, close = 0; i < pattern.size(); ++i) {
-    std::string value(1, pattern[i]);
-    if (pattern[i] == '{') {
-      const char kind = pattern[i + 1];
-      close = pattern.find('}', i);
-      const int count = close > i + 2 ? std::stoi(std::string(pattern.substr(i + 2, close - i - 2))) : 0;
-      value = count > 0 ? std::string(count, kind == 'X' ? 'E' : kind == 'x' ? 'e' : '7') : values.count(kind) ? values.at(kind) : "Z";
-    }
-    line += value;
-    literal->insert(literal->end(), value.size(), pattern[i] != '{');
-    if (pattern[i] == '{') i = close;
-  }
-  return line;
-}
-
-TEST(LogForms, EachFormsOwnLineIsItsAndLiteralsAreExact) {
-  for (const explore::LogForm& form : explore::LogForms()) {
-    std::vector<bool> literal;
-    const std::string line = LineOf(form.pattern, &literal);
-    EXPECT_EQ(MatchLogForm(line), form.name) << "\"" << line << "\"";
-    // A literal character lost or doubled (its run away from placeholders) or in the other case: not this form.
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      if (!literal[i]) continue;
-      std::size_t low = i, high = i + 1;  // the run of this character
-      while (low > 0 && line[low - 1] == line[i]) --low;
-      while (high < line.size() && line[high] == line[i]) ++high;
-      if (std::all_of(literal.begin() + low, literal.begin() + high, [](bool b) { return b; }) &&
-          (low == 0 || literal[low - 1]) && (high == line.size() || literal[high])) {
-        EXPECT_NE(MatchLogForm(std::string(line).erase(i, 1)), form.name) << line << ": lost at " << i;
-        EXPECT_NE(MatchLogForm(std::string(line).insert(i, 1, line[i])), form.name) << line << ": doubled at " << i;
-      }
-      std::string cased = line;
-      cased[i] = static_cast<char>(line[i] ^ 0x20);
-      EXPECT_TRUE(!std::isalpha(static_cast<unsigned char>(line[i])) || MatchLogForm(cased) != form.name) << cased;
-    }
-  }
-}
-
 // ---- Agreement ---------------------------------------------------------------
 
 TEST(Agreement, TheLogsLinesReadAsTheToolWritesThem) {

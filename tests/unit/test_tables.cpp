@@ -30,12 +30,6 @@ ApiRows Stored(const CodeName* table) {
   return rows;
 }
 
-std::int32_t CodeOf(const ApiRows& rows, const char* name) {
-  for (const auto& [rowName, code] : rows)
-    if (rowName == name) return code;
-  return -1;  // no constant has this code
-}
-
 // A fallback text is placed at the start of the empty scratch area, a name never.
 void ExpectName(const char* name, const char* expected) {
   EXPECT_STREQ(name, expected);
@@ -68,18 +62,6 @@ TEST(CodeTables, SubtypeRowsByKey) {
   EXPECT_EQ(models.size(), kModels.size() - 4);
   for (std::int32_t key : {0x6A01, 0x6E01}) EXPECT_EQ(nameOf(key), nameOf(0x4A01));
   for (std::int32_t key : {0x6A02, 0x6E02}) EXPECT_EQ(nameOf(key), nameOf(0x4A04));
-}
-
-TEST(CodeTables, NamedConstantsCarryTheirRowsCodes) {
-#define EXPECT_ROW_CODE(constant, code, name) EXPECT_EQ(pos::constant, CodeOf(rows, name)) << #constant;
-  { const ApiRows& rows = ApiErrors(); REVEDIZ_POS_SYS_ERRORS(EXPECT_ROW_CODE) }
-  { const ApiRows& rows = ApiMessages(); REVEDIZ_POS_MESSAGES(EXPECT_ROW_CODE) }
-  { const ApiRows& rows = ApiRequests(); REVEDIZ_POS_REQUESTS(EXPECT_ROW_CODE) }
-  { const ApiRows& rows = ApiSlots(); REVEDIZ_POS_SLOTS(EXPECT_ROW_CODE) }
-  { const ApiRows& rows = ApiPorts(); REVEDIZ_POS_PORTS(EXPECT_ROW_CODE) }
-  { const ApiRows& rows = ApiTypes(); REVEDIZ_POS_DEVICE_TYPES(EXPECT_ROW_CODE) }
-  { const ApiRows& rows = ApiClasses(); REVEDIZ_POS_DEVICE_CLASSES(EXPECT_ROW_CODE) }
-#undef EXPECT_ROW_CODE
 }
 
 TEST(CodeTables, TypeLabelsAreTwelveCharactersInFifteenByteSlots) {
