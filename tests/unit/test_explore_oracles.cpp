@@ -183,7 +183,7 @@ TEST(LogForms, PlaceholdersTakeWhatTheyName) {
       {"{b2}a", "   a", false},   {"{c}", "", false},          {"{c}", "\n", true},        {"{c}", "ab", false},
       {"{p}", " ~", true},        {"{p}", "a\x7f", false},     {"{p}", "a\x1f", false},    {"{p}", "", false},
       {"a{q}b", "ab", false},  {"a{d", "a{d", false},       {"a}b", "a}b", false},      {"{}", "", false},
-      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"{d+}", "1", false},       {"{p2}", "ab  ", false},
+      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"a{#1}b", "ab", false},    {"a{u1z}b", "ab", false},    {"{d+}", "1", false},       {"{p2}", "ab  ", false},
       {"a{u0}b", "ab", true},     {"a{u0}b", "a1b", false},    {"{u0+}", "", true},        {"{c0}", "a", false},
   };
   for (const Case& c : table)
@@ -396,7 +396,9 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"the count changed", kLog, With(kJournal, 8, "DLL_PosIOCtl handle=1 request=302 (POS_SYS_GET_VALUES) count=2"), "The journal's call for the log's PosIoctl (log line 14) has other arguments"},
       {"the device name changed", kLog, With(kJournal, 4, "DLL_PosOpen name=\"DEV\" class=\"PosDisplay\" count=2"), "The journal's call for the log's PosOpen (log line 10) has other arguments"},
       {"the class one longer", kLog, With(kJournal, 4, "DLL_PosOpen name=\"DEVNAME\" class=\"XPosDisplay\" count=2"), "The journal's call for the log's PosOpen (log line 10) has other arguments"},
+      {"an empty application name", Replaced(kLog, {{"REVEDIZ", ""}}), Replaced(kJournal, {{"REVEDIZ", ""}}), ""},
       {"a device name with a line end", lineEnd, Replaced(kJournal, {{"DEVNAME", "DEV\\nNAME"}}), ""},
+      {"a carriage return in a device name", Replaced(kLog, {{"DEVNAME", "DEV\rNAME"}}), Replaced(kJournal, {{"DEVNAME", "DEV\\rNAME"}}), ""},
       {"a line end written otherwise", lineEnd, Replaced(kJournal, {{"DEVNAME", "DEV\\rNAME"}}), "The journal's call for the log's PosOpen (log line 10) has other arguments"},
       {"the handle line's name changed", With(kLog, 12, "  Handle :  1  Device Name :  DEVNAMEX"), kJournal, "The log lacks the handle line of the PosOpen (log line 10) the journal gives success"},
       {"a handle other than the journal's", kLog, With(kJournal, 7, "  -> 0 out=2"), "The log lacks the handle line of the PosOpen (log line 10) the journal gives success"},
@@ -542,6 +544,9 @@ TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
       {kLog, Inserted(Without(kJournal, 3, 1), 18, {"  # posted 0x420D wParam=0x02002402 lParam=0x00000006 to 0x0001002A"}),
        {"A notification the journal shows posted is missing from the log or out of order (log line 4)",
         "MSR DATA AVAILABLE (Length = 89)   (journal line 18)", " wParam --> 2002402 \n lParam --> 00000006 "}},
+      {Inserted(With(kLog, 0, "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)"), 3, {"     2: X   "}),
+       With(kJournal, 0, "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=2"),
+       {"The journal lists fewer records than the log's PosInitialize (log line 1) echoes", "2 records", "1 records"}},
       {{kReadLog.begin(), kReadLog.begin() + 4}, kReadJournal, {kDump,  // the log ends inside the dump
           "      (18 bytes)   (DLL_PosRead handle=2 size=20 returned out=18)", "the end of the log"}},
   };
