@@ -26,13 +26,13 @@ std::string Check(const std::string& line) {
 // Lines refused for what their words mean, with the reason given.
 TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
   const struct { const char* line; const char* error; } kCases[] = {  // the error: a part of it
-      {"start 3", "start takes"}, {"file a.bin \"AB\" times 40000000", "at most 64 MiB in all)"},
+      {"start 3", "start takes"}, {"file a \"AB\" times 40000000", "at most 64 MiB in all)"},
       {"start returns 0", "start takes"}, {"repeat 2 returns 0\nend", "repeat takes 1 word(s), not 3"},
       {"screenshot", "screenshot takes 1 to 2 words, not 0"}, {"include", "include takes at least 1 word(s), not 0"},
       {"file a.bin \"AB\" twice 4", "file NAME TEXT takes \"times N\""},
       {"start missing A no-library B", "start takes"}, {"expect file a.bin \"A\" times -1", "times N"},
       {"close box", "close takes"}, {"bench fault X melt 1", "bench: fault kinds are"},
-      {"bench state", "bench state is read with ctl"}, {"pipe idle 2", "pipe takes a quoted line"},
+      {"bench state", "bench state is read with ctl"}, {"bench log", "read with ctl"}, {"bench text 1", "read with ctl"}, {"pipe idle 2", "pipe takes a quoted line"},
       {"menu Nonesuch", "not a menu command: \"Nonesuch\""}, {"ctl x exits y", "not a number: \"y\""},
       {"click 70000", "not a control id"}, {"frobnicate", "unknown step \"frobnicate\""},
       {"expect \"log\" \"x\"", "unknown step"}, {"\"menu\" PosOpen", "a step starts with its name"},
