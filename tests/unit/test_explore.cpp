@@ -174,6 +174,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   std::set<std::string> verbs;
   std::map<std::string, std::set<std::string>> values;  // by "CAPTION CONTROL" or "bench VERB WORD-INDEX"
   std::set<std::string> oddities;
+  std::set<scn::StepKind> kinds;  // of the steps inside the dialogs
   int files = 0;
   const Lines types(std::begin(ArgumentTypeNames), std::end(ArgumentTypeNames));
   Random random(1);
@@ -224,6 +225,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
                         step.kind == scn::StepKind::kRadio;
       EXPECT_FALSE(sent && posted) << "a sent step after a posted one: " << chunk[i];
       posted |= !sent;
+      kinds.insert(step.kind);
       adds += step.args[0].text == "IDC_ADD_RESOURCE";
       if (step.kind == scn::StepKind::kRadio) values[caption + " radio"].insert(step.args[0].text);
       for (const std::string& field : {caption + " " + step.args[0].text, step.args[0].text})
@@ -254,6 +256,8 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
                                               "paper-out", "printer-error", "scan", "swipe", "touch", "weight"}));
   EXPECT_EQ(oddities, (std::set<std::string>{"a long line", "binary bytes", "binary bytes, line end", "no final newline"}));
   EXPECT_TRUE(files > 10 && files < 200) << files;  // rare, but there
+  using enum scn::StepKind;
+  EXPECT_EQ(kinds, (std::set<scn::StepKind>{kSet, kSelect, kSelectPosted, kRadio, kClick}));
   for (const std::string& text : values["POS Write IDC_DATA_BOX"]) {  // the data box's lines, by their sizes
     for (std::size_t from = 0, to = 0; to != std::string::npos; from = to + 2) {
       to = text.find("\r\n", from);
