@@ -172,6 +172,7 @@ TEST(Notifications, SingleLineKinds) {
       {0x4201, 0x12345678, 0x9ABCDEF0, "POSM_KBD_STATUS_CHANGE (Msg = 16897)", "Keyboard Status Change"},
       {0x4203, Device(1, 0x11, 0x48, 9), 0x00001234, "MSR DATA AVAILABLE (Length = 52)", "MSR Message"},
       {0x4204, Device(2, 0x22, 0x34, 17), 0xFF, "PRINTER CHASE COMPLETE (Device Descriptor = 17)", "DRAV Printer"},
+      {0x4205, Device(2, 0x22, 0x34, 11), 0, "PRINTER ERROR (Device Descriptor = 11)", "DRAV Printer"},
       {0x4206, 0x0000011A, 0, "PRINTER STATUS CHANGE (Device Descriptor = 26)", "DRAV Printer"},
       {0x420B, Device(0, 0, 0x48, 5), 0xABCDEF80, "SCANNER DATA AVAILABLE (Length = 128)", "SCANNER Message"},
       {0x420F, Device(0, 0, 0x54, 14), 0, "TILL OPENED (Device Descriptor = 14)", "DRAV Message"},
