@@ -30,6 +30,7 @@ CONFIGURE = ['-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_CXX_FLAGS_DEBUG=-O0', '-DCMAKE
              '-DREVEDIZ_BENCH=OFF', '-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST',
              '-DCMAKE_EXPORT_COMPILE_COMMANDS=ON']
 SNAPSHOT = {}                      # path -> text of the tree as the run found it
+FAILED = re.compile(r'^\[  FAILED  \] (\w+\.\w+(?:/\w+)?)', re.M)   # a failing GoogleTest, as it reports it
 
 def read(path):
     with open(path, encoding='utf-8', errors='surrogateescape') as f:
@@ -369,6 +370,7 @@ class Worker:
     def __init__(self, number, jobs, lock):
         self.src, self.build = (os.path.join(WORK, f'w{number}', d) for d in ('src', 'build'))
         self.jobs, self.lock, self.dirty, self.programs, self.notes = str(jobs), lock, None, {}, []
+        self.every_test = False            # run every test of a changed program, naming all that fail
         self.configure, self.optimised = CONFIGURE, {}   # object -> digest of the unmutated source, optimised
         self.commands = None
 
@@ -416,7 +418,7 @@ class Worker:
             return self.notes.append(f'{name}: left out, does not build')
         started, extra = time.time(), []
         passed, detail = self.test(path, 600, [], fail_fast=False)
-        failing = sorted(set(re.findall(r'^\[  FAILED  \] (\w+\.\w+(?:/\w+)?)', detail, re.M)))
+        failing = sorted(set(FAILED.findall(detail)))
         if not passed and failing:     # leave out the tests that fail unmutated, keep the rest
             started, extra = time.time(), ['--gtest_filter=-' + ':'.join(failing)]
             passed, detail = self.test(path, 600, extra)
@@ -464,10 +466,19 @@ class Worker:
         if rebuilt and all(self.objects.get(p) == digest(p) for p in rebuilt):
             return 'equivalent', 'the same object code'
         changed = [p for p, (hashed, *_) in self.programs.items() if digest(p) != hashed]
+        failed = []
         for program in changed:
-            passed, detail = self.test(program, *self.programs[program][1:])
-            if not passed:
+            timeout, extra = self.programs[program][1:]
+            passed, detail = self.test(program, timeout, extra, fail_fast=not self.every_test)
+            if passed:
+                continue
+            if not self.every_test:
                 return 'killed', f'{os.path.basename(program)}: {detail[-2000:]}'
+            names = FAILED.findall(detail)   # a crash or a hang stops the program: it is named instead
+            failed += [f'{os.path.basename(program)}/{n}' for n in sorted(set(names))] or \
+                      [f'{os.path.basename(program)} ({detail.splitlines()[0] if detail else "failed"})']
+        if failed:
+            return 'killed', '\n'.join(failed)
         if self.same_when_optimised(rebuilt):
             return 'equivalent', 'the same object code optimised'
         return 'survived', '' if changed else 'no test program holds this code'
@@ -614,6 +625,16 @@ def report(results, header):
         print(f"#{r['number']} {describe(r)}\n    {short(r['source'], 110)}" + (f"  [{r['detail']}]" if r['detail'] else ''))
     return summary
 
+def report_tests(results):
+    """With --every-test: each test's kills, and those no other test made (a test with none adds no catch here)."""
+    kills = [r['detail'].split('\n') for r in results if r['status'] == 'killed']
+    tests = sorted({t for k in kills for t in k})
+    by_test = {t: (sum(t in k for k in kills), sum(k == [t] for k in kills)) for t in tests}
+    print('\n{:>6} {:>6}  test (kills, kills no other test made)'.format('kills', 'alone'))
+    for t in sorted(tests, key=lambda t: (by_test[t][1], by_test[t][0], t)):
+        print('{:>6} {:>6}  {}'.format(*by_test[t], t))
+    return {t: {'kills': k, 'alone': a} for t, (k, a) in by_test.items()}
+
 # ---------------------------------------------------------------- main
 
 def main():
@@ -627,6 +648,8 @@ def main():
     parser.add_argument('--list', action='store_true', help='print the sample and stop')
     parser.add_argument('--only', type=int, metavar='N', help='run mutant N of the sample alone')
     parser.add_argument('--wine', action='store_true', help='the Win32 sources, against the Wine suite')
+    parser.add_argument('--every-test', action='store_true',
+                        help='run every test on a mutant and name all that fail; report kills per test')
     args = parser.parse_args()
     if args.wine and not args.list:
         again = in_wine_environment()
@@ -648,12 +671,15 @@ def main():
 
     count, k, workers, started = max(1, min(args.jobs, len(numbered))), 0, [], time.time()
     kind, count = (WineWorker, 1) if args.wine else (Worker, count)
+    if args.wine and args.every_test:
+        raise RuntimeError('--every-test names GoogleTest cases: it runs in native mode only')
     os.makedirs(WORK, exist_ok=True)
     while len(workers) < count:        # w0, w1, ... not locked by another run at the same time
         lock = open(os.path.join(WORK, f'w{k}.lock'), 'w')
         try:
             fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
             workers.append(kind(k, max(1, args.jobs // count), lock))
+            workers[-1].every_test = args.every_test
         except BlockingIOError:
             lock.close()
         k += 1
@@ -706,6 +732,8 @@ def main():
     summary = report(results, f'Mutation testing: {len(results)} of {len(found)} candidate mutants (seed {args.seed}); '
                      f'{programs}; {len(workers)} workers, {elapsed / 60:.1f} min, {per_mutant:.1f} s per mutant, '
                      f'set-up {ready - started:.0f} s' + ''.join(f'\nwarning: {n}' for n in notes))
+    if args.every_test:
+        summary['tests'] = report_tests(results)
     if args.json:
         with open(args.json, 'w') as f:
             json.dump({'seed': args.seed, 'candidates': len(found), 'seconds': round(elapsed), 'warnings': notes,
