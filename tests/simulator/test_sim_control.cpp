@@ -211,9 +211,10 @@ TEST_F(Control, ValuesOutsideTheirDevicesRangeAreRefused) {
   const struct { const char* line; std::string reply; } kCases[] = {
       {"weight 15000", "ok\n"}, {"weight 15001", grams}, {"weight -1", grams}, {"touch 65535 0", "ok\n"},
       {"touch 0 65535", "ok\n"}, {"touch -1 65535", touch}, {"touch 65536 0", touch}, {"touch 0 -1", touch},
-      {"touch 0 65536", touch}, {"burst PosScale 0", "error burst count must be 1 to 10000\n"}, {"burst PosScale 10000", "ok\n"},
-      {"burst PosScale 10001", "error burst count must be 1 to 10000\n"},
+      {"touch 0 65536", touch}, {"burst PosScale 0", "error burst count must be 1 to 10000\n"}, {"burst PosScale 1", "ok\n"},
+      {"burst PosScale 10000", "ok\n"}, {"burst PosScale 10001", "error burst count must be 1 to 10000\n"},
       {"fault PosMsr error 306", "ok\n"}, {"fault PosMsr error -1", "ok\n"}, {"fault PosMsr error -5", code + "-5\n"},
+      {"fault PosMsr error 0", "ok\n"}, {"fault PosMsr error 1", code + "1\n"},
       {"fault \"\" error 399", code + "399\n"}, {"fault Queue overclaim -1", "error fault overclaim must be 0 or more (bytes)\n"},
       {"fault PosMsr overrun -1", "error fault overrun must be 0 or more (bytes)\n"},
       {"fault PosMsr offline 2", "error fault offline must be 1 (off line) or 0 (back on line)\n"},

@@ -5,6 +5,7 @@
 
 #include "sim_fixture.h"
 #include "simulator/sim_codes.h"
+#include "simulator/vavuro32.h"  // POSERR_NVRAM_EOF, the end-of-NVRAM status as a program knows it
 
 namespace {
 
@@ -117,9 +118,9 @@ TEST_F(SimDevices, SerialPortAndNvram) {
   Run("PosNvram", {{kSet, 254, "Cursor"}, {kRead, 4, "\xFE\xFF\x01\x02"}, {kRead, 2, "\xFE\xFF"},
       {kRead, 0, "", kSmall}, {kSet, 1, "Mode"}, {kSet, 510, "Cursor"}, {kRead, 2, std::string("\xFF\x00", 2)},
       {kRead, 2, "\x02\x03"}, {kSet, 0, "Cursor"}, {kWrite, 0, "AB"}, {kRead, 2, "\x02\x03"}, {kSet, 0, "Cursor"},
-      {kRead, 2, "AB"}, {kSet, 65534, "Cursor"}, {kRead, 4, "\xFD\xFE"}, {kRead, 4, "", kErrNvramEof},
+      {kRead, 2, "AB"}, {kSet, 65534, "Cursor"}, {kRead, 4, "\xFD\xFE"}, {kRead, 4, "", POSERR_NVRAM_EOF},
       {kSet, 65532, "Cursor"}, {kWrite, 0, "ABCDE", kErrNvramNotEnoughRoom}, {kWrite, 0, "ABCD"},
-      {kRead, 1, "", kErrNvramEof}, {kSet, 65532, "Cursor"}, {kSet, 3, "RecordLength"},
+      {kRead, 1, "", POSERR_NVRAM_EOF}, {kSet, 65532, "Cursor"}, {kSet, 3, "RecordLength"},
       {kWrite, 0, "ABCD", kErrNvramInvalidLengthRecord}, {kWrite, 0, "ABC"}, {kRead, 4, "D"},
       {kReq, kReqScanDiscardData, "", kBad}});
 }

@@ -34,6 +34,7 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
       {{}, 0, kErrSysInvalidQueue}, {{{"queueHandle", 0}}, 1, kErrSysInvalidQueue},
       {{q, {"QueueHandle", 0}}, 2, kErrSysInvalidQueue}, {{q, {"Rows", 2}}, 2, kErrSysInvalidName},
       {{q, {"LogLevel", 6}}, 2, kErrSysOutOfBounds}, {{q, {"LogLevel", 5}}, 2, 0}, {{q}, -1, kErrSysInvalidNargs},
+      {{q, {"TestInputs", 2}}, 2, kErrSysOutOfBounds}, {{q, {"TestInputs", -1}}, 2, kErrSysOutOfBounds},
       {q257, 256, 0}, {q257, 257, kErrSysInvalidNargs}};
   for (Case& c : cases) {
     std::int32_t out = 7;
@@ -161,8 +162,10 @@ TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWholeAndKeepsHandles
 TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   Init();
   const std::int32_t display = Open("PosDisplay", kOwn);
-  ASSERT_EQ(0, Set(display, {{"Rows", 4}, {"Columns", 80}, {"DisplayText", Ptr("HI")}, {"DeviceName", Ptr("FRONT")}}) +
-                   Set(Open("PosSystem"), {{"LogFile", Ptr("X.LOG")}}));  // a setting kept by the system's handle
+  // The name stays through a later call that gives none; a setting is kept by the system's handle.
+  ASSERT_EQ(0, Set(display, {{"DeviceName", Ptr("FRONT")}}) +
+                   Set(display, {{"Rows", 4}, {"Columns", 80}, {"DisplayText", Ptr("HI")}}) +
+                   Set(Open("PosSystem"), {{"LogFile", Ptr("X.LOG")}}));
   // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
   char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "", logFile[100] = "";
   std::memset(empty, 'U', sizeof empty), empty[0] = '\0';
@@ -182,13 +185,15 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
 }
 
 // Where the platform knows the caller's memory to the byte, a buffer, data, records or any entry's out value may end
-// where it ends; a text must end before it.
+// where it ends; a text must end before it, and an out value that may be read but not written is refused.
 TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
   alignas(8) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
   std::memset(memory, 'N', sizeof memory);     // characters from memory + 1 has no end
   static const ResourceArg fixed{"Mode", 1};   // may be read, not written
+  static std::int32_t readOnly = 0;            // so too, as an out value
   sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool forWrite) -> std::size_t {
     if (at == &fixed) return forWrite ? 0 : sizeof fixed;
+    if (at == &readOnly) return forWrite ? 0 : sizeof readOnly;
     const auto* p = static_cast<const unsigned char*>(at);
     return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : p ? 1u << 20 : 0;
   }});
@@ -205,9 +210,12 @@ TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
       lib.IOCtl(handle, kReqSysGetValues, const_cast<ResourceArg*>(&fixed), 1, &out),  // values go into records
       lib.Open("E", "PosMsr", nullptr, 0, outs[0]), lib.Open("E", "PosMsr", nullptr, 0, outs[1]),
       lib.Read(handle, memory, 4, outs[0]), lib.Read(handle, memory, 4, outs[1]), lib.Write(handle, memory, 4, outs[0]),
-      lib.Write(handle, memory, 4, outs[1])};
+      lib.Write(handle, memory, 4, outs[1]), lib.Open("E", "PosMsr", nullptr, 0, &readOnly),
+      lib.IOCtl(handle, set, nullptr, 0, &readOnly), lib.Read(handle, memory, 4, &readOnly),
+      lib.Write(handle, memory, 4, &readOnly)};
   const std::int32_t bad = kErrSysInvalidAddress;
-  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad, 0, bad, 0, bad, 0, bad}),
+  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad, 0, bad, 0, bad, 0, bad, bad,
+                                       bad, bad, bad}),
             answers);
   ResourceArg* const last = reinterpret_cast<ResourceArg*>(memory + 64) - 2;  // two records that end with it
   std::memcpy(last, std::array{fixed, fixed}.data(), 2 * sizeof fixed);

@@ -89,25 +89,28 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
   ResourceArg rows{"Rows", 0};
   const std::string open = "DLL_PosOpen name=\"D\" class=\"PosDisplay\" count=";
   const std::string blanks = "20 20 20 20 20 20 20 20 20 20 20";  // 11 of the display's
+  const std::string n4097(4097, 'N');  // a text argument is journaled up to its 4096th character
   const struct { std::function<void()> act; std::string lines; } cases[] = {
       {[&] { lib.Write(1, reinterpret_cast<const void*>(0xBD), 16, &out), lib.Write(1, "x", 1, nullptr); },
        "DLL_PosWrite handle=1 length=16 data=(bad address)|  # refused: data of 16 bytes at 0x000000BD cannot be read|"
        "  -> 334 out=0|DLL_PosWrite handle=1 length=1 data=78|  # refused: out value at 0x00000000 cannot be written|"
        "  -> 334"},
-      {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out); },
+      {[&] { lib.Write(1, nullptr, 0, &out), lib.Write(9, nullptr, 0, &out), lib.Write(1, "\r\r\r\r\r\r\r\r\r\r", 10, &out); },
        "DLL_PosWrite handle=1 length=0 data=|  -> 0 out=0|DLL_PosWrite handle=9 length=0 data=|"
-       "  # refused: handle 9 is not open|  -> 303 out=0"},
+       "  # refused: handle 9 is not open|  -> 303 out=0|"
+       "DLL_PosWrite handle=1 length=10 data=0D 0D 0D 0D 0D 0D 0D 0D 0D 0D|  -> 0 out=10"},
       {[&] { lib.Read(1, buffer, 4, &out); }, "DLL_PosRead handle=1 size=4|  -> 0 out=4 data=20 20 20 20"},
       {[&] { lib.Write(1, "x", -1, &out); }, "DLL_PosWrite handle=1 length=-1 data=|  # refused: length -1 below 0|  -> 318 out=0"},
       {[&] { lib.Read(0, buffer, 80, &out), lib.Read(0, buffer, 15, &out), lib.Read(0, nullptr, 16, &out); },
        "DLL_PosRead handle=0 size=80|  # refused: the queue is empty|  -> 329 out=0|DLL_PosRead handle=0 size=15|"
        "  # refused: buffer of 15 bytes, 16 needed|  -> 312 out=0|DLL_PosRead handle=0 size=16|"
        "  # refused: buffer of 16 bytes at 0x00000000 cannot be written|  -> 334 out=0"},
-      {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}, {"DeviceName", 0}, {nullptr, 5}};
-             lib.IOCtl(1, 305, a, 4, &out); },
-       "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=4|  arg[0] DisplayText = (null)|"
-       "  arg[1] Columns = 20|  arg[2] DeviceName = (null)|  arg[3] \"\" = 5|"
-       "  # refused: arg[0] DisplayText: text at 0x00000000 cannot be read|  -> 334 out=0"},
+      {[&] { ResourceArg a[] = {{"DisplayText", 0}, {"Columns", 20}, {"DeviceName", Ptr(n4097.c_str())}, {nullptr, 5},
+                                {"DisplayText", Ptr("HI")}};
+             lib.IOCtl(1, 305, a, 5, &out); },
+       "DLL_PosIOCtl handle=1 request=305 (POS_SYS_SET_VALUES) count=5|  arg[0] DisplayText = (null)|"
+       "  arg[1] Columns = 20|  arg[2] DeviceName = \"" + n4097.substr(1) + "...\"|  arg[3] \"\" = 5|"
+       "  arg[4] DisplayText = \"HI\"|  # refused: arg[0] DisplayText: text at 0x00000000 cannot be read|  -> 334 out=0"},
       {[&] { lib.Open("D", "PosDisplay", nullptr, -1, &out), lib.Open("D", "PosDisplay", nullptr, 0, nullptr); },
        open + "-1|  # refused: count -1 outside 0 to 256|  -> 325 out=0|" + open +
            "0|  # refused: out value at 0x00000000 cannot be written|  -> 334"},
@@ -188,8 +191,8 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
        "error fault 306 set on PosMsr"},
       {[&] { return faulty(FaultKind::kOffline, 1, [&] { return sim_.Read(6, buffer, 99, &out); }); },
        "PosMsr is off line"},
-      {[&] { Set(5, {{"MaxDevices", 9}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
-       "9 handles open, MaxDevices 9"},
+      {[&] { Open("PosAlarm"), Set(5, {{"MaxDevices", 10}}), Forget(); return sim_.Open("D", "PosAlarm", nullptr, 0, &out); },
+       "10 handles open, MaxDevices 10"},
       {[&] { return sim_.Close(0); }, "the queue (handle 0) stays open"},
       {[&] { return io(1, 9999); }, "request 9999 unknown"},
       {[&] { return io(6, kReqPowerOff); }, "POS_POWER_OFF is not a request of PosMsr"},

@@ -59,10 +59,10 @@ TEST(Recorder, EventsBecomeTheSteps) {
        [](sim::Recorder& r) { r.LogLine("x"), r.BoxShown(5, "Cap", "say \"hi\""), r.BoxShown(6, "", "\r\n"), r.BoxClosed(6);
                               r.BoxClosed(5), r.BoxClosed(5); },
        "expect log \"x\"\nexpect box \"Cap\" \"say \\\"hi\\\"\"\nexpect box \"\" \"\\r\\n\"\nok\nok\n"},
-      {"the window handle standing alone in either form; escapes",
+      {"the window handle standing alone in either form (at a text's end, whatever follows it); escapes",
        [](sim::Recorder& r) {
          r.LogLine("               (0x10076)  "), r.LogLine("h=00010076."), r.LogLine("110076 100761 0x100760");
-         r.LogLine("10076"), r.LogLine("a\tb\\c\x01\x7F\xE9#"), r.LogLine("0X10076 ax10076 0x00010076");
+         r.LogLine(std::string_view("10076a", 5)), r.LogLine("a\tb\\c\x01\x7F\xE9#"), r.LogLine("0X10076 ax10076 0x00010076");
          r.LogLine("910076 A10076 Z10076 a10076 z10076 100760 10076A");
          r.LogLine("(65654) 0x65654 165654 656541 65654");  // decimal, standing alone, not after 0x
        },
