@@ -84,7 +84,8 @@ std::int32_t Simulator::ApplyResources(int classIndex, OpenDevice* handle, const
     }
     const ResourceDef& def = kClasses[ref.classIndex].resources[ref.index];
     if (ref.queueHandle) {
-      if (libraryWindow && value == 0) {
+      // Set Values keeps the library's window in 32 bits, so a value whose low half is 0 would leave it none.
+      if (libraryWindow && (initialize ? value == 0 : static_cast<std::uint32_t>(value) == 0)) {
         return Refuse(pos::kErrSysInvalidQueue, "%s = 0: no window (%s)", record.c_str(),
                       StatusName(pos::kErrSysInvalidQueue));
       }

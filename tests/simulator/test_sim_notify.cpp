@@ -23,6 +23,10 @@ TEST_F(SimNotify, DeviceNotificationsGoToTheMainWindowAndOnceToEveryOtherAskedFo
   Forget();
   for (int offline : {1, 1, 0}) ASSERT_EQ(0, sim_.SetFault(3, FaultKind::kOffline, offline));  // the 2nd is no news
   ASSERT_EQ(0, Set(Open("PosSystem"), {{"QueueHandle", 0x777}}));  // the main window, changed by its setting
+  const auto lowHalfZero = static_cast<std::intptr_t>(std::uint64_t{1} << 32);  // a window's bits past 32: none
+  if (sizeof lowHalfZero > 4) {
+    EXPECT_EQ(kErrSysInvalidQueue, Set(Open("PosSystem"), {{"QueueHandle", lowHalfZero}}));
+  }
   ASSERT_EQ(0, sim_.Burst(3, 1));
   const std::uint32_t off = kMsgSysDeviceOffline, on = kMsgSysDeviceOnline;
   EXPECT_EQ((std::vector<Post>{display(kMain, off), display(kOwn, off), display(kMain, on), display(kOwn, on),
