@@ -22,10 +22,11 @@ TEST_F(SimNotify, DeviceNotificationsGoToTheMainWindowAndOnceToEveryOtherAskedFo
   Open("PosDisplay", kOwn), Open("PosDisplay", kOwn), Open("PosDisplay");
   Forget();
   for (int offline : {1, 1, 0}) ASSERT_EQ(0, sim_.SetFault(3, FaultKind::kOffline, offline));  // the 2nd is no news
-  ASSERT_EQ(0, Set(Open("PosSystem"), {{"QueueHandle", 0x777}}));  // the main window, changed by its setting
+  const std::int32_t system = Open("PosSystem");
+  ASSERT_EQ(0, Set(system, {{"QueueHandle", 0x777}}));  // the main window, changed by its setting
   const auto lowHalfZero = static_cast<std::intptr_t>(std::uint64_t{1} << 32);  // a window's bits past 32: none
   if (sizeof lowHalfZero > 4) {
-    EXPECT_EQ(kErrSysInvalidQueue, Set(Open("PosSystem"), {{"QueueHandle", lowHalfZero}}));
+    EXPECT_EQ(kErrSysInvalidQueue, Set(system, {{"QueueHandle", lowHalfZero}}));
   }
   ASSERT_EQ(0, sim_.Burst(3, 1));
   const std::uint32_t off = kMsgSysDeviceOffline, on = kMsgSysDeviceOnline;
