@@ -50,7 +50,8 @@ TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
   ASSERT_EQ(sim::MessageQueue::kCapacity, kept.size());
   EXPECT_EQ(10001u - 1024u, sim_.Queue().Dropped());
   std::size_t told = 0;  // the last burst dropped them all, each told in its block
-  for (std::size_t at = 0; (at = gJournal.find("\r\n  # queue full: oldest record dropped\r\n", at)) != std::string::npos; ++at) ++told;
+  const std::string full = "\r\n  # queue full: oldest record dropped\r\n";
+  for (std::size_t at = 0; (at = gJournal.find(full, at)) != std::string::npos; ++at) ++told;
   EXPECT_EQ(10001u - 1024u, told);
   EXPECT_EQ((Post{10013 - 1023, kMsgSysDeviceOnline, 0x00008407, 0}), kept.front()) << "numbered on after the 12";
   EXPECT_EQ(10013u, kept.back().window);
