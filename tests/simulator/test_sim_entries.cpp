@@ -167,7 +167,7 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
                    Set(display, {{"Rows", 4}, {"Columns", 80}, {"DisplayText", Ptr("HI")}}) +
                    Set(Open("PosSystem"), {{"LogFile", Ptr("X.LOG")}}));
   // The tool's empty text is a block of 100 bytes; a block with text holds no more than it and its end.
-  char empty[101], shortBlock[8] = "abc\0UUU", name[100] = "", logFile[100] = "";
+  char empty[101], shortBlock[8] = "abc\0UUU", name[8] = "abcd\0UU", logFile[100] = "";
   std::memset(empty, 'U', sizeof empty), empty[0] = '\0';
   ResourceArg args[] = {{"Rows", 77}, {"DisplayText", Ptr(empty)}, {"DisplayText", Ptr(shortBlock)},
                         {"DeviceName", Ptr(name)}, {"queueHandle", 0}, {"LogFile", Ptr(logFile)}, {"Rows", 77}};
@@ -175,7 +175,8 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   ASSERT_EQ(0, sim_.IOCtl(display, kReqSysGetValues, args + 1, 5, &out));  // the records between the two Rows
   EXPECT_EQ("HI" + std::string(97, ' ') + '\0' + 'U', std::string(empty, 101)) << "99 characters of the 320";
   EXPECT_EQ(std::string("HI \0UUU", 8), std::string(shortBlock, 8));
-  EXPECT_TRUE(std::string(name) == "FRONT" && args[4].value == kOwn && std::string(logFile) == "X.LOG");
+  EXPECT_EQ(std::string("FRON\0UU", 8), std::string(name, 8)) << "a name cut one short of its block";
+  EXPECT_TRUE(args[4].value == kOwn && std::string(logFile) == "X.LOG");
   EXPECT_TRUE(args[0].value == 77 && args[6].value == 77);
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
