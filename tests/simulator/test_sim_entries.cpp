@@ -177,6 +177,7 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   EXPECT_EQ(std::string("HI \0UUU", 8), std::string(shortBlock, 8));
   EXPECT_EQ(std::string("FRON\0UU", 8), std::string(name, 8)) << "a name cut one short of its block";
   EXPECT_TRUE(args[4].value == kOwn && std::string(logFile) == "X.LOG");
+  EXPECT_EQ(0x24, Get(display, "DeviceType")) << "ANOP_DISPLAY_A, as its notifications give it";
   EXPECT_TRUE(args[0].value == 77 && args[6].value == 77);
   ResourceArg refused[] = {{"Rows", 77}, {"DisplayText", -1}};
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
