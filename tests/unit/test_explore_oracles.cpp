@@ -183,7 +183,8 @@ TEST(LogForms, PlaceholdersTakeWhatTheyName) {
       {"{b2}a", "   a", false},   {"{c}", "", false},          {"{c}", "\n", true},        {"{c}", "ab", false},
       {"{p}", " ~", true},        {"{p}", "a\x7f", false},     {"{p}", "a\x1f", false},    {"{p}", "", false},
       {"a{q}b", "ab", false},  {"a{d", "a{d", false},       {"a}b", "a}b", false},      {"{}", "", false},
-      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"a{#1}b", "ab", false},    {"a{u1z}b", "ab", false},    {"{d+}", "1", false},       {"{p2}", "ab  ", false},
+      {"{c2}", "ab", false},      {"{g2}", "41 42 ", false},   {"{#1}", "0000", false},    {"a{#1}b", "ab", false},
+      {"a{u1z}b", "ab", false},   {"{d+}", "1", false},        {"{p2}", "ab  ", false},
       {"a{u0}b", "ab", true},     {"a{u0}b", "a1b", false},    {"{u0+}", "", true},        {"{c0}", "a", false},
   };
   for (const Case& c : table)
@@ -340,6 +341,12 @@ std::vector<std::string> Inserted(std::vector<std::string> lines, std::size_t at
   return lines;
 }
 
+// An Initialize whose log echoes two records where its journal call lists only the queue handle.
+const std::vector<std::string> kTwoRecordsLog =
+    Inserted(With(kLog, 0, "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)"), 3, {"     2: X   "});
+const std::vector<std::string> kOneRecordJournal =
+    With(kJournal, 0, "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=2");
+
 // Each text of `pairs` replaced by the other, in every line.
 std::vector<std::string> Replaced(std::vector<std::string> lines,
                                   const std::vector<std::pair<std::string, std::string>>& pairs) {
@@ -437,8 +444,7 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"an array the library refused whole: no records", {"Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)",
           "     1: PosNLogLevel   ", "               (9)  ", "  RC = -1, errno = (310) POSERR_SYS_OUT_OF_BOUNDS  "},
           {"DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=1", "  -> 310"}, ""},
-      {"fewer records than arguments", Inserted(With(kLog, 0, "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)"), 3, {"     2: X   "}),
-          With(kJournal, 0, "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=2"), "The journal lists fewer records than the log's PosInitialize (log line 1) echoes"},
+      {"fewer records than arguments", kTwoRecordsLog, kOneRecordJournal, "The journal lists fewer records than the log's PosInitialize (log line 1) echoes"},
       {"a queue record read", queueLog, Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=16"}), ""},
       {"a queue read of 2 bytes", Inserted(queueLog, 28, {"ERROR: Unknown POSQ message format!!!!", "      POSQ Info:  ", "      (2 bytes)",
           "   0000: 41 42  | AB\n"}), Inserted(kJournal, 22, {"DLL_PosRead handle=0 size=16", "  -> 0 out=2 data=41 42"}), ""},
@@ -544,9 +550,7 @@ TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
       {kLog, Inserted(Without(kJournal, 3, 1), 18, {"  # posted 0x420D wParam=0x02002402 lParam=0x00000006 to 0x0001002A"}),
        {"A notification the journal shows posted is missing from the log or out of order (log line 4)",
         "MSR DATA AVAILABLE (Length = 89)   (journal line 18)", " wParam --> 2002402 \n lParam --> 00000006 "}},
-      {Inserted(With(kLog, 0, "Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 2)"), 3, {"     2: X   "}),
-       With(kJournal, 0, "DLL_PosInitialize app=\"REVEDIZ\" resfile=\"C:\\VORN\" count=2"),
-       {"The journal lists fewer records than the log's PosInitialize (log line 1) echoes", "2 records", "1 records"}},
+      {kTwoRecordsLog, kOneRecordJournal, {"The journal lists fewer records than the log's PosInitialize (log line 1) echoes", "2 records", "1 records"}},
       {{kReadLog.begin(), kReadLog.begin() + 4}, kReadJournal, {kDump,  // the log ends inside the dump
           "      (18 bytes)   (DLL_PosRead handle=2 size=20 returned out=18)", "the end of the log"}},
   };
