@@ -38,53 +38,6 @@ TEST_F(SimBench, AcquireAndLockGuardTheDevice) {
   }
 }
 
-TEST_F(SimBench, ReadFaultsClaimTooMuchOrWritePastTheBufferOnlyWhenAskedAndSuccessful) {
-  const FaultKind claim = FaultKind::kReadOverclaim, overrun = FaultKind::kReadOverrun;
-  struct Case { const char* cls; FaultKind kind; std::int32_t value, size, status, out, placed, past; } cases[] = {
-      {"PosScanner", claim, 5, 32, 0, 37, 13, 0},  // the buffer's size and more, whatever the bytes placed
-      {"PosNvram", overrun, 3, 16, 0, 16, 16, 3}, {"PosNvram", claim, -4, 16, 0, 16, 16, 0},
-      {"PosNvram", overrun, -1, 16, 0, 16, 16, 0},
-      {"PosScanner", overrun, 2, 4, kErrSysTimeout, 0, 0, 0}};  // its label was read in the first row
-  Init();
-  for (const Case& c : cases) {
-    sim_.ClearFaults();
-    const std::int32_t handle = Open(c.cls);
-    ASSERT_EQ(0, sim_.SetFault(sim::FindClass(c.cls), c.kind, c.value));
-    unsigned char buffer[48];
-    std::int32_t out = -1;
-    std::memset(buffer, 0xBB, sizeof buffer);
-    EXPECT_TRUE(sim_.Read(handle, buffer + 4, c.size, &out) == c.status && out == c.out) << c.cls << " " << c.value;
-    for (int at = -4; at < 44; ++at)  // past the bytes placed: the overrun, else untouched
-      EXPECT_TRUE((at >= 0 && at < c.placed) || buffer[at + 4] == (at >= c.size && at < c.size + c.past ? sim::kOverrunByte : 0xBB))
-          << at;
-  }
-}
-
-// Each on a fresh bench: a read under a short-read fault places no more than N bytes and loses the rest of what the
-// device gave; a failing read is left alone. Then the fault ends (by -1 or by clearing) and the next read is whole.
-TEST_F(SimBench, ShortReadsPlaceAtMostNBytesAndLoseTheRest) {
-  struct Case { const char* target; std::int32_t value, size, status; std::string bytes; bool clear; int then;
-                std::string next; };
-  const std::string records("\x0D\0\0\0\x0D\x42\0\0\x07\x84\0\0\0\0\0\0\x0E\0\0\0", 20);  // 13 and 14 of a burst
-  const Case cases[] = {{"PosKeyboard", 2, 9, 0, "12", false, kErrSysTimeout, ""},  // "50\r" is lost
-      {"PosKeyboard", 5, 9, 0, "1250\r", true, kErrSysTimeout, ""},
-      {"PosDisplay", 0, 8, 0, "", false, 0, std::string(40, ' ')},
-      {"PosMsr", 3, 88, kErrSysBufferTooSmall, "", true, 0, sim::kTestCardTracks},
-      {"Queue", 20, 64, 0, records, false, kErrSysTimeout, ""}};
-  for (const Case& c : cases) {
-    Init();
-    const int target = sim::FaultTarget(c.target);
-    const std::int32_t handle = target == sim::kQueueTarget ? (sim_.Burst(2, 2), 0) : Open(c.target);
-    ASSERT_EQ(0, sim_.SetFault(target, FaultKind::kShortRead, c.value));
-    std::string buffer(100, '\xBB');
-    std::int32_t out = -1, status = sim_.Read(handle, buffer.data(), c.size, &out);
-    EXPECT_EQ(std::tuple(c.status, c.bytes + std::string(100 - c.bytes.size(), '\xBB'), std::int32_t(c.bytes.size())),
-              std::tuple(status, buffer, out)) << c.target << " " << c.value;
-    c.clear ? sim_.ClearFaults() : (void)sim_.SetFault(target, FaultKind::kShortRead, -1);
-    EXPECT_EQ((std::pair{c.next, c.then}), (std::pair{Read(handle, 100, &status), status})) << c.target;
-  }
-}
-
 TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirCheckedTarget) {
   const int display = sim::FindClass("PosDisplay"), queue = sim::kQueueTarget, all = sim::kAllTargets;
   const FaultKind error = FaultKind::kError, offline = FaultKind::kOffline;
@@ -165,21 +118,6 @@ TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {
   const std::vector<std::string> after = sim::BenchStateLines(sim_);
   EXPECT_EQ("PosDrawer    on line   1 open   drawer open", after[2]);
   EXPECT_EQ("PosPrinter   on line   2 open   paper out, cover open, error waiting, last \"THANK.YOU.\"", after[7]);
-}
-
-TEST(BenchFields, NumbersMayCarryANameAfterABlankAndKeysTakeFourEscapes) {
-  const struct { const char* text; bool ok; std::int32_t value; } numbers[] = {{"306 POSERR_SYS_HW_ERROR", true, 306},
-      {"  -12", true, -12}, {"2147483647", true, INT32_MAX}, {"-2147483648", true, INT32_MIN}, {"", false, 7},
-      {" ", false, 7}, {"12g", false, 7}, {"0x10", false, 7}, {"2147483648", false, 7}, {"-2147483649", false, 7},
-      {"99999999999999999999999", false, 7}};
-  for (const auto& c : numbers) {
-    std::int32_t value = 7;
-    errno = ERANGE;  // left by some earlier call
-    EXPECT_TRUE(sim::BenchNumber(c.text, &value) == c.ok && value == c.value) << c.text;
-  }
-  const struct { const char* typed; const char* keys; } keys[] = {
-      {"1250\\r", "1250\r"}, {"a\\tb\\nc\\\\d", "a\tb\nc\\d"}, {"\\q\\", "\\q\\"}, {"\\\\r", "\\r"}, {"", ""}};
-  for (const auto& c : keys) EXPECT_EQ(c.keys, sim::BenchKeys(c.typed)) << c.typed;
 }
 
 }  // namespace

@@ -56,6 +56,11 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   const std::string app(4097, 'A');  // a text argument is journaled up to its 4096th character
   EXPECT_EQ(0, sim_.Initialize(app.c_str(), "F", &gQueue, 1));
   EXPECT_NE(gJournal.find("app=\"" + app.substr(1) + "\" resfile=\"F\""), std::string::npos);
+  ASSERT_EQ(1, Open("PosSystem"));
+  std::vector<std::int32_t> handles;
+  for (int i = 0; i < 255; ++i) handles.push_back(Open("PosDisplay")), sim_.Close(handles.back());
+  EXPECT_EQ((std::vector<std::int32_t>{2, 255, 2}), (std::vector<std::int32_t>{handles[0], handles[253], handles[254]}))
+      << "after 255 the count starts again, past the one in use";
 }
 
 // The lines of a file of the sources (data files, documents), CR dropped.
@@ -129,36 +134,6 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
   }
 }
 
-TEST_F(SimEntries, OpenChecksNameClassAndResourcesAndRefusesWholeAndKeepsHandlesWithinOneByte) {
-  const std::string n256(256, 'd');
-  const char* D = "PosDisplay";
-  struct Case { const char* cls; std::vector<ResourceArg> args; std::int32_t status; const char* name = "D"; };
-  const Case cases[] = {
-      {D, {}, kErrSysInvalidName, ""}, {D, {}, kErrSysInvalidName, n256.c_str()}, {"PosDisp", {}, kErrSysInvalidClass},
-      {"PosDevice", {}, kErrSysInvalidDevice}, {D, {{"BaudRate", 9600}}, kErrSysInvalidName},
-      // The display's cursor on the size set by the same call; a text where its block belongs.
-      {D, {{"Rows", 4}, {"Columns", 80}, {"CursorRow", 3}, {"CursorColumn", 79}}, 0},
-      {D, {{"DisplayText", 40}}, kErrSysInvalidAddress}, {D, {{"DisplayText", 0xFFFF}}, kErrSysInvalidAddress},
-      {D, {{"DisplayText", -0x10000}}, kErrSysInvalidAddress},  // the lowest and the highest 64 KiB
-      // Records are checked like set values (the documented ranges: the test above); one refused refuses the open.
-      {"PosRs232c", {{"BaudRate", 300}, {"Parity", 0}, {"Parity", -1}}, 5903}};
-  for (Case c : cases) {
-    Init();  // each on a fresh bench
-    std::int32_t out = -1;
-    EXPECT_EQ(c.status, sim_.Open(c.name, c.cls, c.args.data(), static_cast<std::int32_t>(c.args.size()), &out))
-        << c.cls << " " << (c.args.empty() ? "" : c.args[0].name);
-    EXPECT_EQ(c.status == 0, out > 0) << out;
-  }
-  ASSERT_EQ(5901, Set(Open("PosRs232c"), {{"DataBits", 5}, {"BaudRate", 1}}));
-  EXPECT_EQ(8, Get(Open("PosRs232c"), "DataBits")) << "a refused call changes nothing, not even by its earlier records";
-  Init();
-  ASSERT_EQ(1, Open("PosSystem"));
-  std::vector<std::int32_t> handles;
-  for (int i = 0; i < 255; ++i) handles.push_back(Open("PosDisplay")), sim_.Close(handles.back());
-  EXPECT_EQ((std::vector<std::int32_t>{2, 255, 2}), (std::vector<std::int32_t>{handles[0], handles[253], handles[254]}))
-      << "after 255 the count starts again, past the one in use";
-}
-
 TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   Init();
   const std::int32_t display = Open("PosDisplay", kOwn);
@@ -184,67 +159,6 @@ TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   EXPECT_EQ(77, refused[0].value) << "a refused call writes nothing back";
   refused[1].value = 0;  // no block at all
   EXPECT_EQ(kErrSysInvalidAddress, sim_.IOCtl(display, kReqSysGetValues, refused, 2, &out));
-}
-
-// Where the platform knows the caller's memory to the byte, a buffer, data, records or any entry's out value may end
-// where it ends; a text must end before it, and an out value that may be read but not written is refused.
-TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
-  alignas(8) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
-  std::memset(memory, 'N', sizeof memory);     // characters from memory + 1 has no end
-  static const ResourceArg fixed{"Mode", 1};   // may be read, not written
-  static std::int32_t readOnly = 0;            // so too, as an out value
-  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool forWrite) -> std::size_t {
-    if (at == &fixed) return forWrite ? 0 : sizeof fixed;
-    if (at == &readOnly) return forWrite ? 0 : sizeof readOnly;
-    const auto* p = static_cast<const unsigned char*>(at);
-    return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : p ? 1u << 20 : 0;
-  }});
-  std::int32_t handle = 0, out = 0, set = kReqSysSetValues;
-  std::int32_t* outs[] = {reinterpret_cast<std::int32_t*>(memory + 60), reinterpret_cast<std::int32_t*>(memory + 61)};
-  ResourceArg name{"DeviceName", reinterpret_cast<std::intptr_t>(memory + 1)};
-  ASSERT_EQ(0, lib.Initialize("REVEDIZ", "", &gQueue, 1) + lib.Open("D", "PosNvram", nullptr, 0, &handle));
-  const std::vector<std::int32_t> answers{lib.IOCtl(handle, set, &name, 1, &out),
-      lib.IOCtl(handle, kReqSysGetValues, &name, 1, &out), lib.IOCtl(handle, set, nullptr, 1, &out),
-      lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
-      lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
-      lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1]),
-      lib.IOCtl(handle, set, const_cast<ResourceArg*>(&fixed), 1, &out), lib.Write(handle, &fixed, 4, &out),
-      lib.IOCtl(handle, kReqSysGetValues, const_cast<ResourceArg*>(&fixed), 1, &out),  // values go into records
-      lib.Open("E", "PosMsr", nullptr, 0, outs[0]), lib.Open("E", "PosMsr", nullptr, 0, outs[1]),
-      lib.Read(handle, memory, 4, outs[0]), lib.Read(handle, memory, 4, outs[1]), lib.Write(handle, memory, 4, outs[0]),
-      lib.Write(handle, memory, 4, outs[1]), lib.Open("E", "PosMsr", nullptr, 0, &readOnly),
-      lib.IOCtl(handle, set, nullptr, 0, &readOnly), lib.Read(handle, memory, 4, &readOnly),
-      lib.Write(handle, memory, 4, &readOnly)};
-  const std::int32_t bad = kErrSysInvalidAddress;
-  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad, 0, bad, 0, bad, 0, bad, bad,
-                                       bad, bad, bad}),
-            answers);
-  ResourceArg* const last = reinterpret_cast<ResourceArg*>(memory + 64) - 2;  // two records that end with it
-  std::memcpy(last, std::array{fixed, fixed}.data(), 2 * sizeof fixed);
-  EXPECT_EQ(std::pair(0, 0),
-            std::pair(lib.IOCtl(handle, set, last, 2, &out), lib.IOCtl(handle, kReqSysGetValues, last, 2, &out)));
-}
-
-// A short read takes what the device gives into a buffer of the library's own, of at most 1 MiB: a caller's buffer of
-// 2 GiB costs the library no more (in a child whose address space is cut to what it holds and 64 MiB more).
-TEST_F(SimEntries, AShortReadOfAHugeBufferTakesLittleOfTheLibrarysMemory) {
-#if defined(__SANITIZE_ADDRESS__) || !defined(__linux__)
-  GTEST_SKIP() << "the address space is cut as Linux does it, and the sanitizer reserves more than the cut leaves";
-#else
-  Init();
-  ASSERT_EQ(0, sim_.Burst(3, 2));  // two records of 16 bytes queued
-  ASSERT_EQ(0, sim_.SetFault(sim::kQueueTarget, sim::FaultKind::kShortRead, 20));
-  const auto read = [&] {
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t cut = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (64 << 20);
-    const rlimit limit{cut, cut};
-    unsigned char buffer[64] = {};
-    std::int32_t out = 0;
-    return ::setrlimit(RLIMIT_AS, &limit) == 0 && sim_.Read(0, buffer, INT32_MAX, &out) == 0 && out == 20;
-  };
-  EXPECT_EXIT(std::_Exit(read() ? 0 : 1), ::testing::ExitedWithCode(0), "");
-#endif
 }
 
 }  // namespace

@@ -147,24 +147,6 @@ TEST(QueueMessage, RecordsDecodedLineByLine) {
   }
 }
 
-// Any other length, two records at once included, is not decoded at all.
-TEST(QueueMessage, OtherLengthsLogTheErrorAndADump) {
-  unsigned char bytes[32];
-  for (int i = 0; i < 32; ++i) bytes[i] = static_cast<unsigned char>(i < 16 ? Bytes(0x420D, 0, 0)[i] : i * 11);
-  for (std::int32_t length : {15, 17, 32}) {
-    ResetShellRecord();
-    DecodeQueueMessage(bytes, length, false);
-    Lines expected = {"ERROR: Unknown POSQ message format!!!!", "      POSQ Info:  ",
-                      "      (" + std::to_string(length) + " bytes)"};
-    const Lines rows = PrintfRows(bytes, static_cast<std::size_t>(length));
-    expected.insert(expected.end(), rows.begin(), rows.end());
-    EXPECT_EQ(ShellRecord(), LogEvents(expected));
-  }
-  ResetShellRecord();
-  DecodeQueueMessage(nullptr, 16, false);
-  EXPECT_EQ(LoggedLines(), Lines{"ERROR: Unknown POSQ message format!!!!"});
-}
-
 // Each handled kind logs its line and then shows it; device offline has a text for three device types only, the rest
 // pass without a trace. Each wParam would make the next kind's handling show something of its own.
 TEST(Notifications, SingleLineKinds) {

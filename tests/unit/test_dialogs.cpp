@@ -78,25 +78,6 @@ TEST(FieldChecks, HandleArgumentCountAndBufferSize) {
               CheckBufferSizeText, "Buffer Size Error ", "Buffer Size Error");
 }
 
-// Hexadecimal: at most eight digits after leading zeros, the 32 bits as they are; decimal: up to 2147483647. Both take
-// digits only: no sign, blank or prefix.
-TEST(FieldChecks, HexAndDecimalConversions) {
-  const struct { bool hex; std::string text; bool taken; std::int32_t value; } kCases[] = {
-      {true, "1a2B", true, 0x1A2B}, {true, "09afAF", true, 0x09AFAF}, {true, "FFFFFFFF", true, -1},
-      {true, "80000000", true, INT32_MIN}, {true, "7fffffff", true, INT32_MAX}, {true, kZeros + "Ff", true, 255},
-      {true, "0", true, 0}, {true, "100000000", false, -9}, {true, "0x10", false, -9}, {true, "", false, -9},
-      {true, "fg", false, -9}, {true, "G", false, -9}, {true, " 5", false, -9}, {false, kZeros + "42", true, 42},
-      {false, "2147483647", true, INT32_MAX}, {false, "2147483648", false, -9}, {false, "4294967297", false, -9},
-      {false, kSevens, false, -9}, {false, "12a", false, -9}, {false, "", false, -9}, {false, "+5", false, -9},
-      {false, "-1", false, -9}, {false, " 5", false, -9}, {false, "5 ", false, -9},
-  };
-  for (const auto& c : kCases) {
-    std::int32_t value = -9;
-    EXPECT_EQ((c.hex ? ParseHex32 : ParseDecimal32)(c.text.c_str(), &value), c.taken) << c.text;
-    EXPECT_EQ(value, c.value) << c.text;
-  }
-}
-
 // The data area lies between two guard bytes 0xBB; what the device did with them and the count it claimed are checked
 // after the call.
 TEST(ReadChecks, GuardBytesAndTheCountShown) {
@@ -198,6 +179,36 @@ TEST(WriteText, LinesJoinedUpToTheLimit) {
 
 // The pipe cannot seek (a reader-writer descriptor keeps its open from waiting); attribute files of /sys report a page
 // and hold less.
+// /dev/full takes a small write into the stream's buffer and fails at the flush, and takes only part of a large one.
+TEST(DataFiles, WriteOutputFileReplacesTheFileOrSaysWhyNot) {
+  WorkFolder folder;
+  ASSERT_EQ(::mkdir("folder", 0700), 0);
+  const std::string n99(99, 'w'), bytes("\0\r\n\xBB\xFF" "abc", 8);
+  const struct { std::string name, data; std::int32_t result; std::string line; } kCases[] = {
+      {"out.bin", bytes, 8, "REVEDIZ: Wrote 8 bytes to 'out.bin'"},
+      {"zero.bin", "", 0, "REVEDIZ: Wrote 0 bytes to 'zero.bin'"},
+      {n99, Pattern(100000), 100000, "REVEDIZ: Wrote 100000 bytes to '" + n99 + "'"},
+      {"no-dir/out.bin", "abc", -1, "REVEDIZ: Error 2 on open of file 'no-dir/out.bin'  "},
+      {"folder", "abc", -1, "REVEDIZ: Error 21 on open of file 'folder'  "},
+      {"/dev/full", "0123456789ABCDEF", 16, "Error 32 writing file '/dev/full'"},
+  };
+  for (const auto& c : kCases) {
+    const bool ours = c.result >= 0 && c.name[0] != '/';
+    if (ours) WriteFile(c.name, std::string(1000, 'o'));
+    ResetShellRecord();
+    const int open = OpenDescriptors();
+    EXPECT_EQ(WriteOutputFile(c.name.c_str(), c.data.data(), static_cast<std::int32_t>(c.data.size())), c.result);
+    EXPECT_EQ(OpenDescriptors(), open) << c.line;
+    EXPECT_EQ(ShellRecord(), Events{LogEvent(c.line)});
+    EXPECT_EQ(ours ? ReadFile(c.name) : c.data, c.data) << c.line;
+  }
+  const std::string large = Pattern(100000);
+  ResetShellRecord();
+  const std::int32_t written = WriteOutputFile("/dev/full", large.data(), 100000);
+  EXPECT_TRUE(written >= 0 && written < 100000) << written;
+  EXPECT_EQ(LoggedLines(), Lines{"Only wrote " + std::to_string(written) + " out of 100000 bytes of file '/dev/full'"});
+}
+
 TEST(DataFiles, ReadInputFileTakesTheWholeFileOrSaysWhyNot) {
   WorkFolder folder;
   ASSERT_EQ(::mkfifo("pipe", 0600), 0);
@@ -238,34 +249,4 @@ TEST(DataFiles, ReadInputFileTakesTheWholeFileOrSaysWhyNot) {
     EXPECT_EQ(std::string(buffer.data(), c.bytes.size()), c.result > 0 ? c.bytes : std::string(c.bytes.size(), 'Z'));
   }
   ::close(pipeKeeper);
-}
-
-// /dev/full takes a small write into the stream's buffer and fails at the flush, and takes only part of a large one.
-TEST(DataFiles, WriteOutputFileReplacesTheFileOrSaysWhyNot) {
-  WorkFolder folder;
-  ASSERT_EQ(::mkdir("folder", 0700), 0);
-  const std::string n99(99, 'w'), bytes("\0\r\n\xBB\xFF" "abc", 8);
-  const struct { std::string name, data; std::int32_t result; std::string line; } kCases[] = {
-      {"out.bin", bytes, 8, "REVEDIZ: Wrote 8 bytes to 'out.bin'"},
-      {"zero.bin", "", 0, "REVEDIZ: Wrote 0 bytes to 'zero.bin'"},
-      {n99, Pattern(100000), 100000, "REVEDIZ: Wrote 100000 bytes to '" + n99 + "'"},
-      {"no-dir/out.bin", "abc", -1, "REVEDIZ: Error 2 on open of file 'no-dir/out.bin'  "},
-      {"folder", "abc", -1, "REVEDIZ: Error 21 on open of file 'folder'  "},
-      {"/dev/full", "0123456789ABCDEF", 16, "Error 32 writing file '/dev/full'"},
-  };
-  for (const auto& c : kCases) {
-    const bool ours = c.result >= 0 && c.name[0] != '/';
-    if (ours) WriteFile(c.name, std::string(1000, 'o'));
-    ResetShellRecord();
-    const int open = OpenDescriptors();
-    EXPECT_EQ(WriteOutputFile(c.name.c_str(), c.data.data(), static_cast<std::int32_t>(c.data.size())), c.result);
-    EXPECT_EQ(OpenDescriptors(), open) << c.line;
-    EXPECT_EQ(ShellRecord(), Events{LogEvent(c.line)});
-    EXPECT_EQ(ours ? ReadFile(c.name) : c.data, c.data) << c.line;
-  }
-  const std::string large = Pattern(100000);
-  ResetShellRecord();
-  const std::int32_t written = WriteOutputFile("/dev/full", large.data(), 100000);
-  EXPECT_TRUE(written >= 0 && written < 100000) << written;
-  EXPECT_EQ(LoggedLines(), Lines{"Only wrote " + std::to_string(written) + " out of 100000 bytes of file '/dev/full'"});
 }

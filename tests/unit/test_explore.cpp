@@ -43,42 +43,6 @@ scn::Step ParseOne(const std::string& line) {
   return scenario.steps.empty() ? scn::Step{} : scenario.steps[0];
 }
 
-TEST(ExploreRandom, SplitMixSequenceIsFixedPerSeed) {
-  // Published SplitMix64 outputs (Vigna's reference generator).
-  const struct { std::uint64_t seed; std::uint64_t first[3]; } cases[] = {
-      {0, {0xE220A8397B1DCDAFULL, 0x6E789E6AA1B965F4ULL, 0x06C45D188009454FULL}},
-      {1234567, {6457827717110365317ULL, 3203168211198807973ULL, 9817491932198370423ULL}},
-  };
-  for (const auto& c : cases) {
-    Random random(c.seed);
-    for (std::uint64_t expected : c.first) EXPECT_EQ(random.Next(), expected) << c.seed;
-  }
-}
-
-TEST(ExploreRandom, DrawsStayInTheirRangeAndReachAllOfIt) {
-  Random random(9);
-  for (std::uint64_t n : {1ULL, 2ULL, 7ULL, (1ULL << 63) + 1}) {
-    std::set<std::uint64_t> seen;
-    for (int i = 0; i < 500; ++i) seen.insert(random.Below(n));
-    EXPECT_LT(*seen.rbegin(), n);
-    EXPECT_EQ(seen.size(), std::min<std::uint64_t>(n, 500)) << n;  // every value, or no repeat
-  }
-  EXPECT_EQ(random.Below(0), 0u);
-  std::set<std::int64_t> between;
-  int heads = 0, wrong = 0;
-  for (int i = 0; i < 2000; ++i) {
-    between.insert(random.Between(-3, 3));
-    heads += random.Chance(50);
-    wrong += random.Chance(0) || !random.Chance(100);
-  }
-  EXPECT_EQ(between, (std::set<std::int64_t>{-3, -2, -1, 0, 1, 2, 3}));
-  std::set<std::int64_t> least, wide;  // least when most is not above it; the whole 64-bit range, no repeat
-  for (int i = 0; i < 20; ++i) least.insert({random.Between(4, 4), random.Between(3, -3)}), wide.insert(random.Between(INT64_MIN, INT64_MAX));
-  EXPECT_EQ(least, (std::set<std::int64_t>{3, 4}));
-  EXPECT_EQ(wide.size(), 20u);
-  EXPECT_TRUE(heads > 800 && heads < 1200 && wrong == 0) << heads << " " << wrong;
-}
-
 TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
   auto any = [](const Lines& values, auto test) { return std::any_of(values.begin(), values.end(), test); };
   for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kOpenArgumentRange,
@@ -106,46 +70,6 @@ TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
   for (const char* value : {"", "0", "FFFFFFFF", "100000000", "0x10", "-1"}) EXPECT_TRUE(Contains(hex, value)) << value;
   EXPECT_TRUE(any(hex, [](const std::string& v) { return v.find(' ') != std::string::npos; }));
   EXPECT_TRUE(any(hex, [](const std::string& v) { return v.size() > explore::kFieldTextLimit; }));
-}
-
-TEST(ExploreDomains, TextHandleAndNameDomains) {
-  for (std::size_t limit : {explore::kFieldTextLimit, explore::kFileNameLimit}) {
-    std::set<std::size_t> sizes;
-    std::string all;
-    bool blanks = false;
-    for (const std::string& text : explore::TextValues(limit)) {
-      sizes.insert(text.size());
-      all += text;
-      blanks |= !text.empty() && text.find_first_not_of(' ') == std::string::npos;
-    }
-    EXPECT_TRUE(sizes.count(0) && sizes.count(limit) && sizes.count(limit + 1)) << limit;
-    EXPECT_TRUE(blanks);
-    for (const char* part : {"\"", "\\", "%n", "\x01", "\r"}) EXPECT_NE(all.find(part), std::string::npos) << part;
-  }
-  // File names: a list file the tool's folder holds, named as the tool names it; the limit and one past it.
-  const Lines lists(std::begin(kResourceListFiles), std::end(kResourceListFiles));
-  std::set<std::size_t> fileSizes;
-  bool found = false;
-  for (const std::string& name : explore::FileNames()) {
-    fileSizes.insert(name.size());
-    found |= Contains(lists, name) && std::ifstream(DataDir() + "/" + name).good();
-  }
-  EXPECT_TRUE(found && fileSizes.count(0) && fileSizes.count(explore::kFileNameLimit) && fileSizes.count(explore::kFileNameLimit + 1));
-  for (const char* h : {"0", "1", "2", "3", "4", "-1", "2147483647", "2147483648", "", "a1"})
-    EXPECT_TRUE(Contains(explore::HandleValues(), h)) << h;
-
-  const Lines names = explore::ResourceNames(Vocabulary());
-  for (const auto& [file, entries] : Vocabulary().lists) {  // the class and request lists name no resource
-    const bool resources = file != "PRESOURC.DAT" && file != "PIOCTLRE.DAT";
-    for (const std::string& entry : entries) EXPECT_EQ(Contains(names, entry), resources) << file << " " << entry;
-  }
-  std::set<std::size_t> sizes;
-  for (const std::string& name : names) sizes.insert(name.size());
-  EXPECT_TRUE(sizes.count(0) && sizes.count(102) && sizes.count(103) && Contains(names, "PosNUnknown"));
-
-  const Lines codes = explore::ErrorCodes();  // 0 ends a fault, -1 and a code no table names are taken on purpose
-  EXPECT_TRUE(Contains(codes, "0") && Contains(codes, "-1") && Contains(codes, "306"));
-  EXPECT_TRUE(std::any_of(codes.begin(), codes.end(), [](auto& c) { return c != "-1" && c != "0" && !NameOf(ErrorNames, std::stoi(c)); }));
 }
 
 // The controls of each dialog template of the resource script, by caption.

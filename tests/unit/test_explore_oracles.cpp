@@ -137,35 +137,6 @@ TEST(LogForms, EveryLineTheFormattersWriteHasItsForm) {
   }
 }
 
-TEST(LogForms, DialogLinesHaveTheirFormsAndNearMissesNone) {
-  // The dialogs' own lines, as their documented formats give them.
-  const std::vector<std::pair<std::string, std::string>> table = {
-      {"Command-->  PosInitialize(REVEDIZ, C:\\VORN, 0, 0, [], 1)", "command.initialize"},
-      {"Command-->  PosOpen(DEVNAME, PosDisplay, [], 0)", "command.open"}, {"Command-->  PosClose(3)  ", "command.close"},
-      {"Command-->  PosIoctl(3, POS_TILL_OPEN_TILL, [..], 0)", "command.ioctl"}, {"Command-->  PosRead(0, [], 80)", "command.read"},
-      {"Command-->  PosWrite(1, [], 4)", "command.write_text"}, {"Command-->  PosWrite(1,data.bin,8192)", "command.write_file"},
-      {"nLines    -> 1 ", "write.line_count"}, {"Message from DEVICE ON LINE", "initialize.online_command"},
-      // Lines of failures no test here can bring about, as data_files.cpp and notifications.cpp format them.
-      {"REVEDIZ: Error -1/22 on seek_end of file 'a.bin'", "file.seek_end_error"}, {"Error 32 writing file 'a'", "file.write_error"},
-      {"REVEDIZ: Error -1/22 on seek_set of file 'a.bin'", "file.seek_set_error"}, {"REVEDIZ: Error 32 reading file 'a'", "file.read_error"},
-      {"REVEDIZ: Only read 3 out of 9 bytes of file 'a.bin'", "file.read_short"}, {"Only wrote 3 out of 9 bytes of file 'a'", "file.write_short"},
-      {"REVEDIZ: 8 notification boxes are open; further ones are held back", "notification.boxes_held"},
-      {"REVEDIZ: 3 notification boxes were held back", "notification.boxes_released"},
-      // Near misses, beside those of EachFormsOwnLineIsItsAndLiteralsAreExact: at placeholders, the tool's quirks.
-      {"  RC = -1, errno = (304) POSERR_SYS_ALREADY_INITIALIZED ", ""},   // a trailing blank lost
-      {"  RC = -1, error = (304) POSERR_SYS_ALREADY_INITIALIZED  ", ""},  // a wrong word
-      {"Command-->  PosClose(3)  x", ""}, {"Command-->  PosClose(a)  ", ""},
-      {"Command-->  PosOpen(DEVNAME, PosDisplay, [], 0) ", ""}, {"Command-->  PosRead(0, [], 80) ", ""},
-      {"Command-->  PosWrite(1 , [], 4)", ""}, {"     1: queueHandle  ", ""}, {"               (0x1a2b)  ", ""},
-      {"               (12) ", ""}, {"DEVICE_CASH_DRAWER OFF LINE (Device Descriptor = 3)", ""},
-      {"POSM_KBD_STATUS_CHANGE (Msg = 16898)", ""}, {" wParam --> 2002402", ""}, {" lParam --> 0000006 ", ""},
-      {"        Device: X  (Subtype: NONE) (Device Num: 0x2)", ""}, {"   0000: 41 42 | AB\n", ""},
-      {"   0000: 41 42  | AB", ""}, {"   000: 41 42  | AB\n", ""}, {"      (16 bytes) ", ""},
-      {"POSQ Message from Handle  3 POSM_MSR_DATA_AVAIL", ""}, {"--> Error, unknown escape sequence 'qq'", ""}, {"", ""},
-  };
-  for (const auto& [line, form] : table) EXPECT_EQ(MatchLogForm(line), form) << "\"" << line << "\"";
-}
-
 TEST(LogForms, PlaceholdersTakeWhatTheyName) {
   struct Case { const char* pattern; const char* line; bool matches; };
   const Case table[] = {

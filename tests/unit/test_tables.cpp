@@ -30,13 +30,6 @@ ApiRows Stored(const CodeName* table) {
   return rows;
 }
 
-// A fallback text is placed at the start of the empty scratch area, a name never.
-void ExpectName(const char* name, const char* expected) {
-  EXPECT_STREQ(name, expected);
-  EXPECT_EQ(name == NameScratch, std::strchr(expected, '(') != nullptr) << expected;
-  ResetNameScratch();
-}
-
 }  // namespace
 
 TEST(CodeTables, EveryRowInStoredOrder) {
@@ -62,34 +55,6 @@ TEST(CodeTables, SubtypeRowsByKey) {
   EXPECT_EQ(models.size(), kModels.size() - 4);
   for (std::int32_t key : {0x6A01, 0x6E01}) EXPECT_EQ(nameOf(key), nameOf(0x4A01));
   for (std::int32_t key : {0x6A02, 0x6E02}) EXPECT_EQ(nameOf(key), nameOf(0x4A04));
-}
-
-TEST(CodeTables, TypeLabelsAreTwelveCharactersInFifteenByteSlots) {
-  const char kSlots[] = "Hex         \0\0\0Dec         \0\0\0String      \0\0\0";
-  ASSERT_EQ(sizeof ArgumentTypeNames, sizeof kSlots - 1);
-  EXPECT_EQ(std::memcmp(ArgumentTypeNames, kSlots, sizeof kSlots - 1), 0);
-}
-
-TEST(Lookup, CodeToNameGivesTheFirstMatchingRowOrTheFallback) {
-  ResetNameScratch();
-  const CodeName kZeroInside[] = {{5, "FIVE"}, {0, "ZERO"}, {6, "SIX"}, {7, nullptr}};
-  const char* const kZero = "0      (0x00000000)";
-  const struct { const CodeName* table; std::int32_t code; const char* name; } kCases[] = {
-      {ErrorNames, 4405, "POSERR_DSP_BAD_BITMAP"}, {ErrorNames, 6707, "POSERR_TOUCH_INVALID_SCREEN_SAVER_TIME"},
-      {IoctlRequestNames, 4401, "POS_DSP_CLEAR_SCREEN"}, {DeviceTypeNames, 0x10, "CHECKOUT_KEYBOARD_A"},
-      {DeviceTypeNames, 0x40, "MSR_1_TRACK_A"}, {DeviceTypeNames, 0x34, "PRINTER_3"}, {PortNames, 0, "PORT_0"},
-      {PortNames, 1, "1      (0x00000001)"}, {SlotNames, 9, "9      (0x00000009)"}, {ErrorNames, 0, kZero},
-      {DeviceSubtypeNames, 0, kZero}, {ErrorNames, -1, "-1     (0xFFFFFFFF)"},
-      {ErrorNames, INT32_MIN, "-2147483648 (0x80000000)"}, {ErrorNames, INT32_MAX, "2147483647 (0x7FFFFFFF)"},
-      {ErrorNames, 123456, "123456 (0x0001E240)"}, {ErrorNames, 1234567, "1234567 (0x0012D687)"},
-      {kZeroInside, 0, "ZERO"}, {kZeroInside, 6, "SIX"}, {kZeroInside, 7, "7      (0x00000007)"},
-  };
-  for (const auto& c : kCases) ExpectName(CodeToName(c.table, c.code), c.name);
-  const struct { int type, subtype; const char* name; } kSubtypes[] = {
-      {0x81, 3, "ANPOS_2"},    {0x24, 6, "2X20_VFD"}, {0x1D, 7, "KEYBOARD_VI"}, {0x1C, 6, "  6 (0x06)"},
-      {0x82, 3, "  3 (0x03)"}, {0x00, 0xFF, "255 (0xFF)"}, {0x24, 0, "NONE"},  {0x99, 0, "NONE"}, {0xFF, 0, "NONE"},
-  };
-  for (const auto& c : kSubtypes) ExpectName(SubtypeToName(c.type, c.subtype), c.name);
 }
 
 // Misses are packed one after another, each text followed by its NUL and the run closed by one more; a text for which
