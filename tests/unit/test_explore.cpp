@@ -1,5 +1,4 @@
-// The explorer's window-free parts: its random numbers, the domains and the
-// vocabulary of the resource lists, session chunks, simpler lines and the
+// The explorer's window-free parts: the vocabulary of the resource lists, session chunks, simpler lines and the
 // shrinker on synthetic predicates.
 #include <gtest/gtest.h>
 
@@ -41,35 +40,6 @@ scn::Step ParseOne(const std::string& line) {
   EXPECT_TRUE(scn::ParseScenario(line, &scenario, &errors)) << line << ": " << (errors.empty() ? "" : errors[0]);
   EXPECT_EQ(scenario.steps.size(), 1u) << line;
   return scenario.steps.empty() ? scn::Step{} : scenario.steps[0];
-}
-
-TEST(ExploreDomains, NumberDomainsHoldEndsOnePastAndOddForms) {
-  auto any = [](const Lines& values, auto test) { return std::any_of(values.begin(), values.end(), test); };
-  for (explore::Range range : {explore::kHandleRange, explore::kBufferSizeRange, explore::kOpenArgumentRange,
-                               explore::kWeightRange, explore::kBurstRange}) {
-    const std::string name = std::to_string(range.least) + ".." + std::to_string(range.most);
-    const Lines values = explore::NumberValues(range), words = explore::NumberWords(range);
-    for (std::int64_t end : {range.least, range.most, range.least - 1, range.most + 1})
-      EXPECT_TRUE(Contains(values, std::to_string(end)) && Contains(words, std::to_string(end))) << name << " " << end;
-    EXPECT_TRUE(Contains(values, "")) << name;
-    EXPECT_TRUE(any(values, [](const std::string& v) { return v.find_first_not_of("-0123456789") != std::string::npos && v.rfind("0x", 0) != 0; })) << name;
-    EXPECT_TRUE(any(values, [](const std::string& v) { return v.size() > 1 && v[0] == '-' && v != "-1"; })) << name;
-    EXPECT_TRUE(any(values, [](const std::string& v) { return v.rfind("0x", 0) == 0; })) << name;
-    EXPECT_TRUE(any(values, [](const std::string& v) { return v.size() > explore::kFieldTextLimit; })) << name;
-    EXPECT_TRUE(any(values, [](const std::string& v) { return v.find('\\') != std::string::npos; })) << name;
-    std::int64_t value = 0;  // a bench request takes each as a number
-    for (const std::string& word : words) EXPECT_TRUE(scn::ParseNumber(word, &value)) << word;
-    const auto inside = [&](const std::string& v) { return scn::ParseNumber(v, &value) && std::to_string(value) == v && value > range.least && value < range.most; };
-    EXPECT_TRUE(any(values, inside) && any(words, inside) && any(words, [](const std::string& v) { return v.rfind("0x", 0) == 0; })) << name;
-  }
-  // A bench word is any 32 bits, signed or not: one past either end is left out.
-  const Lines wide = explore::NumberWords({-2147483648LL, 4294967295LL});
-  EXPECT_TRUE(Contains(wide, "-2147483648") && Contains(wide, "4294967295") && !Contains(wide, "-2147483649") &&
-              !Contains(wide, "4294967296"));
-  const Lines hex = explore::HexValues();
-  for (const char* value : {"", "0", "FFFFFFFF", "100000000", "0x10", "-1"}) EXPECT_TRUE(Contains(hex, value)) << value;
-  EXPECT_TRUE(any(hex, [](const std::string& v) { return v.find(' ') != std::string::npos; }));
-  EXPECT_TRUE(any(hex, [](const std::string& v) { return v.size() > explore::kFieldTextLimit; }));
 }
 
 // The controls of each dialog template of the resource script, by caption.
