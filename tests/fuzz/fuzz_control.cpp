@@ -1,7 +1,7 @@
 // The simulator's control protocol over any request line: the answer is one whole reply, and the same bytes reaching
-// a client's session in pieces get one whole reply per line; escaped texts unescape to themselves; a request read,
-// written out again (RequestLine), reads as the same request. Each input meets a fresh simulator, initialized or not:
-// the two are made once, and one an action changed is made fresh again.
+// a client's session in pieces get one whole reply per line; a request read, written out again (RequestLine), reads
+// as the same request. Each input meets a fresh simulator, initialized or not: the two are made once, and one an
+// action changed is made fresh again.
 #include <algorithm>
 
 #include "simulator/control_line.h"
