@@ -39,21 +39,16 @@ static bool PressOk(FuzzInput& input, std::int32_t capacity) {
 }
 
 void FuzzOne(FuzzInput& input) {
-  // A dialog opens on an empty table; the Initialize dialog's row 0 stands for the queue handle, the Open dialog
-  // keeps the last record for it.
-  const int dialog = input.ConsumeIntegralInRange(0, 2);  // Initialize, Open, Ioctl
   std::int32_t count = 0;
-  const auto open = [&] {
-    ClearArgumentTable();
-    count = 0;
-    if (dialog == 0) AddPendingResource("PosNQueueHandle", "Hex", "", count);
-  };
-  for (open(); input.remaining_bytes() > 0;) {
+  ClearArgumentTable();
+  while (input.remaining_bytes() > 0) {
     const std::uint8_t action = input.ConsumeIntegral<std::uint8_t>();
     if (action < 200) {
       AddRow(input, count);
-    } else if (action < 240) {  // after a call Initialize and Open close; Ioctl discards its rows
-      if (PressOk(input, dialog == 1 ? kResourceArgCapacity - 1 : kResourceArgCapacity)) open();
+    } else if (action < 240) {
+      if (!PressOk(input, kResourceArgCapacity)) continue;
+      ClearArgumentTable();  // a dialog closes after its call
+      count = 0;
     } else if (action < 250) {
       for (int rows = input.ConsumeIntegralInRange(1, 120); rows > 0; --rows)  // to reach the table's end
         AddPendingResource("PosNRow", "Dec", "1", count);
