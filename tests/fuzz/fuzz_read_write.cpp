@@ -14,7 +14,8 @@
 static void CheckBufferSize(FuzzInput& input) {  // a size taken fits the largest buffer; a refusal shows its box
   std::int32_t size = -7;
   const bool taken = CheckBufferSizeText(input.Number(5000000000).c_str(), &size);
-  FUZZ_CHECK(FuzzLines.empty() && FuzzBoxes.size() == !taken && (taken ? size >= 0 && size <= kMaxReadBufferSize : size == -7));
+  FUZZ_CHECK(FuzzLines.empty() && FuzzBoxes.size() == !taken &&
+             (taken ? size >= 0 && size <= kMaxReadBufferSize : size == -7));
 }
 
 // A buffer of up to 600 bytes or (one time in sixteen) past 64 KiB, filled with the device's bytes (the input's rest,
