@@ -1,7 +1,6 @@
 // The Device Bench's fields, whatever a person types into them: a device button makes a request the control line
-// reads as an action, with the fields' texts in it as typed (empty card and label fields: none, for the test card
-// and label) and their numbers as the bench reads them, or is refused for a field that holds no number or no
-// key. A control that is no device action makes no request.
+// reads as an action, with the fields' texts in it as typed and their numbers as the bench reads them, or is refused
+// for a field that holds no number. A control that is no device action makes no request.
 #include "simulator/bench_ids.h"
 #include "simulator/bench_request.h"
 #include "simulator/bench_state.h"
@@ -17,23 +16,14 @@ class Fields : public sim::BenchFields {
     for (std::string& text : texts) text = input.ConsumeRandomLengthString(6000).c_str();
     checks = input.ConsumeIntegral<std::uint8_t>();
   }
-  std::string Text(int id) const override { return texts[Slot(id)]; }
-  bool Checked(int id) const override { return checks >> (Slot(id) % 8) & 1; }
+  std::string Text(int id) const override { return texts[id % 16]; }
+  bool Checked(int id) const override { return checks >> (id % 8) & 1; }
   int Target() const override { return target; }
 
   std::string texts[16];
   std::uint8_t checks;
   int target;
-
- private:
-  static int Slot(int id) { return id % 16; }
 };
-
-// The text a swipe or scan carries; none (the test card or label) for empty fields.
-std::string Typed(const sim::Request& request) {
-  FUZZ_CHECK(request.words.size() <= 1 && (request.words.empty() || !request.words[0].empty()));
-  return request.words.empty() ? "" : request.words[0];
-}
 
 }  // namespace
 
@@ -45,20 +35,20 @@ void FuzzOne(FuzzInput& input) {
   sim::BenchRequest asked;
   if (!sim::MakeBenchRequest(control, fields, &asked)) return;
   FUZZ_CHECK(!asked.action.empty());
-  if (asked.refused != nullptr) return FUZZ_CHECK(asked.line.empty() && std::string(asked.refused) == "not a number");
+  if (asked.refused != nullptr) return FUZZ_CHECK(asked.line.empty());
   sim::Request request;
   std::string why;
   if (!sim::ParseRequest(asked.line, &request, &why)) {  // the line's own refusal, shown in the status line
     return FUZZ_CHECK(control == IDC_BENCH_PRESS && sim::BenchKeys(fields.Text(IDC_BENCH_KEYS)).empty());
   }
   FUZZ_CHECK(sim::VerbOf(request.verb).action);
+  // A swipe or scan of empty fields carries no word: the test card or label.
+  const std::string typed = request.words.empty() ? "" : request.words[0];
   std::int32_t number = 0;
   switch (control) {
-    case IDC_BENCH_SWIPE: FUZZ_CHECK(Typed(request) == fields.Text(IDC_BENCH_TRACKS)); break;
-    case IDC_BENCH_SCAN:
-      FUZZ_CHECK(Typed(request) == fields.Text(IDC_BENCH_SYMBOLOGY) + fields.Text(IDC_BENCH_LABEL));
-      break;
-    case IDC_BENCH_PRESS: FUZZ_CHECK(request.words.at(0) == sim::BenchKeys(fields.Text(IDC_BENCH_KEYS))); break;
+    case IDC_BENCH_SWIPE: FUZZ_CHECK(typed == fields.Text(IDC_BENCH_TRACKS)); break;
+    case IDC_BENCH_SCAN: FUZZ_CHECK(typed == fields.Text(IDC_BENCH_SYMBOLOGY) + fields.Text(IDC_BENCH_LABEL)); break;
+    case IDC_BENCH_PRESS: FUZZ_CHECK(typed == sim::BenchKeys(fields.Text(IDC_BENCH_KEYS))); break;
     case IDC_BENCH_PLACE:
       FUZZ_CHECK(sim::BenchNumber(fields.Text(IDC_BENCH_GRAMS), &number) && request.numbers[0] == number);
       break;

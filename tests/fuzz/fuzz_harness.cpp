@@ -8,8 +8,7 @@
 
 #include "app/status_log.h"
 
-std::vector<std::string> FuzzLines;
-std::vector<FuzzBox> FuzzBoxes;
+std::vector<std::string> FuzzLines, FuzzBoxes;
 static bool printableOnly = false;
 static int openBatches = 0;
 
@@ -59,5 +58,6 @@ void AppendTextToStatusLog(const char* text) { FuzzLines.push_back(Checked(text)
 void BeginStatusLogBatch() { ++openBatches; }
 void EndStatusLogBatch() { FUZZ_CHECK(--openBatches >= 0); }
 void ShowMessageBox(const char* text, const char* caption) {
-  FuzzBoxes.push_back({Checked(text), caption ? Checked(caption, 256) : ""});
+  FuzzBoxes.push_back(Checked(text));
+  if (caption != nullptr) Checked(caption, 256);
 }

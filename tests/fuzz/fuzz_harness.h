@@ -40,14 +40,9 @@ std::vector<std::string> FuzzSplitLines(std::string_view text, bool dropCr);
 // This process's scratch file (removed at exit), now holding size bytes of data.
 const char* FuzzTempFile(const void* data, std::size_t size);
 
-// What the code under test logged and showed since the last reset; with printable, each line and box text must be
-// bytes 0x20..0x7E (and a final newline).
-struct FuzzBox {
-  std::string text, caption;  // "" for a null caption
-  bool operator==(const FuzzBox&) const = default;
-};
-extern std::vector<std::string> FuzzLines;
-extern std::vector<FuzzBox> FuzzBoxes;
+// What the code under test logged and the texts of the boxes it showed since the last reset; with printable, each
+// must be bytes 0x20..0x7E (and a final newline).
+extern std::vector<std::string> FuzzLines, FuzzBoxes;
 void ResetFuzzShell(bool printable = false);
 
 #endif  // REVEDIZ_TESTS_FUZZ_FUZZ_HARNESS_H

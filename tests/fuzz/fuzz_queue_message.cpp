@@ -12,23 +12,10 @@ void FuzzOne(FuzzInput& input) {
   const std::int32_t passed = (mode & 0xFE) == 0xFC ? -length - 1 : length;
   ResetFuzzShell(true);
   DecodeQueueMessage(nullData ? nullptr : record.data(), passed, mode & 1);
-  if (nullData || passed != kQueueMessageSize) {  // the error line, then a dump of what there is
-    FUZZ_CHECK(FuzzLines.size() == 1 + (nullData || passed <= 0 ? 0 : 2 + (length + 15) / 16u));
-    return FUZZ_CHECK(FuzzLines[0] == "ERROR: Unknown POSQ message format!!!!" && FuzzBoxes.empty());
-  }
-  // Four little-endian fields: Opaque (never shown), the message, mp1 and mp2.
-  std::uint32_t field[4] = {};
-  for (int b = 15; b >= 0; --b) field[b / 4] = field[b / 4] << 8 | record[b];
-  const std::string indent((mode & 1) * 21, ' ');
-  char lines[3][64];
-  std::snprintf(lines[0], 64, "POSQ Message from Handle %2u: ", field[2] & 0xFFFF);
-  std::snprintf(lines[1], 64, "     mp1 = 0x%08X (%lu)", field[2], static_cast<unsigned long>(field[2]));
-  std::snprintf(lines[2], 64, "     mp2 = 0x%08X (%lu)", field[3], static_cast<unsigned long>(field[3]));
-  if (field[1] == 0x420C || field[1] == 0x420D)  // a device off or on line: two lines
-    FUZZ_CHECK(FuzzLines.size() == 2 && FuzzLines[0].starts_with("  " + indent + "POSM_SYS_DEVICE_O") &&
-               FuzzLines[1].starts_with(indent + "*** Device: "));
-  else
-    FUZZ_CHECK(FuzzLines.size() == 3 && FuzzLines[0].starts_with(indent + lines[0]) &&
-               FuzzLines[1] == indent + lines[1] && FuzzLines[2] == indent + lines[2]);
   FUZZ_CHECK(FuzzBoxes.empty());
+  if (nullData || passed != kQueueMessageSize)  // the error line, then a dump of what there is
+    return FUZZ_CHECK(FuzzLines.size() == 1 + (nullData || passed <= 0 ? 0 : 2 + (length + 15) / 16u));
+  // The message is the second little-endian field: a device off or on line takes two lines, any other three.
+  const std::uint32_t message = record[4] | record[5] << 8 | record[6] << 16 | std::uint32_t(record[7]) << 24;
+  FUZZ_CHECK(FuzzLines.size() == (message == 0x420C || message == 0x420D ? 2u : 3u));
 }

@@ -19,19 +19,14 @@ void FuzzOne(FuzzInput& input) {
     FUZZ_CHECK(taken[line]++ == 0);
   }
   std::string written;
-  written.reserve(2 * text.size());
   for (const scn::Step& step : scenario.steps) {
     FUZZ_CHECK(step.line >= 1 && std::size_t(step.line) <= lines.size() && taken[step.line]++ == 0);
     FUZZ_CHECK(step.source == lines[step.line - 1]);
-    FUZZ_CHECK(step.key == scn::Key(step.kind) || (step.kind == scn::StepKind::kBench && step.key.starts_with("bench ")));
     (written += scn::WriteStep(step.key, step.args)) += '\n';
     for (const scn::Word& word : step.args) {
       std::int64_t value = 0, back = 0;
-      if (!scn::ParseNumber(word.text, &value)) continue;
-      FUZZ_CHECK(value >= -0x80000000LL && value <= 0xFFFFFFFFLL);
-      for (const std::int64_t v : {value - 1, value, value + 1})  // and the numbers read leave no gaps
-        FUZZ_CHECK(v < -0x80000000LL || v > 0xFFFFFFFFLL ||
-                   (scn::ParseNumber(std::to_string(v), &back) && back == v));
+      if (scn::ParseNumber(word.text, &value))
+        FUZZ_CHECK(scn::ParseNumber(std::to_string(value), &back) && back == value);
     }
   }
   FUZZ_CHECK(scn::ParseScenario(written, &again, &errors) && again.steps.size() == scenario.steps.size());
