@@ -56,7 +56,9 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
   const std::string app(4097, 'A');  // a text argument is journaled up to its 4096th character
   EXPECT_EQ(0, sim_.Initialize(app.c_str(), "F", &gQueue, 1));
   EXPECT_NE(gJournal.find("app=\"" + app.substr(1) + "\" resfile=\"F\""), std::string::npos);
-  ASSERT_EQ(1, Open("PosSystem"));
+  std::int32_t out = -1;  // a device name of up to 255 characters
+  EXPECT_EQ(kErrSysInvalidName, sim_.Open(std::string(256, 'd').c_str(), "PosDisplay", nullptr, 0, &out));
+  ASSERT_EQ(0, sim_.Open(std::string(255, 'd').c_str(), "PosSystem", nullptr, 0, &out));
   std::vector<std::int32_t> handles;
   for (int i = 0; i < 255; ++i) handles.push_back(Open("PosDisplay")), sim_.Close(handles.back());
   EXPECT_EQ((std::vector<std::int32_t>{2, 255, 2}), (std::vector<std::int32_t>{handles[0], handles[253], handles[254]}))
