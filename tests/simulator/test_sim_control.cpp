@@ -67,6 +67,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
     std::vector<std::string> words = {};  // as read, where given
   } kCases[] = {
       {"swipe", "", kSwipe}, {"touch 0x7fffffff -2147483648", "", kTouch, 0x7FFFFFFF, INT32_MIN},
+      {"touch 1 \"\\x32\"", "", kTouch, 1, 2},  // only the word after "record stop" or "step" is verbatim
       {"weight 4294967295", "", kWeight, -1}, {"fault PosMsr short 0", "", kFault, 5},
       {"fault \"\" 9 -1", "", kFault, 9, -1}, {"burst PosScale 3", "", kBurst, 3}, {"journal 0", "", kJournal},
       {"frobnicate", "unknown verb \"frobnicate\""}, {"SWIPE", "unknown verb \"SWIPE\""}, {"   ", "empty line"},

@@ -65,7 +65,7 @@ class SimDevices : public Sim {
 TEST_F(SimDevices, Display) {
   const std::string a40(40, 'a');
   Run("PosDisplay", {{kWrite, 0, "TOTAL\r\n  12.50"}, {kRead, 40, "TOTAL               " "  12.50             "},
-      {kRead, 10, "TOTAL     "}, {kRead, 0, "", kSmall}, {kWrite, 0, "\r\bAB\bC\x01"},
+      {kRead, 10, "TOTAL     "}, {kRead, 0, "", kSmall}, {kWrite, 0, "\r\bX\bAB\bC\x01"},
       {kRead, 40, "TOTAL               AC12.50             "}, {kReq, kReqDspClearScreen}, {kWrite, 0, a40 + "b"},
       {kRead, 40, "b" + a40.substr(1)},
       // A text is written from home on a clear screen; a new size keeps what fits; the cursor and a text must fit.
@@ -156,7 +156,8 @@ TEST_F(SimDevices, ScaleAndDrawer) {
   Run("PosScale", {{kRead, 7, "", kSmall}, {kRead, 8, "1.250 kg"}, {kRead, 8, "1.250 kg"}, {kSet, 2, "Units"},
       {kRead, 10, "2.755 lb"}, {kSet, 0, "Units"}, {kRead, 10, "1250 g"}, {kReq, kReqScaleZeroScale},
       {kRead, 10, "0 g"}, {kWeight, 1249}, {kRead, 10, "-1 g"}, {kSet, 1, "Units"}, {kRead, 10, "-0.001 kg"},
-      {kWeight, 13249}, {kRead, 10, "11.999 kg"}, {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
+      {kWeight, 13249}, {kRead, 10, "11.999 kg"}, {kSet, 2, "Units"}, {kWeight, 1553}, {kRead, 10, "0.668 lb"},
+      {kWeight, -1, "", kErrSysOutOfBounds}, {kReq, kReqScaleClearScreen},
       {kWrite, 0, "x", kNo}, {kText, 0, "(none)"}});
   // One status byte, 0 closed or 1 open, which DrawerStatus reports too; only an open drawer tells it was shut.
   Run("PosDrawer", {{kRead, 0, "", kSmall}, {kRead, 2, std::string(1, '\0')}, {kShut},

@@ -175,6 +175,12 @@ TEST(WriteText, LinesJoinedUpToTheLimit) {
     EXPECT_EQ(std::tuple(taken, text.collected, std::string(text.data)),
               std::tuple(c.taken, static_cast<std::int32_t>(c.data.size()), c.data));
   }
+  WriteText text;  // a negative length counts as none: it cannot make room for more than the limit
+  StartWriteText(&text);
+  const std::string full(254, 'f');
+  EXPECT_TRUE(AddWriteTextLine(&text, "x", -5));
+  EXPECT_FALSE(AddWriteTextLine(&text, full.data(), 254));
+  EXPECT_EQ(text.collected, 253);
 }
 
 // The pipe cannot seek (a reader-writer descriptor keeps its open from waiting); attribute files of /sys report a page

@@ -522,6 +522,12 @@ TEST(Agreement, TheFindingSaysWhatWasExpectedAndFound) {
        {"A notification the journal shows posted is missing from the log or out of order (log line 4)",
         "MSR DATA AVAILABLE (Length = 89)   (journal line 18)", " wParam --> 2002402 \n lParam --> 00000006 "}},
       {kTwoRecordsLog, kOneRecordJournal, {"The journal lists fewer records than the log's PosInitialize (log line 1) echoes", "2 records", "1 records"}},
+      {{kLog.begin(), kLog.begin() + 19}, {kJournal.begin(), kJournal.begin() + 15},  // the log ends after the call
+       {"The log does not report the failed PosRead (log line 19) as the journal gives it",
+        "  RC = -1, errno = (317) NAME  ", "the end of the log"}},
+      {kLog, With(kJournal, 15, "DLL_PosWrite handle=1 length=3 data=48 49 50"),
+       {"The journal's call for the log's PosWrite (log line 22) has other arguments", "DLL_PosWrite handle=1 length=2",
+        "DLL_PosWrite handle=1 length=3 data=48 49 50 (journal line 16)"}},
       {{kReadLog.begin(), kReadLog.begin() + 4}, kReadJournal, {kDump,  // the log ends inside the dump
           "      (18 bytes)   (DLL_PosRead handle=2 size=20 returned out=18)", "the end of the log"}},
   };
