@@ -104,6 +104,7 @@ TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
                                     {"IDC_NONE", -1}, {"65536", -1}, {"idc_bench_swipe", -1}, {"XDC_HANDLE", -1},
                                     {"ok", -1}, {"-1", -1}})
     EXPECT_TRUE(scn::ParseControlId(text, &id) ? id == value : value < 0) << text;
+  EXPECT_TRUE(scn::ParseMenuCommand("posOPEN", &id) && id == 101) << id;  // menu commands in any case
   // The writer quotes a word only where the reader would not take it back bare.
   for (const auto& [word, written] : {std::pair{"ab", "ab"}, {"\"a", "\"\\\"a\""}, {"#1", "\"#1\""}, {"returns", "\"returns\""}, {"x\x7F", "\"x\\x7F\""}})
     EXPECT_EQ(scn::WriteStep("bench keys", {scn::PlainWord(word)}), "bench keys " + std::string(written)) << word;

@@ -84,6 +84,14 @@ TEST_F(SimBench, ErrorAndOffLineFaultsAnswerTheCallsOfTheirCheckedTarget) {
   for (const auto& c : checked) EXPECT_EQ(c.status, sim_.SetFault(c.target, FaultKind(c.kind), 9)) << c.target << c.kind;
   const sim::Faults& faults = sim_.FaultsOf(queue);
   EXPECT_TRUE(sim_.FaultsOf(2).error == 9 && faults.overclaim == 9 && faults.overrun == 9 && faults.shortRead == 9);
+  // An overrun writes its bytes just past the buffer, and no further.
+  sim_.ClearFaults();
+  ASSERT_EQ(0, sim_.SetFault(sim::FindClass("PosNvram"), FaultKind::kReadOverrun, 3));
+  unsigned char buffer[20];
+  std::memset(buffer, 0xBB, sizeof buffer);
+  std::int32_t out = -1;
+  ASSERT_EQ(0, sim_.Read(Open("PosNvram"), buffer, 16, &out));
+  EXPECT_EQ(std::vector<unsigned char>(buffer + 16, buffer + 20), (std::vector<unsigned char>{0xEE, 0xEE, 0xEE, 0xBB}));
 }
 
 TEST_F(SimBench, BenchListsOneLinePerDeviceWithWhatItHoldsAndItsFaults) {

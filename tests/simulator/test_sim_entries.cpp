@@ -136,6 +136,45 @@ TEST_F(SimEntries, EveryListedResourceTakesItsDocumentedValues) {
   }
 }
 
+// Where the platform knows the caller's memory to the byte, a buffer, data, records or any entry's out value may end
+// where it ends; a text must end before it, and an out value that may be read but not written is refused.
+TEST(SimMemory, BuffersMayEndWhereTheCallersMemoryEnds) {
+  alignas(8) static unsigned char memory[64];  // all else but null counts as mapped; a DeviceName of 63 (its longest)
+  std::memset(memory, 'N', sizeof memory);     // characters from memory + 1 has no end
+  static const ResourceArg fixed{"Mode", 1};   // may be read, not written
+  static std::int32_t readOnly = 0;            // so too, as an out value
+  sim::Simulator lib(sim::Platform{nullptr, nullptr, [](const void* at, bool forWrite) -> std::size_t {
+    if (at == &fixed) return forWrite ? 0 : sizeof fixed;
+    if (at == &readOnly) return forWrite ? 0 : sizeof readOnly;
+    const auto* p = static_cast<const unsigned char*>(at);
+    return p >= memory && p < memory + 64 ? static_cast<std::size_t>(memory + 64 - p) : p ? 1u << 20 : 0;
+  }});
+  std::int32_t handle = 0, out = 0, set = kReqSysSetValues;
+  std::int32_t* outs[] = {reinterpret_cast<std::int32_t*>(memory + 60), reinterpret_cast<std::int32_t*>(memory + 61)};
+  ResourceArg name{"DeviceName", reinterpret_cast<std::intptr_t>(memory + 1)};
+  ASSERT_EQ(0, lib.Initialize("REVEDIZ", "", &gQueue, 1) + lib.Open("D", "PosNvram", nullptr, 0, &handle));
+  const std::vector<std::int32_t> answers{lib.IOCtl(handle, set, &name, 1, &out),
+      lib.IOCtl(handle, kReqSysGetValues, &name, 1, &out), lib.IOCtl(handle, set, nullptr, 1, &out),
+      lib.Read(handle, memory + 48, 16, &out), lib.Read(handle, memory + 49, 16, &out),
+      lib.Write(handle, memory + 48, 16, &out), lib.Write(handle, memory + 49, 16, &out),
+      lib.IOCtl(handle, set, nullptr, 0, outs[0]), lib.IOCtl(handle, set, nullptr, 0, outs[1]),
+      lib.IOCtl(handle, set, const_cast<ResourceArg*>(&fixed), 1, &out), lib.Write(handle, &fixed, 4, &out),
+      lib.IOCtl(handle, kReqSysGetValues, const_cast<ResourceArg*>(&fixed), 1, &out),  // values go into records
+      lib.Open("E", "PosMsr", nullptr, 0, outs[0]), lib.Open("E", "PosMsr", nullptr, 0, outs[1]),
+      lib.Read(handle, memory, 4, outs[0]), lib.Read(handle, memory, 4, outs[1]), lib.Write(handle, memory, 4, outs[0]),
+      lib.Write(handle, memory, 4, outs[1]), lib.Open("E", "PosMsr", nullptr, 0, &readOnly),
+      lib.IOCtl(handle, set, nullptr, 0, &readOnly), lib.Read(handle, memory, 4, &readOnly),
+      lib.Write(handle, memory, 4, &readOnly)};
+  const std::int32_t bad = kErrSysInvalidAddress;
+  EXPECT_EQ((std::vector<std::int32_t>{bad, bad, bad, 0, bad, 0, bad, 0, bad, 0, 0, bad, 0, bad, 0, bad, 0, bad, bad,
+                                       bad, bad, bad}),
+            answers);
+  ResourceArg* const last = reinterpret_cast<ResourceArg*>(memory + 64) - 2;  // two records that end with it
+  std::memcpy(last, std::array{fixed, fixed}.data(), 2 * sizeof fixed);
+  EXPECT_EQ(std::pair(0, 0),
+            std::pair(lib.IOCtl(handle, set, last, 2, &out), lib.IOCtl(handle, kReqSysGetValues, last, 2, &out)));
+}
+
 TEST_F(SimEntries, GetValuesWritesWithinEachBlockOrNothing) {
   Init();
   const std::int32_t display = Open("PosDisplay", kOwn);

@@ -80,6 +80,25 @@ TEST(FieldChecks, HandleArgumentCountAndBufferSize) {
 
 // The data area lies between two guard bytes 0xBB; what the device did with them and the count it claimed are checked
 // after the call.
+// Hexadecimal: at most eight digits after leading zeros, the 32 bits as they are; decimal: up to 2147483647. Both take
+// digits only: no sign, blank or prefix.
+TEST(FieldChecks, HexAndDecimalConversions) {
+  const struct { bool hex; std::string text; bool taken; std::int32_t value; } kCases[] = {
+      {true, "1a2B", true, 0x1A2B}, {true, "09afAF", true, 0x09AFAF}, {true, "FFFFFFFF", true, -1},
+      {true, "80000000", true, INT32_MIN}, {true, "7fffffff", true, INT32_MAX}, {true, kZeros + "Ff", true, 255},
+      {true, "0", true, 0}, {true, "100000000", false, -9}, {true, "0x10", false, -9}, {true, "", false, -9},
+      {true, "fg", false, -9}, {true, "G", false, -9}, {true, " 5", false, -9}, {false, kZeros + "42", true, 42},
+      {false, "2147483647", true, INT32_MAX}, {false, "2147483648", false, -9}, {false, "4294967297", false, -9},
+      {false, kSevens, false, -9}, {false, "12a", false, -9}, {false, "", false, -9}, {false, "+5", false, -9},
+      {false, "-1", false, -9}, {false, " 5", false, -9}, {false, "5 ", false, -9},
+  };
+  for (const auto& c : kCases) {
+    std::int32_t value = -9;
+    EXPECT_EQ((c.hex ? ParseHex32 : ParseDecimal32)(c.text.c_str(), &value), c.taken) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+}
+
 TEST(ReadChecks, GuardBytesAndTheCountShown) {
   const std::string wrote = "REVEDIZ: Device wrote outside the read buffer (guard byte ";
   const struct { std::int32_t size, result; bool before, after; std::int32_t shown; Lines lines; } kCases[] = {
