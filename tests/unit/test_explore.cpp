@@ -195,7 +195,8 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   for (int n = 0; n < 50; ++n) same += explore::NextChunk(first, Vocabulary()) == explore::NextChunk(again, Vocabulary());
   for (int n = 0; n < 50; ++n) same += explore::NextChunk(first, Vocabulary()) == explore::NextChunk(other, Vocabulary());
   EXPECT_TRUE(same >= 50 && same < 80) << same;  // the same for a seed, mostly not for another
-  EXPECT_EQ(std::pair(first.Between(4, 4), first.Between(3, -3)), std::pair(std::int64_t{4}, std::int64_t{3}));
+  EXPECT_EQ(std::tuple(first.Between(4, 4), first.Between(3, -3), first.Below(0)),
+            std::tuple(std::int64_t{4}, std::int64_t{3}, std::uint64_t{0}));
 }
 
 // The total length of a line's word texts: what a simpler form has less of (or as much, and sorts first).

@@ -168,6 +168,18 @@ TEST_F(Arguments, NamesAndCountsBeyondTheRowsAndTheArray) {
 
 // The records hand the library the rows' own values and string blocks (an empty string value has 100 bytes of room), so
 // the echo after the call shows what it wrote back. Clearing zeroes table and array.
+TEST_F(Arguments, HundredRowsAndARefusedRowsPlace) {
+  EXPECT_FALSE(AddPendingResource("PosNRows", ArgumentTypeNames[kHex], "zz", Count));
+  AddRows(std::vector<std::string>(kArrayResRows, "PosSText"), kString, "x");
+  EXPECT_EQ(ArrayRes[0].tag, 'S');  // the refused row was taken by the next
+  ResetShellRecord();
+  for (const std::int32_t full : {kArrayResRows, -1}) {  // no room, whichever way the count is off
+    EXPECT_FALSE(AddPendingResource("PosSText", ArgumentTypeNames[kString], "x", Count = full));
+    EXPECT_EQ(Count, full);
+  }
+  EXPECT_EQ(ShellRecord(), Events(2, BoxEvent("Too many resources : 100 ", "Argument Error ")));
+}
+
 TEST_F(Arguments, EchoShowsWhatTheLibraryWroteBackAndClearingZeroes) {
   AddRows({"PosSName"}, kString, "");
   AddRows({"PosNRows"}, kDec, "1");
