@@ -39,6 +39,12 @@ TEST(CodeTables, EveryRowInStoredOrder) {
     EXPECT_EQ(Stored(table), *rows) << rows->front().first;
 }
 
+TEST(CodeTables, TypeLabelsAreTwelveCharactersInFifteenByteSlots) {
+  const char kSlots[] = "Hex         \0\0\0Dec         \0\0\0String      \0\0\0";
+  ASSERT_EQ(sizeof ArgumentTypeNames, sizeof kSlots - 1);
+  EXPECT_EQ(std::memcmp(ArgumentTypeNames, kSlots, sizeof kSlots - 1), 0);
+}
+
 // Keys are unique: the stored keys are the API's and the models'. Model names are free, but a scanner-scale model has
 // one name under all three types.
 TEST(CodeTables, SubtypeRowsByKey) {
