@@ -54,7 +54,7 @@ class Checker {
   string NextCallText() const {
     if (nextCall_ >= journal_.calls.size()) return "no further DLL_ call in the journal";
     const JournalCall& call = journal_.calls[nextCall_];
-    return string(call.header) + " (journal line " + Decimal(static_cast<long long>(call.line) + 1) + ")";
+    return string(call.header) + " (" + JournalLineRef(call.line) + ")";
   }
 
   bool IsNotificationLine(std::size_t i) const {
@@ -254,7 +254,7 @@ class Checker {
       Report("The journal's call for the log's " + string(ApiName(c.call)) + " (" + LineRef(i) +
                  ") has other arguments",
              ImpliedCall(c),
-             string(call.header) + " (journal line " + Decimal(static_cast<long long>(call.line) + 1) + ")");
+             string(call.header) + " (" + JournalLineRef(call.line) + ")");
     }
     return same;
   }
@@ -377,7 +377,7 @@ class Checker {
         }
         if (!same || !row.starts_with(" | ")) {
           Report("The log's dump of the PosRead (" + LineRef(i) + ") does not show the bytes the journal gives",
-                 implied + " | ...   (journal line " + Decimal(static_cast<long long>(call.line) + 1) + ")",
+                 implied + " | ...   (" + JournalLineRef(call.line) + ")",
                  at < log_.size() ? string(log_[at]) : string("the end of the log"));
           return false;
         }
@@ -393,7 +393,7 @@ class Checker {
       if (call.call == Call::kTerm || call.call == Call::kVersion) continue;
       Report("The journal shows a call the log never issued",
              "no further \"Command-->\" line's call after the log's last one",
-             string(call.header) + " (journal line " + Decimal(static_cast<long long>(call.line) + 1) + ")");
+             string(call.header) + " (" + JournalLineRef(call.line) + ")");
       return;
     }
   }
@@ -466,7 +466,7 @@ class Checker {
       if (logged[k].text != expected[k].text) {
         Report("A notification the journal shows posted is missing from the log or out of order (" +
                    LineRef(logged[k].line) + ")",
-               expected[k].text + "   (journal line " + Decimal(static_cast<long long>(expected[k].line) + 1) + ")",
+               expected[k].text + "   (" + JournalLineRef(expected[k].line) + ")",
                logged[k].text);
         return;
       }

@@ -71,6 +71,9 @@ inline std::int32_t As32(long long value) { return static_cast<std::int32_t>(sta
 inline string Decimal(long long value) { return std::to_string(value); }
 
 inline string LineRef(std::size_t index) { return "log line " + Decimal(static_cast<long long>(index) + 1); }
+inline string JournalLineRef(std::size_t index) {
+  return "journal line " + Decimal(static_cast<long long>(index) + 1);
+}
 
 }  // namespace explore::detail
 
