@@ -23,7 +23,6 @@ class Fields : public sim::BenchFields {
   int target;
 };
 
-
 void FuzzOne(FuzzInput& input) {
   const int control = input.ConsumeBool() ? input.ConsumeIntegral<int>()
                                           : kBenchControlNames[input.ConsumeIntegralInRange<std::size_t>(

@@ -14,7 +14,6 @@ static sim::RecordedFields Fields(FuzzInput& input) {
   return fields;
 }
 
-
 void FuzzOne(FuzzInput& input) {
   const std::uint32_t window = input.ConsumeBool() ? 0x10076 : input.ConsumeIntegral<std::uint32_t>();
   sim::Recorder recorder(window);
