@@ -1,5 +1,6 @@
-// The lookups over any text and codes: NameToCode as the Ioctl dialog's request field uses it, then a run of
-// code-to-name lookups between two resets, as the decoders make, long enough to reach the scratch area's overflow.
+// The lookups over any text and codes: NameToCode as the Ioctl dialog's request field uses it (a match writes the code
+// of one of the table's rows, anything else leaves it as it was), then a run of code-to-name lookups between two
+// resets, as the decoders make, long enough to reach the scratch area's overflow.
 #include <cstring>
 
 #include "tables/lookup.h"
@@ -9,7 +10,6 @@ const CodeName* const kTables[] = {ErrorNames,      MessageNames,     IoctlReque
                                    DeviceTypeNames, DeviceClassNames, DeviceSubtypeNames};
 
 void FuzzOne(FuzzInput& input) {
-  // A match writes the code of one of the table's rows; anything else leaves the code as it was.
   const CodeName* table = kTables[input.ConsumeIntegralInRange(0, 7)];
   const std::string text = input.Field();
   std::int32_t code = 0x5A5A5A5A;  // no table's code

@@ -5,7 +5,6 @@
 #include "tests/fuzz/fuzz_harness.h"
 
 void FuzzOne(FuzzInput& input) {
-  // Each: a byte choosing the number (decoded ones or their neighbours, or any), both parameters (LE).
   for (std::vector<std::uint8_t> b; (b = input.ConsumeBytes<std::uint8_t>(9)).size() == 9;) {
     const std::uint32_t wParam = b[1] | b[2] << 8 | b[3] << 16 | std::uint32_t(b[4]) << 24;
     const std::uint32_t lParam = b[5] | b[6] << 8 | b[7] << 16 | std::uint32_t(b[8]) << 24;
