@@ -42,7 +42,8 @@ std::vector<std::string> FuzzSplitLines(std::string_view text, bool dropCr) {
   std::vector<std::string> lines;
   for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
     end = std::min(text.find('\n', start), text.size());
-    lines.emplace_back(text.substr(start, end - start - (dropCr && end > start && text[end - 1] == '\r')));
+    const bool cr = dropCr && end < text.size() && end > start && text[end - 1] == '\r';
+    lines.emplace_back(text.substr(start, end - start - cr));
   }
   return lines;
 }
