@@ -79,12 +79,16 @@ std::optional<Violation> PlayEnding(Player& player) {
 }
 
 // revediz-run on a scenario file, as a user would run it; its output kept.
+// Every step of a recording is meant to pass, so its waits are a user's
+// (or the longer ones asked for), not the short wait of random steps: on a
+// busy machine a box may take more than that to close.
 bool Replay(const ExploreOptions& o, const std::string& scenario, CtlRun* result) {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, sizeof self);
   std::string why;
+  const DWORD waitMs = std::max(o.run.timeoutMs, driver::kDefaultTimeoutMs);
   const std::vector<std::string> words = {"--tool", o.run.toolDir, "--work", o.run.workParent, "--out", o.run.outDir,
-                                          "--timeout", std::to_string(o.run.timeoutMs), scenario};
+                                          "--timeout", std::to_string(waitMs), scenario};
   constexpr DWORD kReplayBoundMs = 30 * 60 * 1000;
   if (!RunCtl(self, words, o.run.outDir, kReplayBoundMs, result, &why)) {
     result->output = why;
