@@ -547,6 +547,7 @@ class WineWorker(Worker):
         if subprocess.run(['cmake', '--build', self.build, '-j', self.jobs], stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL).returncode:
             raise RuntimeError('the Windows build of the copy does not build')
+        self.hold_desktop()
         started = time.time()
         passed, detail = self.suite(3600)
         if not passed:
@@ -554,6 +555,15 @@ class WineWorker(Worker):
         self.limit = max(300.0, 3 * (time.time() - started))
         self.programs = {'wine suite': None}
         self.objects = {p: digest(p) for p in self.object_files()}
+
+    def hold_desktop(self):
+        """Starts Wine's desktop through a program that keeps it, as scripts/test.sh does: a desktop that a test
+        started would inherit that test's output, and ctest would wait for it long after the test passed (a false
+        kill). Copied first, so that a rebuild of the copy cannot touch the program holding it."""
+        helper = os.path.join(WORK, 'revediz_window.exe')
+        shutil.copyfile(os.path.join(self.build, 'revediz_window.exe'), helper)
+        subprocess.run(['bash', '-c', '. scripts/wine-env.sh && revediz_hold_desktop "$1"', 'hold', helper], cwd=ROOT,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def suite(self, timeout):
         argv = ['ctest', '--test-dir', self.build, '--stop-on-failure', '-j', '2', '--timeout', '120']
