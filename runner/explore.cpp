@@ -80,8 +80,7 @@ std::optional<Violation> PlayEnding(Player& player) {
 
 // revediz-run on a scenario file, as a user would run it; its output kept.
 // Every step of a recording is meant to pass, so its waits are a user's
-// (or the longer ones asked for), not the short wait of random steps: on a
-// busy machine a box may take more than that to close.
+// (or the longer ones asked for), not the short wait of random steps.
 bool Replay(const ExploreOptions& o, const std::string& scenario, CtlRun* result) {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, sizeof self);
