@@ -23,7 +23,8 @@ class TemplateReader {
     WORD c = Word();
     if (c == 0xFFFF) {
       const WORD ordinal = Word();
-      return ordinal >= 0x80 && ordinal <= 0x85 ? kClasses[ordinal - 0x80] : "#" + std::to_string(ordinal);
+      if (ordinal >= 0x80 && ordinal <= 0x85) return kClasses[ordinal - 0x80];
+      return std::string("#").append(std::to_string(ordinal));
     }
     std::string name;
     for (; c != 0; c = Word()) name += static_cast<char>(c);
@@ -33,7 +34,7 @@ class TemplateReader {
   // "x y width height", each a signed dialog-unit value.
   std::string Rectangle() {
     std::string shown;
-    for (int i = 0; i < 4; ++i) shown += (i ? " " : "") + std::to_string(static_cast<SHORT>(Word()));
+    for (int i = 0; i < 4; ++i) shown.append(i ? " " : "").append(std::to_string(static_cast<SHORT>(Word())));
     return shown;
   }
   void AlignToDword() { p_ = base_ + ((p_ - base_ + 3) & ~static_cast<std::ptrdiff_t>(3)); }
@@ -47,7 +48,7 @@ class TemplateReader {
 std::vector<std::string> ReadDialog(const char* name) {
   const HRSRC found = FindResourceA(nullptr, name, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
   const HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
-  if (loaded == nullptr) return {"no dialog template " + std::string(name)};
+  if (loaded == nullptr) return {std::string("no dialog template ").append(name)};
   TemplateReader in(LockResource(loaded));
   const DWORD style = in.Dword();
   in.Dword();  // extended style
@@ -56,8 +57,8 @@ std::vector<std::string> ReadDialog(const char* name) {
   const std::string menu = in.NameOrOrdinal(), windowClass = in.NameOrOrdinal(), caption = in.NameOrOrdinal();
   std::string font;
   if (style & DS_SETFONT) {
-    font = std::to_string(in.Word()) + " ";
-    font += "\"" + in.NameOrOrdinal() + "\"";
+    font = std::to_string(in.Word());
+    font.append(" \"").append(in.NameOrOrdinal()).append("\"");
   }
   std::vector<std::string> lines = {"\"" + caption + "\" " + place + " " + font + menu + windowClass};
   for (WORD i = 0; i < items; ++i) {
@@ -68,7 +69,8 @@ std::vector<std::string> ReadDialog(const char* name) {
     const std::string windowClassName = in.NameOrOrdinal();
     const std::string text = in.NameOrOrdinal();
     in.Word();  // no creation data follows
-    lines.push_back(windowClassName + " " + std::to_string(id) + " \"" + text + "\" " + rectangle);
+    lines.push_back(windowClassName);
+    lines.back().append(" ").append(std::to_string(id)).append(" \"").append(text).append("\" ").append(rectangle);
   }
   return lines;
 }
