@@ -46,7 +46,7 @@ class TemplateReader {
 
 // The dialog's own line, then one line per control.
 std::vector<std::string> ReadDialog(const char* name) {
-  const HRSRC found = FindResourceA(nullptr, name, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+  const HRSRC found = FindResourceA(nullptr, name, RT_DIALOG);
   const HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
   if (loaded == nullptr) return {std::string("no dialog template ").append(name)};
   TemplateReader in(LockResource(loaded));
