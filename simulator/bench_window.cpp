@@ -106,7 +106,7 @@ void Build(HWND window) {
   Button(window, IDC_BENCH_PRINTER_ERROR, "Printer error", 412, y - 1, 110);
 
   y += 36;
-  Child(window, "BUTTON", "Device faults", BS_GROUPBOX, left - 2, y, 516, 118, -1);
+  Child(window, "BUTTON", "Device faults", BS_GROUPBOX, left - 2, y, 516, 114, -1);
   y += 20;
   Label(window, "Device:", left + 8, y, 80);
   HWND devices = Child(window, "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, field, y, 140, 240,
@@ -138,10 +138,10 @@ void Build(HWND window) {
   Edit(window, IDC_BENCH_BURST_COUNT, "100", 392, y, 40);
   Button(window, IDC_BENCH_BURST, "Burst", 436, y - 1, 78);
 
-  Child(window, "STATIC", "Ready.", SS_LEFT | SS_SUNKEN | SS_ENDELLIPSIS, left, 452, 254, 20, IDC_BENCH_STATUS);
-  Button(window, IDC_BENCH_RECORD, "Record", 270, 450, 74);
-  Button(window, IDC_BENCH_STOP, "Stop", 348, 450, 74);
-  Button(window, IDC_BENCH_SAVE_LOG, "Save log...", 426, 450, 96);
+  Child(window, "STATIC", "Ready.", SS_LEFT | SS_SUNKEN | SS_ENDELLIPSIS, left, 458, 254, 20, IDC_BENCH_STATUS);
+  Button(window, IDC_BENCH_RECORD, "Record", 270, 456, 74);
+  Button(window, IDC_BENCH_STOP, "Stop", 348, 456, 74);
+  Button(window, IDC_BENCH_SAVE_LOG, "Save log...", 426, 456, 96);
 }
 
 // Beside the tool's window where there is room, else in the bottom right

@@ -1,12 +1,15 @@
 // The simulator loaded into the test's own process, for what only its Win32
-// layer does: serving the control pipe from the moment the pipe exists, and
-// refusing buffers the caller cannot have it write to.
+// layer does: serving the control pipe from the moment the pipe exists,
+// refusing buffers the caller cannot have it write to, and showing the bench.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "simulator/bench_ids.h"
 #include "simulator/control_client.h"
 #include "simulator/vavuro32.h"
 
@@ -90,6 +93,90 @@ TEST_F(InProcess, BuffersThatCannotBeWrittenAreRefused) {
   EXPECT_EQ(read_(&context_, 0, lastPage + page - 8, 16, &got), POSERR_SYS_INVALID_ADDRESS) << "8 bytes short";
   EXPECT_EQ(read_(&context_, 0, lastPage + page - 16, 16, &got), 0) << "the queue's first record, to the last byte";
   for (void* block : {reserved, readOnly, lastPage}) VirtualFree(block, 0, MEM_RELEASE);
+  EXPECT_EQ(Term(), 0);
+}
+
+struct Placed {
+  int id;
+  std::string cls;
+  std::string text;
+  RECT rect;  // in the bench's client area
+  bool frame;  // a group box
+};
+
+BOOL CALLBACK FindOwnBench(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char cls[64] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  if (process != GetCurrentProcessId() || std::string(cls) != VAVURO_BENCH_CLASS) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectControl(HWND control, LPARAM list) {
+  auto& placed = *reinterpret_cast<std::vector<Placed>*>(list);
+  const HWND bench = GetParent(control);
+  if (bench == nullptr || GetParent(bench) != nullptr) return TRUE;  // a combo box's own edit
+  char cls[64] = "", text[128] = "";
+  GetClassNameA(control, cls, sizeof cls);
+  GetWindowTextA(control, text, sizeof text);
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, bench, reinterpret_cast<POINT*>(&rect), 2);
+  const bool frame = (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && std::string(cls) == "Button";
+  placed.push_back({GetDlgCtrlID(control), cls, text, rect, frame});
+  return TRUE;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+bool Within(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+         inner.bottom <= outer.bottom;
+}
+std::string Name(const Placed& c) { return c.cls + " " + std::to_string(c.id) + " \"" + c.text + "\""; }
+
+// Every control of the bench shows whole: inside the window, none over
+// another (the faults' group box frames whole controls), and each row ends
+// on the device list's right edge, as the list above them does.
+TEST_F(InProcess, TheBenchShowsEveryControlWholeInAlignedRows) {
+  ASSERT_EQ(Initialize(), 0);
+  HWND bench = nullptr;
+  EnumWindows(FindOwnBench, reinterpret_cast<LPARAM>(&bench));
+  ASSERT_NE(bench, nullptr);
+  std::vector<Placed> controls;
+  EnumChildWindows(bench, CollectControl, reinterpret_cast<LPARAM>(&controls));
+  for (const BenchControlName& named : kBenchControlNames) {
+    EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [&](const Placed& c) { return c.id == named.id; }))
+        << named.name;
+  }
+  RECT client;
+  GetClientRect(bench, &client);
+  const auto list = std::find_if(controls.begin(), controls.end(),
+                                 [](const Placed& c) { return c.id == IDC_BENCH_DEVICES; });
+  const auto frame = std::find_if(controls.begin(), controls.end(), [](const Placed& c) { return c.frame; });
+  ASSERT_TRUE(list != controls.end() && frame != controls.end());
+  for (const Placed& c : controls) {
+    EXPECT_TRUE(Within(c.rect, client)) << Name(c);
+    if (&c == &*frame) continue;
+    EXPECT_TRUE(Within(c.rect, frame->rect) || !Overlap(c.rect, frame->rect)) << Name(c) << " across the frame";
+    for (const Placed& other : controls) {
+      if (&other < &c && !other.frame) {
+        EXPECT_FALSE(Overlap(c.rect, other.rect)) << Name(c) << " over " << Name(other);
+      }
+    }
+    if (Within(c.rect, frame->rect)) continue;
+    LONG rowEnd = c.rect.right;
+    for (const Placed& other : controls) {
+      if (!other.frame && !Within(other.rect, frame->rect) && other.rect.top < c.rect.bottom &&
+          c.rect.top < other.rect.bottom) {
+        rowEnd = std::max(rowEnd, other.rect.right);
+      }
+    }
+    EXPECT_EQ(rowEnd, list->rect.right) << "the row of " << Name(c);
+  }
   EXPECT_EQ(Term(), 0);
 }
 
