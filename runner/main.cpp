@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "runner/command_line.h"
 #include "runner/driver/driver.h"
 #include "runner/explore.h"
 #include "runner/run.h"
@@ -62,79 +63,23 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
   return true;
 }
 
-void Usage() {
-  std::printf(
-      "usage: revediz-run [--tool DIR] [--work DIR] [--out DIR] [--timeout MS] SCENARIO\n"
-      "  --tool     folder of REVEDIZ.exe, vavuro32.dll and the .DAT files (default: this program's)\n"
-      "  --work     where the run's working folder is made (default: the temp folder)\n"
-      "  --out      where SCENARIO.fail.bmp goes after a failure (default: the current folder)\n"
-      "  --timeout  bound of every wait, in milliseconds (default 10000)\n"
-      "       revediz-run --explore [--seed S] [--steps N | --minutes M] [--out DIR] [--tool DIR] [--work DIR]\n"
-      "  --explore  plays a random session and checks the oracles; a failure is shrunk to\n"
-      "             explore-S-min.scn in --out (default: 1000 steps, seed 1; --shrink-minutes\n"
-      "             bounds the shrinking, default 15)\n"
-      "The scenario language is described in SCENARIOS.md.\n");
-}
-
-// A whole number from 1 on.
-bool Count(const char* text, std::int64_t* value) { return scn::ParseNumber(text, value) && *value > 0; }
-
+// The options of the run or the exploration from the command line; false for
+// a wrong line.
 bool ReadOptions(int argc, char** argv, ExploreOptions* explore, bool* exploring) {
+  CommandLine line;
+  if (!ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), &line)) return false;
   Options* options = &explore->run;
-  options->toolDir = ProgramFolder();
-  options->workParent = TempFolder();
-  bool bounded = false;
-  bool timed = false;
-  bool exploreWords = false;  // --seed, --steps, --minutes: only with --explore
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if ((arg == "--tool" || arg == "--work" || arg == "--out" || arg == "--timeout" || arg == "--seed" ||
-         arg == "--steps" || arg == "--minutes" || arg == "--shrink-minutes") &&
-        !hasValue) {
-      return false;
-    }
-    std::int64_t number = 0;
-    if (arg == "--explore") {
-      *exploring = true;
-    } else if (arg == "--seed") {
-      if (!scn::ParseNumber(argv[++i], &number) || number < 0) return false;
-      explore->seed = static_cast<std::uint64_t>(number);
-      exploreWords = true;
-    } else if (arg == "--steps" || arg == "--minutes") {
-      if (bounded || !Count(argv[++i], &number)) return false;
-      (arg == "--steps" ? explore->steps : explore->minutes) = number;
-      bounded = exploreWords = true;
-    } else if (arg == "--shrink-minutes") {
-      if (!Count(argv[++i], &number)) return false;
-      explore->shrinkMinutes = number;
-      exploreWords = true;
-    } else if (arg == "--tool") {
-      options->toolDir = driver::WindowsPath(argv[++i]);
-    } else if (arg == "--work") {
-      options->workParent = driver::WindowsPath(argv[++i]);
-    } else if (arg == "--out") {
-      options->outDir = driver::WindowsPath(argv[++i]);
-    } else if (arg == "--timeout") {
-      std::int64_t ms = 0;
-      if (!scn::ParseNumber(argv[++i], &ms) || ms <= 0) return false;
-      options->timeoutMs = static_cast<DWORD>(ms);
-      timed = true;
-    } else if (!arg.empty() && arg[0] == '-') {
-      return false;
-    } else if (options->scenarioPath.empty()) {
-      options->scenarioPath = driver::WindowsPath(arg);
-    } else {
-      return false;
-    }
-  }
-  if (*exploring) {
-    if (!bounded) explore->steps = 1000;
-    // A random step often waits for what does not come: a short wait.
-    if (!timed) options->timeoutMs = 3000;
-    return options->scenarioPath.empty();
-  }
-  return !exploreWords && !options->scenarioPath.empty();
+  options->toolDir = line.tool.empty() ? ProgramFolder() : driver::WindowsPath(line.tool);
+  options->workParent = line.work.empty() ? TempFolder() : driver::WindowsPath(line.work);
+  if (!line.out.empty()) options->outDir = driver::WindowsPath(line.out);
+  if (!line.scenario.empty()) options->scenarioPath = driver::WindowsPath(line.scenario);
+  if (line.timeoutMs != 0) options->timeoutMs = static_cast<DWORD>(line.timeoutMs);
+  *exploring = line.exploring;
+  explore->seed = line.seed;
+  explore->steps = line.steps;
+  explore->minutes = line.minutes;
+  explore->shrinkMinutes = line.shrinkMinutes;
+  return true;
 }
 
 }  // namespace
@@ -144,7 +89,7 @@ int main(int argc, char** argv) {
   runner::ExploreOptions explore;
   bool exploring = false;
   if (!runner::ReadOptions(argc, argv, &explore, &exploring)) {
-    runner::Usage();
+    std::fputs(runner::kUsage, stdout);
     return 2;
   }
   if (exploring) {
