@@ -63,7 +63,7 @@ elif [ "$RUNS" -gt 0 ]; then
 fi
 
 ALL_TARGETS="lookup resource_list queue_message notifications arguments read_write result_report scenario control recorder
-  reply bench ctl_args log_forms"
+  reply bench ctl_args run_args log_forms"
 TARGETS=${*:-$ALL_TARGETS}
 BUILD=${REVEDIZ_FUZZ_BUILD_DIR:-build/fuzz}
 case "$BUILD" in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac
