@@ -64,10 +64,10 @@ def wine_source_set(globs):
     return sorted(f for f in files if not globs or any(fnmatch.fnmatch(f, g) for g in globs))
 
 def source_set(globs):
-    """The sources of revediz_logic, vavuro_core, vavuro_line, vavuro_control, revediz_scenario and explore (from the
-    CMake lists) that do not include windows.h, and the product headers they include."""
+    """The sources of revediz_logic, vavuro_core, vavuro_line, vavuro_control, revediz_scenario, revediz_run_args and
+    explore (from the CMake lists) that do not include windows.h, and the product headers they include."""
     windows = lambda p: re.search(r'^\s*#\s*include\s*<windows\.h>', SNAPSHOT[p], re.M | re.I)
-    listed = r'target_sources\(\s*(?:revediz_logic|explore)\s+PRIVATE([^)]*)\)|add_library\(\s*(?:vavuro_core|vavuro_line|vavuro_control|revediz_scenario)\s+STATIC([^)]*)\)'
+    listed = r'target_sources\(\s*(?:revediz_logic|explore)\s+PRIVATE([^)]*)\)|add_library\(\s*(?:vavuro_core|vavuro_line|vavuro_control|revediz_scenario|revediz_run_args)\s+STATIC([^)]*)\)'
     sources = set()
     for folder in FOLDERS:
         lists = re.sub(r'#[^\n]*', '', SNAPSHOT.get(f'{folder}/CMakeLists.txt', ''))

@@ -55,7 +55,7 @@ TEST(CommandLine, AnExplorationBoundsItselfAndWaitsBrieflyUnlessTold) {
     std::int64_t steps, minutes, shrinkMinutes, timeoutMs;
   } kCases[] = {
       {{"--explore"}, 1, 1000, 0, 15, 3000},
-      {{"--explore", "--seed", "0"}, 0, 1000, 0, 15, 3000},
+      {{"--explore", "--seed", "0", "--steps", "1"}, 0, 1, 0, 15, 3000},
       {{"--seed", "0x10", "--explore", "--minutes", "2"}, 16, 0, 2, 15, 3000},
       {{"--steps", "7", "--explore", "--timeout", "500", "--shrink-minutes", "1", "--out", "o"}, 1, 7, 0, 1, 500},
   };
@@ -80,7 +80,7 @@ TEST(CommandLine, WrongLinesAreRefused) {
       {"--explore", "a.scn"}, {"--explore", "--steps", "5", "--minutes", "1"}, {"--explore", "--steps", "1", "--steps", "2"},
       {"--explore", "--steps", "0"}, {"--explore", "--minutes", "-1"}, {"--explore", "--seed", "-1"},
       {"--explore", "--shrink-minutes", "0"}, {"--explore", "--minutes", "x"}, {"--explore", "--seed"},
-      {"--explore", "--timeout", "0"},
+      {"--explore", "--timeout", "0"}, {"--explore", "--frob", "x"},
   };
   for (const Args& args : kWrong) EXPECT_FALSE(Read(args)) << Shown(args);
 }
