@@ -1,0 +1,31 @@
+# What revediz-run says before any tool starts: a wrong command line shows the usage (status 2); a scenario that
+# cannot be read, or does not read, fails with why (status 1), each error with its file and line.
+#   -DEMULATOR= -DRUNNER= -DWORK=
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(WRITE ${WORK}/bad.scn "start\nfrobnicate\nmenu PosOpen\nclick 70000\n")
+set(problems "")
+function(expect_run status)
+  cmake_parse_arguments(RUN "" "" "ARGS;SHOWS" ${ARGN})
+  execute_process(COMMAND ${EMULATOR} ${RUNNER} ${RUN_ARGS} WORKING_DIRECTORY ${WORK}
+                  RESULT_VARIABLE got OUTPUT_VARIABLE output ERROR_QUIET)
+  if(NOT got STREQUAL status)
+    string(APPEND problems "revediz-run ${RUN_ARGS}: status ${got}, not ${status}\n")
+  endif()
+  foreach(seen ${RUN_SHOWS})
+    string(FIND "${output}" "${seen}" at)
+    if(at EQUAL -1)
+      string(APPEND problems "revediz-run ${RUN_ARGS}: missing in the output: ${seen}\n${output}\n")
+    endif()
+  endforeach()
+  set(problems "${problems}" PARENT_SCOPE)
+endfunction()
+
+expect_run(2 ARGS --timeout 0 bad.scn SHOWS "usage: revediz-run [--tool DIR]" "--explore")
+expect_run(2 ARGS SHOWS "usage: revediz-run")
+expect_run(1 ARGS missing.scn SHOWS "FAIL missing.scn: cannot read the scenario\n")
+expect_run(1 ARGS bad.scn SHOWS "bad.scn: line 2: unknown step \"frobnicate\"\n"
+           "bad.scn: line 4: not a control id: \"70000\"\n" "FAIL bad.scn: the scenario does not read (2 errors)\n")
+if(NOT problems STREQUAL "")
+  message(FATAL_ERROR "${problems}")
+endif()
