@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -139,8 +140,9 @@ bool Within(const RECT& inner, const RECT& outer) {
 std::string Name(const Placed& c) { return c.cls + " " + std::to_string(c.id) + " \"" + c.text + "\""; }
 
 // Every control of the bench shows whole: inside the window, none over
-// another (the faults' group box frames whole controls), and each row ends
-// on the device list's right edge, as the list above them does.
+// another (the faults' group box frames whole controls); the controls of a
+// row share their middle, and each row outside the frame ends on the device
+// list's right edge, as the list above them does.
 TEST_F(InProcess, TheBenchShowsEveryControlWholeInAlignedRows) {
   ASSERT_EQ(Initialize(), 0);
   HWND bench = nullptr;
@@ -167,15 +169,17 @@ TEST_F(InProcess, TheBenchShowsEveryControlWholeInAlignedRows) {
         EXPECT_FALSE(Overlap(c.rect, other.rect)) << Name(c) << " over " << Name(other);
       }
     }
-    if (Within(c.rect, frame->rect)) continue;
+    const bool framed = Within(c.rect, frame->rect);
     LONG rowEnd = c.rect.right;
     for (const Placed& other : controls) {
-      if (!other.frame && !Within(other.rect, frame->rect) && other.rect.top < c.rect.bottom &&
-          c.rect.top < other.rect.bottom) {
-        rowEnd = std::max(rowEnd, other.rect.right);
-      }
+      if (other.frame || other.rect.top >= c.rect.bottom || c.rect.top >= other.rect.bottom) continue;
+      EXPECT_LE(std::abs((c.rect.top + c.rect.bottom) - (other.rect.top + other.rect.bottom)), 2)
+          << Name(c) << " and " << Name(other) << " in one row, their middles apart";
+      if (!framed) rowEnd = std::max(rowEnd, other.rect.right);
     }
-    EXPECT_EQ(rowEnd, list->rect.right) << "the row of " << Name(c);
+    if (!framed) {
+      EXPECT_EQ(rowEnd, list->rect.right) << "the row of " << Name(c);
+    }
   }
   EXPECT_EQ(Term(), 0);
 }
