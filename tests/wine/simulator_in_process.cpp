@@ -184,4 +184,34 @@ TEST_F(InProcess, TheBenchShowsEveryControlWholeInAlignedRows) {
   EXPECT_EQ(Term(), 0);
 }
 
+// The bench opens ready to use: each drop-down on a choice, and the device
+// list scrolls far enough to show its longest line whole.
+TEST_F(InProcess, TheBenchOpensWithChoicesMadeAndItsLinesReadable) {
+  ASSERT_EQ(Initialize(), 0);
+  HWND bench = nullptr;
+  EnumWindows(FindOwnBench, reinterpret_cast<LPARAM>(&bench));
+  ASSERT_NE(bench, nullptr);
+  for (const int combo : {IDC_BENCH_DEVICE, IDC_BENCH_ERROR_CODE}) {
+    EXPECT_NE(SendDlgItemMessageA(bench, combo, CB_GETCURSEL, 0, 0), CB_ERR) << combo;
+  }
+  const HWND list = GetDlgItem(bench, IDC_BENCH_DEVICES);
+  const HDC dc = GetDC(list);
+  const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char line[512] = "";
+    if (SendMessageA(list, LB_GETTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof line)) continue;
+    const int length = static_cast<int>(SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, line, length, &size);
+    widest = std::max(widest, size.cx);
+  }
+  SelectObject(dc, before);
+  ReleaseDC(list, dc);
+  EXPECT_GT(count, 0);
+  EXPECT_GE(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), widest);
+  EXPECT_EQ(Term(), 0);
+}
+
 }  // namespace
