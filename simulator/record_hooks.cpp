@@ -376,10 +376,10 @@ std::string FileTime(HMODULE module) {
   return text;
 }
 
-// Unhooks, records the rest of the log and writes the scenario (without
-// the lock: the session is no longer shared).
-bool Finish(std::unique_ptr<Session> session, const std::string& file, bool toolEnds, std::size_t* steps,
-            std::string* why) {
+// Unhooks, records the rest of the log and writes the scenario to `out`,
+// opened for `file` (without the lock: the session is no longer shared).
+bool Finish(std::unique_ptr<Session> session, std::FILE* out, const std::string& file, bool toolEnds,
+            std::size_t* steps, std::string* why) {
   for (HHOOK hook : session->hooks) {
     if (hook != nullptr) UnhookWindowsHookEx(hook);
   }
@@ -397,7 +397,6 @@ bool Finish(std::unique_ptr<Session> session, const std::string& file, bool tool
   const std::string build = FileTime(nullptr) + ", " + FileTime(library);
   const std::string text = session->recorder.Scenario(when, build);
   *steps = session->recorder.Steps();
-  std::FILE* out = std::fopen(file.c_str(), "wb");
   bool written = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
   if (out != nullptr) written = std::fclose(out) == 0 && written;
   if (!written) *why = "cannot write " + file;
@@ -524,17 +523,36 @@ void RecordFromInitialize() {
   }
 }
 
+// The file is opened before the recording ends: a name that cannot be
+// written (a folder that does not exist, a read-only file) is refused and
+// the recording goes on, to be stopped again under another name.
 bool StopRecording(const std::string& file, std::size_t* steps, std::string* why) {
+  bool running = false;
+  {
+    std::lock_guard<std::mutex> hold(gRecordLock);
+    running = gSession != nullptr;
+  }
+  if (!running) {
+    *why = "no recording runs";
+    return false;
+  }
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  if (out == nullptr) {
+    *why = "cannot write " + file;
+    return false;
+  }
   std::unique_ptr<Session> session;
   {
     std::lock_guard<std::mutex> hold(gRecordLock);
     session = std::move(gSession);
   }
-  if (!session) {
+  if (!session) {  // stopped meanwhile from the bench or another client
+    std::fclose(out);
+    std::remove(file.c_str());
     *why = "no recording runs";
     return false;
   }
-  return Finish(std::move(session), file, false, steps, why);
+  return Finish(std::move(session), out, file, false, steps, why);
 }
 
 std::int32_t RecordedAction(std::string_view line, const std::function<std::int32_t()>& act) {
@@ -568,7 +586,7 @@ bool EndRecording(std::string* file, std::size_t* steps) {
   if (!session) return false;
   *file = FreeSessionName();
   std::string why;
-  return Finish(std::move(session), *file, true, steps, &why);
+  return Finish(std::move(session), std::fopen(file->c_str(), "wb"), *file, true, steps, &why);
 }
 
 std::string FreeSessionName() {
