@@ -60,6 +60,10 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
   Log("DLL_PosInitialize");
 #if defined(TEST_DEVICE_INIT_FAILS)
   status = 305;  // POSERR_SYS_MEMORY_ALLOCATION
+#elif defined(TEST_DEVICE_CRASH_WINDOW)
+  // The window Wine shows for a program that crashed, as the tool's own.
+  CreateWindowExA(0, "STATIC", "Program Error", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40, 40, 240, 90, nullptr,
+                  nullptr, nullptr, nullptr);
 #endif
   return status;
 }

@@ -1,6 +1,7 @@
-// A vavuro32.dll that records how the binding layer calls it, in four folders:
+// A vavuro32.dll that records how the binding layer calls it, in five folders:
 // complete/ (all eight entries), no_version/ (no "DLL_PosVersion"), no_close/
-// (no "DLL_PosClose"), init_fails/ ("DLL_PosInitialize" answers 305).
+// (no "DLL_PosClose"), init_fails/ ("DLL_PosInitialize" answers 305),
+// crash_window/ ("DLL_PosInitialize" shows a window as Wine's crash window).
 // "test_device.log" in the current folder gets "attach", "DLL_PosInitialize",
 // "DLL_PosTerm", "detach unload" or "detach exit".
 #ifndef REVEDIZ_TESTS_WINE_TEST_DEVICE_H
