@@ -2,7 +2,6 @@
 // shown for them.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,63 +11,47 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-std::optional<runner::CommandLine> Read(const Args& args) {
-  runner::CommandLine line;
-  if (!runner::ReadCommandLine(args, &line)) return std::nullopt;
-  return line;
-}
-
 std::string Shown(const Args& args) {
   std::string text;
   for (const std::string& arg : args) text += " [" + arg + "]";
   return text;
 }
 
-TEST(CommandLine, ARunTakesItsFoldersTimeoutAndOneScenarioInAnyOrder) {
-  const struct {
-    Args args;
-    const char *scenario, *tool, *work, *out;
-    std::int64_t timeoutMs;
-  } kCases[] = {
-      {{"a.scn"}, "a.scn", "", "", "", 0},
-      {{"--tool", "T", "--work", "W", "--out", "O", "--timeout", "250", "a.scn"}, "a.scn", "T", "W", "O", 250},
-      {{"a.scn", "--out", "-o", "--timeout", "1"}, "a.scn", "", "", "-o", 1},  // a value may start with '-'
-      {{"--timeout", "4294967295", "b"}, "b", "", "", "", 4294967295},
-      {{"", "c"}, "c", "", "", "", 0},  // an empty word is no scenario
-  };
-  for (const auto& c : kCases) {
-    const auto line = Read(c.args);
-    ASSERT_TRUE(line) << Shown(c.args);
-    EXPECT_FALSE(line->exploring);
-    EXPECT_EQ(line->scenario, c.scenario) << Shown(c.args);
-    EXPECT_EQ(line->tool, c.tool) << Shown(c.args);
-    EXPECT_EQ(line->work, c.work) << Shown(c.args);
-    EXPECT_EQ(line->out, c.out) << Shown(c.args);
-    EXPECT_EQ(line->timeoutMs, c.timeoutMs) << Shown(c.args);
-  }
+// All that a line which reads sets, in one text.
+std::string Set(const runner::CommandLine& l) {
+  return (l.exploring ? "explore" : "run " + l.scenario) + " tool=" + l.tool + " work=" + l.work + " out=" + l.out +
+         " timeout=" + std::to_string(l.timeoutMs) + " seed=" + std::to_string(l.seed) +
+         " steps=" + std::to_string(l.steps) + " minutes=" + std::to_string(l.minutes) +
+         " shrink=" + std::to_string(l.shrinkMinutes);
 }
 
-TEST(CommandLine, AnExplorationBoundsItselfAndWaitsBrieflyUnlessTold) {
+// A run takes its folders, timeout and one scenario in any order; an exploration bounds itself and waits briefly
+// unless told otherwise.
+TEST(CommandLine, LinesThatReadSetWhatTheyNameAndTheRestByDefault) {
   const struct {
     Args args;
-    std::uint64_t seed;
-    std::int64_t steps, minutes, shrinkMinutes, timeoutMs;
+    const char* set;
   } kCases[] = {
-      {{"--explore"}, 1, 1000, 0, 15, 3000},
-      {{"--explore", "--seed", "0", "--steps", "1"}, 0, 1, 0, 15, 3000},
-      {{"--seed", "0x10", "--explore", "--minutes", "2"}, 16, 0, 2, 15, 3000},
-      {{"--steps", "7", "--explore", "--timeout", "500", "--shrink-minutes", "1", "--out", "o"}, 1, 7, 0, 1, 500},
+      {{"a.scn"}, "run a.scn tool= work= out= timeout=0 seed=1 steps=0 minutes=0 shrink=15"},
+      {{"--tool", "T", "--work", "W", "--out", "O", "--timeout", "250", "a.scn"},
+       "run a.scn tool=T work=W out=O timeout=250 seed=1 steps=0 minutes=0 shrink=15"},
+      {{"a.scn", "--out", "-o", "--timeout", "1"},
+       "run a.scn tool= work= out=-o timeout=1 seed=1 steps=0 minutes=0 shrink=15"},
+      {{"--timeout", "4294967295", "b"},
+       "run b tool= work= out= timeout=4294967295 seed=1 steps=0 minutes=0 shrink=15"},
+      {{"", "c"}, "run c tool= work= out= timeout=0 seed=1 steps=0 minutes=0 shrink=15"},  // "" is no scenario
+      {{"--explore"}, "explore tool= work= out= timeout=3000 seed=1 steps=1000 minutes=0 shrink=15"},
+      {{"--explore", "--seed", "0", "--steps", "1"},
+       "explore tool= work= out= timeout=3000 seed=0 steps=1 minutes=0 shrink=15"},
+      {{"--seed", "0x10", "--explore", "--minutes", "2"},
+       "explore tool= work= out= timeout=3000 seed=16 steps=0 minutes=2 shrink=15"},
+      {{"--steps", "7", "--explore", "--timeout", "500", "--shrink-minutes", "1", "--out", "o"},
+       "explore tool= work= out=o timeout=500 seed=1 steps=7 minutes=0 shrink=1"},
   };
   for (const auto& c : kCases) {
-    const auto line = Read(c.args);
-    ASSERT_TRUE(line) << Shown(c.args);
-    EXPECT_TRUE(line->exploring);
-    EXPECT_EQ(line->scenario, "");
-    EXPECT_EQ(line->seed, c.seed) << Shown(c.args);
-    EXPECT_EQ(line->steps, c.steps) << Shown(c.args);
-    EXPECT_EQ(line->minutes, c.minutes) << Shown(c.args);
-    EXPECT_EQ(line->shrinkMinutes, c.shrinkMinutes) << Shown(c.args);
-    EXPECT_EQ(line->timeoutMs, c.timeoutMs) << Shown(c.args);
+    runner::CommandLine line;
+    EXPECT_TRUE(runner::ReadCommandLine(c.args, &line)) << Shown(c.args);
+    EXPECT_EQ(Set(line), c.set) << Shown(c.args);
   }
 }
 
@@ -77,12 +60,16 @@ TEST(CommandLine, WrongLinesAreRefused) {
       {}, {""}, {"a", "b"}, {"-"}, {"--frob", "x", "a"}, {"a", "--tool"}, {"a", "--timeout"},
       {"--timeout", "0", "a"}, {"--timeout", "-5", "a"}, {"--timeout", "4294967296", "a"}, {"--timeout", "9x", "a"},
       {"--seed", "1", "a"}, {"--steps", "5", "a"}, {"--minutes", "1", "a"}, {"--shrink-minutes", "2", "a"},
-      {"--explore", "a.scn"}, {"--explore", "--steps", "5", "--minutes", "1"}, {"--explore", "--steps", "1", "--steps", "2"},
+      {"--explore", "a.scn"}, {"--explore", "--steps", "5", "--minutes", "1"},
+      {"--explore", "--steps", "1", "--steps", "2"},
       {"--explore", "--steps", "0"}, {"--explore", "--minutes", "-1"}, {"--explore", "--seed", "-1"},
       {"--explore", "--shrink-minutes", "0"}, {"--explore", "--minutes", "x"}, {"--explore", "--seed"},
       {"--explore", "--timeout", "0"}, {"--explore", "--frob", "x"},
   };
-  for (const Args& args : kWrong) EXPECT_FALSE(Read(args)) << Shown(args);
+  for (const Args& args : kWrong) {
+    runner::CommandLine line;
+    EXPECT_FALSE(runner::ReadCommandLine(args, &line)) << Shown(args);
+  }
 }
 
 TEST(CommandLine, TheUsageNamesEveryOption) {
