@@ -1,6 +1,7 @@
 // The simulator loaded into the test's own process, for what only its Win32
 // layer does: serving the control pipe from the moment the pipe exists,
-// refusing buffers the caller cannot have it write to, and showing the bench.
+// answering one client request after request, refusing buffers the caller
+// cannot have it write to, and showing the bench.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -76,6 +77,40 @@ TEST_F(InProcess, AClientThatOpensThePipeBeforeTheServerWaitsIsServed) {
     EXPECT_TRUE(client.reply.ok && client.reply.listing && !client.reply.lines.empty()) << "round " << round;
     ASSERT_EQ(Term(), 0);
   }
+}
+
+// One request on an open connection, its whole reply read.
+sim::ReplyRead Ask(HANDLE pipe, const std::string& line, sim::Reply* reply) {
+  const std::string sent = line + "\n";
+  DWORD done = 0;
+  if (!WriteFile(pipe, sent.data(), static_cast<DWORD>(sent.size()), &done, nullptr)) return sim::ReplyRead::kMalformed;
+  std::string bytes;
+  char chunk[512];
+  sim::ReplyRead read = sim::ReplyRead::kIncomplete;
+  while (read == sim::ReplyRead::kIncomplete && ReadFile(pipe, chunk, sizeof chunk, &done, nullptr) && done > 0) {
+    bytes.append(chunk, done);
+    read = sim::ParseReply(bytes, reply);
+  }
+  return read;
+}
+
+// A client may ask again on the same connection once it has its answer.
+TEST_F(InProcess, RequestsFollowEachOtherOnOneConnection) {
+  ASSERT_EQ(Initialize(), 0);
+  bool missing = true;
+  std::string why;
+  HANDLE pipe = INVALID_HANDLE_VALUE;
+  for (const DWORD deadline = GetTickCount() + 5000; missing && GetTickCount() < deadline;) {
+    pipe = sim::ConnectControlPipe(GetCurrentProcessId(), 0, 5000, &missing, &why);  // served from just after Initialize
+  }
+  EXPECT_NE(pipe, INVALID_HANDLE_VALUE) << why;
+  for (const char* line : {"state", "journal 1", "state"}) {
+    sim::Reply reply;
+    EXPECT_EQ(Ask(pipe, line, &reply), sim::ReplyRead::kComplete) << line;
+    EXPECT_TRUE(reply.ok && reply.listing && !reply.lines.empty()) << line;
+  }
+  CloseHandle(pipe);
+  EXPECT_EQ(Term(), 0);
 }
 
 // A read's buffer must be committed, writable memory for all of its size.
