@@ -70,13 +70,17 @@ void OnDismiss(Run& run, const Step& step) {
     }
     return dialog;
   };
-  // A box or dialog showing above `window`: come up while it showed (a
-  // notification's box, or a command chosen from the menu meanwhile), its
-  // loop runs inside the one of `window`.
-  const auto heldFromAbove = [&](HWND window) {
+  // A pressed window that is hidden but not gone while another box or dialog
+  // shows is held by it: that one came up while the pressed one showed (a
+  // notification's box, or a command chosen from the menu meanwhile) and its
+  // loop runs inside the pressed one's. Their order on the screen does not
+  // tell which came first: a box shown late can lie above the dialog whose
+  // loop holds it.
+  const auto held = [&](HWND window) {
     for (HWND hwnd : toolwin::WindowsOf(app.ProcessId())) {
-      if (hwnd == window) break;
-      if (IsWindowVisible(hwnd) && (toolwin::IsBox(hwnd) || toolwin::IsOwnedDialog(hwnd))) return true;
+      if (hwnd != window && IsWindowVisible(hwnd) && (toolwin::IsBox(hwnd) || toolwin::IsOwnedDialog(hwnd))) {
+        return true;
+      }
     }
     return false;
   };
@@ -96,12 +100,12 @@ void OnDismiss(Run& run, const Step& step) {
     const WPARAM press = toolwin::IsBox(top) ? IDOK : IDCANCEL;
     PostMessageA(top, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(top, static_cast<int>(press))));
     // Gone, so that its caller runs on before the next window is acted on
-    // (as an operator's next press would come after it); or hidden under a
-    // window that came up meanwhile, whose loop holds it: that one is next.
+    // (as an operator's next press would come after it); or hidden and held
+    // by a window that came up meanwhile: that one is next.
     // It normally goes at once: a loaded machine gets ten seconds at least.
-    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && heldFromAbove(top)); },
+    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && held(top)); },
                       std::max<DWORD>(run.timeout(), 10000));
-    if (IsWindow(top) && !heldFromAbove(top)) {
+    if (IsWindow(top) && !held(top)) {
       char caption[256] = {};
       GetWindowTextA(top, caption, sizeof caption);  // sends nothing to a tool that may hang
       throw StepError{"dismiss: " + scn::ShowText(caption) + " does not go"};
