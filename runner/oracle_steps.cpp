@@ -69,6 +69,14 @@ void OnExpectAlive(Run& run, const Step& step) {
   if (SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) == 0) {
     throw Mismatch{"the main window", "an answer within 2 s", "no answer; " + run.ScreenNow()};
   }
+  // A window that never validates what it paints is sent WM_PAINT without
+  // end and keeps a processor busy. Paints wait until the queue holds
+  // nothing else (a burst of notifications, say): the step's whole wait.
+  const HWND main = app.MainWindow();
+  if (!driver::PollUntil([main] { return !GetUpdateRect(main, nullptr, FALSE); }, run.timeout())) {
+    throw Mismatch{"the main window", "nothing left to paint",
+                   "part of it unpainted after " + std::to_string(run.timeout()) + " ms"};
+  }
   if (CrashWindowShows()) throw Mismatch{"the screen", "no crash window", scn::ShowText(kCrashCaption) + " shows"};
 }
 

@@ -40,6 +40,27 @@ std::int32_t Enter(const void* context, const std::int32_t* out = nullptr) {
   return status;
 }
 
+#if defined(TEST_DEVICE_NO_PAINT)
+// The tool's main window (of the class "REVEDIZ") made to leave what it is
+// asked to paint unvalidated, so that WM_PAINT comes without end.
+WNDPROC MainProcedure = nullptr;
+
+LRESULT CALLBACK PaintNothing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) return 0;
+  return CallWindowProcA(MainProcedure, window, message, wParam, lParam);
+}
+
+BOOL CALLBACK LeaveUnpainted(HWND window, LPARAM) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, "REVEDIZ") != 0) return TRUE;
+  MainProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintNothing)));
+  InvalidateRect(window, nullptr, FALSE);
+  return FALSE;
+}
+#endif
+
 }  // namespace
 
 extern "C" {
@@ -64,6 +85,8 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
   // The window Wine shows for a program that crashed, as the tool's own.
   CreateWindowExA(0, "STATIC", "Program Error", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40, 40, 240, 90, nullptr,
                   nullptr, nullptr, nullptr);
+#elif defined(TEST_DEVICE_NO_PAINT)
+  EnumThreadWindows(GetCurrentThreadId(), LeaveUnpainted, 0);
 #endif
   return status;
 }
