@@ -169,6 +169,9 @@ void OnSelectPosted(Run& run, const Step& step) {
 void OnRadio(Run& run, const Step& step) { run.CurrentDialog(step).SetRadio(Run::Id(step.args[0])); }
 void OnClick(Run& run, const Step& step) { run.CurrentDialog(step).Click(Run::Id(step.args[0])); }
 void OnPress(Run& run, const Step& step) { run.CurrentDialog(step).Press(Run::Id(step.args[0])); }
+void OnKey(Run& run, const Step& step) {
+  run.CurrentDialog(step).Key(Run::Id(step.args[0]), scn::KeyCode(step.args[1].text));
+}
 void OnCancel(Run& run, const Step& step) { run.CurrentDialog(step).Cancel(); }
 
 void OnExpectClosed(Run& run, const Step& step) {

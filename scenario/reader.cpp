@@ -157,6 +157,12 @@ bool CheckPlace(const Step& step, std::string* error) {
   return CheckWord(Check::Number, a[3], error) && CheckWord(Check::Number, a[4], error);
 }
 
+bool CheckKey(const Step& step, std::string* error) {
+  if (!step.args[1].quoted && KeyCode(step.args[1].text) >= 0) return true;
+  *error = "key takes a control and Enter, Escape, Space, Tab or F4";
+  return false;
+}
+
 bool CheckScroll(const Step& step, std::string* error) {
   if (step.args[0].text == "log") return true;
   *error = "scroll takes log and the index of the line to show at the top";

@@ -90,6 +90,10 @@ bool ParseControlId(std::string_view text, int* id);
 // A menu command: a menu item name (PosOpen, Exit, ...) or a number.
 bool ParseMenuCommand(std::string_view text, int* id);
 
+// The virtual-key code of a key the "key" step presses (Enter, Escape,
+// Space, Tab, F4), or -1.
+int KeyCode(std::string_view name);
+
 // The control pipe's request line of a bench step ("bench swipe X" ->
 // "swipe X", each word quoted as the line needs), and the status it is
 // expected to answer ("returns N", else 0).

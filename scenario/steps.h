@@ -42,6 +42,7 @@
   X(Radio, "radio", 1, 1, Id, Any, Any, false, Nothing, "turns on a radio button")                                   \
   X(Click, "click", 1, 1, Id, Any, Any, false, Nothing, "a button's click posted to the dialog")                      \
   X(Press, "press", 1, 1, Id, Any, Any, false, Nothing, "a button's own click")                                      \
+  X(Key, "key", 2, 2, Id, Any, Any, false, Key, "a key pressed and let go in a control of the dialog")               \
   X(Cancel, "cancel", 0, 0, Any, Any, Any, false, Nothing, "Cancel, then waits until the dialog is gone")            \
   X(Ok, "ok", 0, 0, Any, Any, Any, false, Nothing, "OK of the box last expected (or the topmost)")                   \
   X(Dismiss, "dismiss", 0, 0, Any, Any, Any, false, Nothing, "OK on every box, then Cancel on any dialog left")      \

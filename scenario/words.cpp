@@ -19,6 +19,15 @@ const IdName kMoreControlIds[] = {
     {"IDCANCEL", 2},
 };
 
+// The keys a "key" step presses, by their virtual-key codes.
+const IdName kKeys[] = {
+    {"Enter", 0x0D},
+    {"Escape", 0x1B},
+    {"Space", 0x20},
+    {"Tab", 0x09},
+    {"F4", 0x73},
+};
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -96,6 +105,12 @@ bool ParseMenuCommand(std::string_view text, int* id) {
   const IdNumber number = ParseId(text, id);
   if (number != IdNumber::kNone) return number == IdNumber::kGood;
   return Lookup(kMenuCommandNames, text, true, id);
+}
+
+int KeyCode(std::string_view name) {
+  int code = -1;
+  Lookup(kKeys, name, false, &code);
+  return code;
 }
 
 std::string ControlLine(const Step& step, std::int64_t* expected) {

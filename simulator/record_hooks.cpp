@@ -292,10 +292,15 @@ int PressOf(const MSG& m, HWND* dialog) {
     case WM_LBUTTONUP: return pushed && GetCapture() == m.hwnd ? GetDlgCtrlID(m.hwnd) : -1;
     case WM_KEYUP: return m.wParam == VK_SPACE && pushed ? GetDlgCtrlID(m.hwnd) : -1;
     case WM_KEYDOWN: {
-      const LONG style = GetWindowLongA(m.hwnd, GWL_STYLE);
-      if (IsClass(m.hwnd, "ComboBox") || IsClass(GetParent(m.hwnd), "ComboBox")) return -1;  // a list dropped
+      // A control that wants the key (a multi-line field, a combo box with
+      // its list dropped; DLGC_WANTALLKEYS is the same bit) acts on it
+      // itself, as the dialog manager lets it: it closes the list, or passes
+      // the key on by a message of its own to the dialog or its default
+      // button, which is then the press.
+      const LRESULT wants = Send(m.hwnd, WM_GETDLGCODE, m.wParam, reinterpret_cast<LPARAM>(&m));
+      if ((wants & DLGC_WANTMESSAGE) != 0) return -1;
       if (m.wParam == VK_ESCAPE) return IDCANCEL;
-      if (m.wParam != VK_RETURN || (IsClass(m.hwnd, "Edit") && (style & ES_WANTRETURN) != 0)) return -1;
+      if (m.wParam != VK_RETURN) return -1;
       if (IsPushButton(m.hwnd)) return GetDlgCtrlID(m.hwnd);
       const LRESULT def = Send(*dialog, DM_GETDEFID, 0, 0);
       return HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;

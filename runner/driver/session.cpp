@@ -104,6 +104,21 @@ void Dialog::Press(int id) const {
   if (!PostMessageA(Control(id), BM_CLICK, 0, 0)) session_->Fail("cannot press " + std::to_string(id));
 }
 
+void Dialog::Key(int id, int virtualKey) const {
+  const HWND control = Control(id);
+  DWORD_PTR ignored = 0;
+  if (!SendA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, &ignored)) {
+    session_->Fail("cannot move the focus to " + std::to_string(id));
+  }
+  // Repeat count 1 and the scan code; a key let go also has bits 30 and 31.
+  const DWORD down = 1 | MapVirtualKeyA(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC) << 16;
+  const WPARAM key = static_cast<WPARAM>(virtualKey);
+  if (!PostMessageA(control, WM_KEYDOWN, key, static_cast<LPARAM>(down)) ||
+      !PostMessageA(control, WM_KEYUP, key, static_cast<LPARAM>(down | 0xC0000000u))) {
+    session_->Fail("cannot post a key to " + std::to_string(id));
+  }
+}
+
 bool Dialog::IsChecked(int id) const {
   DWORD_PTR state = 0;
   if (!SendA(Control(id), BM_GETCHECK, 0, 0, &state)) session_->Fail("cannot read button " + std::to_string(id));

@@ -39,6 +39,7 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
       {"expect \"log\" \"x\"", "unknown step"}, {"\"menu\" PosOpen", "a step starts with its name"},
       {"expect window desk text x", "expect window takes"}, {"screenshot a.bmp menu", "screenshot NAME takes"},
       {"place desktop 0 0 1 1", "place takes"}, {"scroll main 75", "scroll takes"},
+      {"key OK Return", "key takes a control and Enter"}, {"key OK \"Enter\"", "key takes"}, {"key Enter", "key takes 2"},
       {"repeat 0\nend", "repeat needs a count of 1 or more"}, {"end", "end without repeat"},
       {"repeat 2\nrepeat 3\nend", "repeat without end"}, {"fails \"x\"", "fails must come right before"},
       {"fails \"x\"\nrepeat 2\nend", "fails must come right before"},
@@ -48,8 +49,9 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
     const std::string error = Check(c.line);
     EXPECT_NE(error.find(c.error), std::string::npos) << c.line << " -> " << error;
   }
-  // At their bounds the same steps read: every window field, no times, a library after missing names.
-  for (const std::string good : {"class", "text", "style", "x", "y", "width", "extent", "file a \"B\" times 0", "start missing A library B"})
+  // At their bounds the same steps read: every window field, no times, a library after missing names, every key.
+  for (const std::string good : {"class", "text", "style", "x", "y", "width", "extent", "file a \"B\" times 0", "start missing A library B",
+                                 "key OK Enter", "key 1 Escape", "key IDC_HANDLE Space", "key OK Tab", "key 1 F4"})
     EXPECT_EQ(Check(good.find(' ') == std::string::npos ? "expect window main " + good + " 0" : good), "") << good;
 }
 
