@@ -35,7 +35,7 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
       {"bench state", "bench state is read with ctl"}, {"bench log", "read with ctl"},
       {"bench text 1", "read with ctl"}, {"pipe idle 2", "pipe takes a quoted line"},
       {"menu Nonesuch", "not a menu command: \"Nonesuch\""}, {"ctl x exits y", "not a number: \"y\""},
-      {"click 70000", "not a control id"}, {"frobnicate", "unknown step \"frobnicate\""},
+      {"click 70000", "not a control id"}, {"click -1", "not a control id"}, {"frobnicate", "unknown step \"frobnicate\""},
       {"expect \"log\" \"x\"", "unknown step"}, {"\"menu\" PosOpen", "a step starts with its name"},
       {"expect window desk text x", "expect window takes"}, {"screenshot a.bmp menu", "screenshot NAME takes"},
       {"place desktop 0 0 1 1", "place takes"}, {"scroll main 75", "scroll takes"},

@@ -79,6 +79,9 @@ TEST_F(SimDevices, Display) {
   std::int32_t status = -1;
   ASSERT_EQ(0, Set(h, {{"CursorColumn", 0}, {"Rows", 2}, {"Columns", 1}}));
   EXPECT_EQ(Read(h, 9, &status), "H ");
+  // A device request applies its arguments first, as a Set would.
+  EXPECT_EQ(0, Ioctl(h, kReqDspClearScreen, {{"Columns", 5}}));
+  EXPECT_EQ(Get(h, "Columns"), 5);
 }
 
 // LF ends a line, CR is dropped, a line of CharsPerLine characters is ended; no paper, an open cover or an error
