@@ -87,6 +87,8 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
                   nullptr, nullptr, nullptr);
 #elif defined(TEST_DEVICE_NO_PAINT)
   EnumThreadWindows(GetCurrentThreadId(), LeaveUnpainted, 0);
+#elif defined(TEST_DEVICE_SLOW)
+  Sleep(10000);  // the tool's windows answer nothing meanwhile
 #endif
   return status;
 }
