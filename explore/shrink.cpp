@@ -101,8 +101,6 @@ std::vector<Lines> Singles(const Lines& lines) {
 ShrinkResult Shrink(const Chunks& chunks, const FailPredicate& fails, int budget) {
   ShrinkResult result;
   result.lines = Shrinker::Flatten(chunks);
-  result.linesBefore = result.lines.size();
-  result.linesAfter = result.lines.size();
 
   Shrinker shrinker(fails, budget);
   // A fault mostly comes from the last steps before the oracle failed, and
@@ -125,7 +123,6 @@ ShrinkResult Shrink(const Chunks& chunks, const FailPredicate& fails, int budget
       items = Singles(flat);
     }
     result.lines = Shrinker::Flatten(items);
-    result.linesAfter = result.lines.size();
   }
   result.tries = shrinker.Tries();
   return result;

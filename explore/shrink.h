@@ -30,8 +30,6 @@ struct ShrinkResult {
   std::vector<std::string> lines;  // the smallest failing session found
   bool failed = false;             // the session failed (else lines is it, unchanged)
   int tries = 0;                   // calls of the predicate
-  std::size_t linesBefore = 0;
-  std::size_t linesAfter = 0;
 };
 
 // At most `budget` calls of `fails`. When no suffix and not the whole

@@ -280,7 +280,7 @@ TEST(ExploreShrink, SmallestFailingSessionWithinTheBudget) {
   explore::ShrinkResult result = explore::Shrink(chunks, watched, 10000);
   EXPECT_EQ(result.lines, (Lines{"A", "B"}));
   EXPECT_TRUE(split <= 8 && !simplified) << split;
-  EXPECT_EQ(std::tuple(result.failed, result.linesBefore, result.linesAfter, result.tries), std::tuple(true, 123u, 2u, calls));
+  EXPECT_EQ(std::tuple(result.failed, result.tries), std::tuple(true, calls));
   EXPECT_LT(calls, 400);
   // Deterministic: the same input gives the same tries and lines.
   explore::ShrinkResult second = explore::Shrink(chunks, Before{"A", "B", &again}, 10000);
