@@ -49,6 +49,10 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
     const std::string error = Check(c.line);
     EXPECT_NE(error.find(c.error), std::string::npos) << c.line << " -> " << error;
   }
+  // The keys by their virtual-key codes, names matched exactly.
+  const std::pair<const char*, int> kKeys[] = {{"Enter", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20}, {"Tab", 0x09},
+                                               {"F4", 0x73}, {"enter", -1}, {"F", -1}, {"", -1}};
+  for (const auto& [name, code] : kKeys) EXPECT_EQ(scn::KeyCode(name), code) << name;
   // At their bounds the same steps read: every window field, no times, a library after missing names, every key.
   for (const std::string good : {"class", "text", "style", "x", "y", "width", "extent", "file a \"B\" times 0", "start missing A library B",
                                  "key OK Enter", "key 1 Escape", "key IDC_HANDLE Space", "key OK Tab", "key 1 F4"})

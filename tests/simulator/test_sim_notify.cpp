@@ -34,6 +34,12 @@ TEST_F(SimNotify, DeviceNotificationsGoToTheMainWindowAndOnceToEveryOtherAskedFo
                                display(0x777, on), display(kOwn, on), display(kMain, on)}),  // the third handle's
             gPosts);
   EXPECT_EQ(3u, Drain().size()) << "each queued once";
+  // A device's own notification names its slot and port (the card reader's: SLOT_1, PORT_2 = 0x22), its type (0x48)
+  // and the handle that hears it (descriptor 5 here).
+  ASSERT_EQ(5, Open("PosMsr"));
+  Forget();
+  ASSERT_EQ(0, sim_.SwipeCard(nullptr));
+  EXPECT_EQ((std::vector<Post>{{kMain, kMsgMsrDataAvail, 0x01224805, 89}}), gPosts);
 }
 
 TEST_F(SimNotify, BurstsOfOneToTenThousandAndAQueueThatKeepsTheNewest) {
