@@ -200,10 +200,7 @@ std::int32_t Simulator::SystemRequest(OpenDevice* open, std::int32_t request) {
         return Refuse(pos::kErrSysAlreadyAcquired, "handle %d has acquired %s already", handle,
                       name);
       }
-      if (slot.acquiredBy != 0) {
-        return Refuse(pos::kErrSysAcquiredByOther, "%s acquired by handle %d", name,
-                      static_cast<int>(slot.acquiredBy));
-      }
+      if (slot.acquiredBy != 0) return AcquiredByOther(open->classIndex);
       slot.acquiredBy = open->handle;
       return 0;
     case pos::kReqSysReleaseDevice:

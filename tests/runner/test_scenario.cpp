@@ -40,6 +40,7 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
       {"expect window desk text x", "expect window takes"}, {"screenshot a.bmp menu", "screenshot NAME takes"},
       {"place desktop 0 0 1 1", "place takes"}, {"scroll main 75", "scroll takes"},
       {"key OK Return", "key takes a control and Enter"}, {"key OK \"Enter\"", "key takes"}, {"key Enter", "key takes 2"},
+      {"ok 1 2 3 4 5 6 7 8 9 10", "ok takes 0 word(s), not 10"},
       {"repeat 0\nend", "repeat needs a count of 1 or more"}, {"end", "end without repeat"},
       {"repeat 2\nrepeat 3\nend", "repeat without end"}, {"fails \"x\"", "fails must come right before"},
       {"fails \"x\"\nrepeat 2\nend", "fails must come right before"},

@@ -222,6 +222,7 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
       {[&] { io(1, kReqSysAcquireDevice), Forget(); return io(1, kReqSysAcquireDevice); },
        "handle 1 has acquired PosDisplay already"},
       {[&] { return Write(2, "x"); }, "PosDisplay acquired by handle 1"},
+      {[&] { return io(2, kReqSysAcquireDevice); }, "PosDisplay acquired by handle 1"},
       {[&] { return io(2, kReqSysReleaseDevice); }, "handle 2 has not acquired PosDisplay"},
       {[&] { return io(5, kReqSysAcquireDevice); }, "PosSystem cannot be acquired or locked"},
       {[&] { return io(0, kReqSysLockDevice); }, "the queue cannot be acquired or locked"},
