@@ -46,6 +46,9 @@ TEST_F(SimEntries, InitializeNeedsAQueueHandleAndKnownSettingsAndTermEndsEveryth
     EXPECT_EQ(c.status == 0 ? 12u : 0u, gPosts.size());
     if (c.status != 0) continue;
     EXPECT_EQ(kErrSysAlreadyInitialized, sim_.Initialize("APP", "FILE", c.args.data(), 1));
+    // Descriptor 0, which no Open made, reads back the window notifications go to.
+    ResourceArg window{"queueHandle", 0};
+    EXPECT_EQ(std::tuple(0, gQueue.value), std::tuple(sim_.IOCtl(0, kReqSysGetValues, &window, 1, &out), window.value));
     for (int i = 0; i < 10; ++i) Open("PosMsr");
     Forget();  // term closes every handle and empties the queue, and posts nothing: the window may be gone
     EXPECT_TRUE(sim_.Term() == 0 && sim_.Term() == kErrSysNotInitialized);
