@@ -141,7 +141,8 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
          lib.SetFault(3, FaultKind::kShortRead, -1);
        }, "DLL_PosRead handle=1 size=12|  # fault: read cut to 11 bytes|  -> 0 out=11 data=" + blanks + "|"
           "DLL_PosRead handle=1 size=11|  -> 0 out=11 data=" + blanks + "|BENCH fault PosDisplay short=-1|  -> 0"},
-      {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.SetFault(13, FaultKind::kOffline, 0); },
+      {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.Touch(1, 2), lib.SetFault(13, FaultKind::kOffline, 0); },
+       "BENCH PosTouch touch length=4|  -> 317|"
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},
       {[&] { lib.SetFault(sim::kAllTargets, FaultKind::kError, 0), lib.SetFault(1, FaultKind(0), 5); },
        "BENCH fault all error=0|  -> 0|BENCH fault ? ?=5|  -> 331"},
