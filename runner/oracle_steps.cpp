@@ -64,15 +64,15 @@ void OnExpectAlive(Run& run, const Step& step) {
     throw Mismatch{"the tool", "running", "it has ended with status " + std::to_string(app.WaitExit(0))};
   }
   if (run.ToolCrashed()) throw Mismatch{"the tool", "running", "it crashed (a debugger holds it)"};
-  if (!IsWindow(app.MainWindow())) throw Mismatch{"the main window", "open", "gone; " + run.ScreenNow()};
+  const HWND main = app.MainWindow();
+  if (!IsWindow(main)) throw Mismatch{"the main window", "open", "gone; " + run.ScreenNow()};
   DWORD_PTR answer = 0;
-  if (SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) == 0) {
+  if (SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) == 0) {
     throw Mismatch{"the main window", "an answer within 2 s", "no answer; " + run.ScreenNow()};
   }
   // A window that never validates what it paints is sent WM_PAINT without
   // end and keeps a processor busy. Paints wait until the queue holds
   // nothing else (a burst of notifications, say): the step's whole wait.
-  const HWND main = app.MainWindow();
   if (!driver::PollUntil([main] { return !GetUpdateRect(main, nullptr, FALSE); }, run.timeout())) {
     throw Mismatch{"the main window", "nothing left to paint",
                    "part of it unpainted after " + std::to_string(run.timeout()) + " ms"};
