@@ -105,8 +105,7 @@ void OnInclude(Run&, const Step& step) { throw StepError{"include: " + step.args
 void OnScreenshot(Run& run, const Step& step) {
   const HWND window = step.args.size() > 1 ? run.Target(step, step.args[1].text) : nullptr;
   const std::string path = winpath::Join(run.options().outDir, step.args[0].text);
-  Sleep(300);  // lets the last paint reach the screen
-  if (!driver::SaveScreenshot(path, window)) throw StepError{"screenshot: cannot save " + path};
+  if (!driver::SaveScreenshot(path, window, run.timeout())) throw StepError{"screenshot: cannot save " + path};
 }
 
 void OnPlace(Run& run, const Step& step) {

@@ -104,11 +104,13 @@ revediz_stop_xvfb() {
 }
 
 # Prepares the prefix once: a fresh prefix of $WINEARCH, Wine's fonts where Wine
-# finds them, and a default virtual desktop (full rendering, no stalls on
-# hiding windows, and a program's own exit status from `wine`). A stamp file
-# marks it done; an unfinished one is made again from scratch.
+# finds them, a default virtual desktop (full rendering, no stalls on hiding
+# windows, and a program's own exit status from `wine`), and a caret that does
+# not blink (a picture of a dialog is the same whenever it is taken). A stamp
+# file marks it done, named anew when the preparation changes; an unfinished or
+# older one is made again from scratch.
 revediz_prepare_prefix() {
-  local stamp="$WINEPREFIX/.revediz-prepared"
+  local stamp="$WINEPREFIX/.revediz-prepared-2"
   [ -f "$stamp" ] && return 0
   revediz_log "preparing Wine prefix $WINEPREFIX (first time: up to a minute)"
   rm -rf "$WINEPREFIX"
@@ -119,10 +121,11 @@ revediz_prepare_prefix() {
   cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null
+  wine reg add 'HKCU\Control Panel\Desktop' /v CursorBlinkRate /d -1 /f >/dev/null 2>&1 </dev/null
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  if ! grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg"; then
-    echo "Wine prefix $WINEPREFIX: desktop setting not stored" >&2
+  if ! grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg" || ! grep -q '"CursorBlinkRate"="-1"' "$WINEPREFIX/user.reg"; then
+    echo "Wine prefix $WINEPREFIX: desktop settings not stored" >&2
     return 1
   fi
   touch "$stamp"

@@ -289,8 +289,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 std::string WindowsPath(std::string_view path);
 
 // Saves the screen as a 24-bit BMP: the whole desktop, or the part that a
-// window covers (its frame included). False when nothing could be saved.
-bool SaveScreenshot(const std::string& path, HWND window = nullptr);
+// window covers (its frame included). With settleMs, once the picture holds
+// still (two taken 200 ms apart the same) or settleMs has passed. False when
+// nothing could be saved.
+bool SaveScreenshot(const std::string& path, HWND window = nullptr, DWORD settleMs = 0);
 
 }  // namespace driver
 

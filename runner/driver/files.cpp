@@ -70,7 +70,50 @@ bool ReadBytes(const std::string& path, std::string* bytes) {
 
 }  // namespace detail
 
-bool SaveScreenshot(const std::string& path, HWND window) {
+namespace {
+
+// The pixels of a part of the screen, bottom row first, as a 24-bit DIB's; empty when none could be read.
+std::string Capture(int left, int top, int width, int height, BITMAPINFOHEADER* info) {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return {};
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
+  SelectObject(memory, old);
+
+  *info = {};
+  info->biSize = sizeof *info;
+  info->biWidth = width;
+  info->biHeight = height;
+  info->biPlanes = 1;
+  info->biBitCount = 24;
+  info->biCompression = BI_RGB;
+  DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+  std::string pixels(static_cast<size_t>(stride) * static_cast<size_t>(height), '\0');
+  int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                        reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return lines == height ? pixels : std::string();
+}
+
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = GetUpdateRect(child, nullptr, FALSE) != FALSE;
+  return !*reinterpret_cast<bool*>(found);
+}
+
+// Whether the window or a window within it has a part left to paint.
+bool Unpainted(HWND window) {
+  bool found = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  if (!found) EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace
+
+bool SaveScreenshot(const std::string& path, HWND window, DWORD settleMs) {
   int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -84,29 +127,20 @@ bool SaveScreenshot(const std::string& path, HWND window) {
     height = rect.bottom - rect.top;
   }
   if (width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return false;
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
-  SelectObject(memory, old);
-
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
-  std::string pixels(static_cast<size_t>(stride) * static_cast<size_t>(height), '\0');
-  int lines = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (lines != height) return false;
+  // A window still painting (a scroll bar's arrow not drawn yet, say) is not
+  // what it shows: the picture is taken once nothing in the window is left to
+  // paint, and it is the first that the next one, 200 ms later, repeats.
+  const DWORD start = GetTickCount();
+  if (window != nullptr && settleMs > 0) PollUntil([window] { return !Unpainted(window); }, settleMs);
+  BITMAPINFOHEADER info;
+  std::string pixels = Capture(left, top, width, height, &info);
+  while (!pixels.empty() && GetTickCount() - start < settleMs) {
+    Sleep(200);
+    std::string again = Capture(left, top, width, height, &info);
+    if (again == pixels) break;
+    pixels.swap(again);
+  }
+  if (pixels.empty()) return false;
 
   BITMAPFILEHEADER header = {};
   header.bfType = 0x4D42;  // "BM"
@@ -122,6 +156,5 @@ bool SaveScreenshot(const std::string& path, HWND window) {
   }
   return true;
 }
-
 
 }  // namespace driver
