@@ -540,7 +540,8 @@ class WineWorker(Worker):
         super().__init__(number, jobs, lock)
         self.build += '-' + os.environ['REVEDIZ_WINE_ARCH']
         self.configure = ['-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(self.src, 'cmake', os.environ['REVEDIZ_MUTATE_TOOLCHAIN']),
-                          '-DREVEDIZ_WINE_TESTS=ON', '-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_EXPORT_COMPILE_COMMANDS=ON']
+                          '-DREVEDIZ_WINE_TESTS=ON', '-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_EXPORT_COMPILE_COMMANDS=ON',
+                          '-DREVEDIZ_PICTURES=' + os.path.join(ROOT, 'docs', 'screenshots')]   # not in the copy
 
     def prepare(self):
         self.prepare_sources()

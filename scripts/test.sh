@@ -103,19 +103,11 @@ fi
 run_fuzz_smoke
 run_valgrind
 
-# save_screenshots DIR: the BMPs the tests saved there, as the README's PNGs
-# in docs/screenshots (metadata stripped, so an unchanged picture leaves the
-# file unchanged).
+# save_screenshots DIR: the pictures the tests saved there that differ from
+# the README's, written over them in docs/screenshots (an unchanged picture
+# leaves its file unchanged; the suite's runner.readme_pictures has failed).
 save_screenshots() {
-  local shot name
-  mkdir -p "$ROOT/docs/screenshots"
-  for shot in "$1"/*.bmp; do
-    [ -f "$shot" ] || continue
-    case "$shot" in *.fail.bmp) continue ;; esac
-    name=$(basename "${shot%.bmp}")
-    convert "$shot" -strip "$ROOT/docs/screenshots/$name.png" &&
-      revediz_log "screenshot: docs/screenshots/$name.png"
-  done
+  cmake -DSHOTS="$1" -DPICTURES="$ROOT/docs/screenshots" -DUPDATE=ON -P "$ROOT/scripts/pictures.cmake"
 }
 
 # run_wine_suite NAME DIR PREFIX ARCH: the Wine tests of one Windows build.

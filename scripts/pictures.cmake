@@ -1,0 +1,72 @@
+# The pictures a run of the suite took (BMPs in SHOTS) against the README's (PNGs in PICTURES), pixel for pixel:
+# what the tool shows is meant to change only on purpose.
+#   cmake -DSHOTS=DIR -DPICTURES=DIR [-DUPDATE=ON] -P scripts/pictures.cmake
+# Without UPDATE it fails naming every picture that differs (with NAME.diff.png beside its BMP), is missing, or is
+# no longer taken. With UPDATE it writes the pictures that differ into PICTURES instead (scripts/test.sh does so
+# after the suite), so a picture that looks the same leaves its file alone.
+# Needs ImageMagick (compare, convert).
+cmake_minimum_required(VERSION 3.16)
+if(NOT SHOTS OR NOT PICTURES)
+  message(FATAL_ERROR "usage: cmake -DSHOTS=DIR -DPICTURES=DIR [-DUPDATE=ON] -P pictures.cmake")
+endif()
+
+# Rectangles (left,top right,bottom) that show what differs from one machine or run to the next, painted over in
+# both pictures before they are compared: the main window's queue handle is the window's handle.
+set(VARYING_main-window "96,103 240,119")
+
+file(GLOB taken ${SHOTS}/*.bmp)
+list(FILTER taken EXCLUDE REGEX "\\.fail\\.bmp$")
+set(problems "")
+set(names "")
+foreach(shot ${taken})
+  get_filename_component(name ${shot} NAME_WE)
+  list(APPEND names ${name})
+  set(picture ${PICTURES}/${name}.png)
+  set(diff ${SHOTS}/${name}.diff.png)
+  file(REMOVE ${diff})
+  if(EXISTS ${picture})
+    set(a ${picture})
+    set(b ${shot})
+    if(DEFINED VARYING_${name})
+      set(a ${SHOTS}/${name}.readme.masked.png)
+      set(b ${SHOTS}/${name}.masked.png)
+      set(draw "")
+      foreach(rectangle ${VARYING_${name}})
+        list(APPEND draw -draw "rectangle ${rectangle}")
+      endforeach()
+      execute_process(COMMAND convert ${picture} -fill magenta ${draw} ${a})
+      execute_process(COMMAND convert ${shot} -fill magenta ${draw} ${b})
+    endif()
+    execute_process(COMMAND compare -metric AE ${a} ${b} ${diff} RESULT_VARIABLE differs ERROR_VARIABLE pixels)
+    if(differs EQUAL 0)
+      file(REMOVE ${diff})
+      continue()
+    endif()
+    string(STRIP "${pixels}" pixels)
+    set(why "differs in ${pixels} pixels (${diff})")
+  else()
+    set(why "is new")
+  endif()
+  if(UPDATE)
+    execute_process(COMMAND convert ${shot} -strip ${picture} RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "cannot write ${picture}")
+    endif()
+    message(STATUS "screenshot: ${picture} (${why})")
+  else()
+    list(APPEND problems "${name}.png ${why}")
+  endif()
+endforeach()
+
+file(GLOB shown ${PICTURES}/*.png)
+foreach(picture ${shown})
+  get_filename_component(name ${picture} NAME_WE)
+  if(NOT name IN_LIST names)
+    list(APPEND problems "${name}.png is no longer taken")
+  endif()
+endforeach()
+if(NOT UPDATE AND problems)
+  list(JOIN problems "\n  " problems)
+  message(FATAL_ERROR "the suite's pictures are not the README's (${PICTURES}):\n  ${problems}\n"
+                      "If the change is meant, scripts/test.sh writes the new ones there.")
+endif()
