@@ -104,8 +104,8 @@ run_fuzz_smoke
 run_valgrind
 
 # save_screenshots DIR: the pictures the tests saved there that differ from
-# the README's, written over them in docs/screenshots (an unchanged picture
-# leaves its file unchanged; the suite's runner.readme_pictures has failed).
+# the README's (each has failed runner.readme_pictures), written over them in
+# docs/screenshots; a picture that looks the same leaves its file unchanged.
 save_screenshots() {
   cmake -DSHOTS="$1" -DPICTURES="$ROOT/docs/screenshots" -DUPDATE=ON -P "$ROOT/scripts/pictures.cmake"
 }
