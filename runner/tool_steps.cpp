@@ -106,10 +106,11 @@ void OnExit(Run& run, const Step& step) {
 void OnClose(Run& run, const Step& step) {
   run.Log();
   if (step.args.empty()) return run.App(step).CloseBox();
-  const HWND log = run.Target(step, "log");
-  PostMessageA(log, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (!driver::PollUntil([&] { return !IsWindow(log); }, run.timeout())) {
-    throw Mismatch{"log window", "closed", "still there"};
+  const std::string& which = step.args[0].text;  // the log, or the dialog (its close box is its Cancel)
+  const HWND window = run.Target(step, which);
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (!driver::PollUntil([&] { return !IsWindow(window); }, run.timeout())) {
+    throw Mismatch{which + " window", "closed", "still there"};
   }
 }
 

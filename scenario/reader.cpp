@@ -135,8 +135,8 @@ bool CheckCtl(const Step& step, std::string* error) {
 }
 
 bool CheckClose(const Step& step, std::string* error) {
-  if (step.args.empty() || IsWord(step.args[0], "log")) return true;
-  *error = "close takes nothing or \"log\"";
+  if (step.args.empty() || IsWord(step.args[0], "log") || IsWord(step.args[0], "dialog")) return true;
+  *error = "close takes nothing, \"log\" or \"dialog\"";
   return false;
 }
 

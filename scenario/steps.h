@@ -26,7 +26,7 @@
   X(Copy, "copy", 2, 2, Any, Any, Any, false, Nothing, "copies a file into the working folder")                      \
   X(Start, "start", 0, Many, Any, Any, Any, false, Start, "starts the tool (missing files, no or another library)")   \
   X(Exit, "exit", 0, 0, Any, Any, Any, false, Nothing, "the menu's Exit")                                             \
-  X(Close, "close", 0, 1, Any, Any, Any, false, Close, "the main window's (or the log's) close box")                  \
+  X(Close, "close", 0, 1, Any, Any, Any, false, Close, "the main window's (or the log's or the dialog's) close box")  \
   X(ExpectExit, "expect exit", 1, 1, Number, Any, Any, false, Nothing, "the tool ends with status N")                \
   X(Include, "include", 1, Many, Any, Any, Any, false, Nothing, "the steps of another file, ${1}... filled in")      \
   X(Screenshot, "screenshot", 1, 2, Any, Any, Any, false, Screenshot, "a picture of the desktop or one window")      \

@@ -335,7 +335,9 @@ LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Windows shown (activated) and destroyed; the close box.
+// Windows shown (activated) and destroyed; the main window's close box. A
+// dialog's close box needs nothing here: the dialog manager posts the click of
+// Cancel for it, which GetMsgProc takes as any other.
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
   const HWND window = reinterpret_cast<HWND>(wParam);
   if (code == HCBT_ACTIVATE) {
@@ -344,11 +346,8 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
     Closed(window);
   } else if (code == HCBT_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
     const HWND active = GetActiveWindow();
-    const HWND dialog = KnownDialog(active);
     std::lock_guard<std::mutex> hold(gRecordLock);
-    if (gSession && dialog != nullptr) {
-      gSession->recorder.Pressed(Key(dialog), IDCANCEL, {});
-    } else if (gSession && active == gSession->main && !gSession->ended) {
+    if (gSession && active == gSession->main && !gSession->ended) {
       gSession->recorder.CloseMain();
       gSession->ended = true;
     }
