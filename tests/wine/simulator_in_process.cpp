@@ -1,17 +1,13 @@
 // The simulator loaded into the test's own process, for what only its Win32
 // layer does: serving the control pipe from the moment the pipe exists,
-// answering one client request after request, refusing buffers the caller
-// cannot have it write to, and showing the bench.
+// answering one client request after request, and refusing buffers the caller
+// cannot have it write to.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
-#include "simulator/bench_ids.h"
 #include "simulator/control_client.h"
 #include "simulator/vavuro32.h"
 
@@ -129,123 +125,6 @@ TEST_F(InProcess, BuffersThatCannotBeWrittenAreRefused) {
   EXPECT_EQ(read_(&context_, 0, lastPage + page - 8, 16, &got), POSERR_SYS_INVALID_ADDRESS) << "8 bytes short";
   EXPECT_EQ(read_(&context_, 0, lastPage + page - 16, 16, &got), 0) << "the queue's first record, to the last byte";
   for (void* block : {reserved, readOnly, lastPage}) VirtualFree(block, 0, MEM_RELEASE);
-  EXPECT_EQ(Term(), 0);
-}
-
-struct Placed {
-  int id;
-  std::string cls;
-  std::string text;
-  RECT rect;  // in the bench's client area
-  bool frame;  // a group box
-};
-
-BOOL CALLBACK FindOwnBench(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char cls[64] = "";
-  GetClassNameA(window, cls, sizeof cls);
-  if (process != GetCurrentProcessId() || std::string(cls) != VAVURO_BENCH_CLASS) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-BOOL CALLBACK CollectControl(HWND control, LPARAM list) {
-  auto& placed = *reinterpret_cast<std::vector<Placed>*>(list);
-  const HWND bench = GetParent(control);
-  if (bench == nullptr || GetParent(bench) != nullptr) return TRUE;  // a combo box's own edit
-  char cls[64] = "", text[128] = "";
-  GetClassNameA(control, cls, sizeof cls);
-  GetWindowTextA(control, text, sizeof text);
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, bench, reinterpret_cast<POINT*>(&rect), 2);
-  const bool frame = (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && std::string(cls) == "Button";
-  placed.push_back({GetDlgCtrlID(control), cls, text, rect, frame});
-  return TRUE;
-}
-
-bool Overlap(const RECT& a, const RECT& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-bool Within(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-         inner.bottom <= outer.bottom;
-}
-std::string Name(const Placed& c) { return c.cls + " " + std::to_string(c.id) + " \"" + c.text + "\""; }
-
-// Every control of the bench shows whole: inside the window, none over
-// another (the faults' group box frames whole controls); the controls of a
-// row share their middle, and each row outside the frame ends on the device
-// list's right edge, as the list above them does.
-TEST_F(InProcess, TheBenchShowsEveryControlWholeInAlignedRows) {
-  ASSERT_EQ(Initialize(), 0);
-  HWND bench = nullptr;
-  EnumWindows(FindOwnBench, reinterpret_cast<LPARAM>(&bench));
-  ASSERT_NE(bench, nullptr);
-  std::vector<Placed> controls;
-  EnumChildWindows(bench, CollectControl, reinterpret_cast<LPARAM>(&controls));
-  for (const BenchControlName& named : kBenchControlNames) {
-    EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [&](const Placed& c) { return c.id == named.id; }))
-        << named.name;
-  }
-  RECT client;
-  GetClientRect(bench, &client);
-  const auto list = std::find_if(controls.begin(), controls.end(),
-                                 [](const Placed& c) { return c.id == IDC_BENCH_DEVICES; });
-  const auto frame = std::find_if(controls.begin(), controls.end(), [](const Placed& c) { return c.frame; });
-  ASSERT_TRUE(list != controls.end() && frame != controls.end());
-  for (const Placed& c : controls) {
-    EXPECT_TRUE(Within(c.rect, client)) << Name(c);
-    if (&c == &*frame) continue;
-    EXPECT_TRUE(Within(c.rect, frame->rect) || !Overlap(c.rect, frame->rect)) << Name(c) << " across the frame";
-    for (const Placed& other : controls) {
-      if (&other < &c && !other.frame) {
-        EXPECT_FALSE(Overlap(c.rect, other.rect)) << Name(c) << " over " << Name(other);
-      }
-    }
-    const bool framed = Within(c.rect, frame->rect);
-    LONG rowEnd = c.rect.right;
-    for (const Placed& other : controls) {
-      if (other.frame || other.rect.top >= c.rect.bottom || c.rect.top >= other.rect.bottom) continue;
-      EXPECT_LE(std::abs((c.rect.top + c.rect.bottom) - (other.rect.top + other.rect.bottom)), 2)
-          << Name(c) << " and " << Name(other) << " in one row, their middles apart";
-      if (!framed) rowEnd = std::max(rowEnd, other.rect.right);
-    }
-    if (!framed) {
-      EXPECT_EQ(rowEnd, list->rect.right) << "the row of " << Name(c);
-    }
-  }
-  EXPECT_EQ(Term(), 0);
-}
-
-// The bench opens ready to use: each drop-down on a choice, and the device
-// list scrolls far enough to show its longest line whole.
-TEST_F(InProcess, TheBenchOpensWithChoicesMadeAndItsLinesReadable) {
-  ASSERT_EQ(Initialize(), 0);
-  HWND bench = nullptr;
-  EnumWindows(FindOwnBench, reinterpret_cast<LPARAM>(&bench));
-  ASSERT_NE(bench, nullptr);
-  for (const int combo : {IDC_BENCH_DEVICE, IDC_BENCH_ERROR_CODE}) {
-    EXPECT_NE(SendDlgItemMessageA(bench, combo, CB_GETCURSEL, 0, 0), CB_ERR) << combo;
-  }
-  const HWND list = GetDlgItem(bench, IDC_BENCH_DEVICES);
-  const HDC dc = GetDC(list);
-  const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
-  LONG widest = 0;
-  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char line[512] = "";
-    if (SendMessageA(list, LB_GETTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof line)) continue;
-    const int length = static_cast<int>(SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)));
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, line, length, &size);
-    widest = std::max(widest, size.cx);
-  }
-  SelectObject(dc, before);
-  ReleaseDC(list, dc);
-  EXPECT_GT(count, 0);
-  EXPECT_GE(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), widest);
   EXPECT_EQ(Term(), 0);
 }
 
