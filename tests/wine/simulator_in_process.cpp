@@ -72,6 +72,8 @@ TEST_F(InProcess, AClientThatOpensThePipeBeforeTheServerWaitsIsServed) {
     EXPECT_EQ(client.result, sim::Exchange::kDone) << "round " << round << ": " << client.why;
     EXPECT_TRUE(client.reply.ok && client.reply.listing && !client.reply.lines.empty()) << "round " << round;
     ASSERT_EQ(Term(), 0);
+    EXPECT_EQ(sim::ControlExchange(GetCurrentProcessId(), "state", &client.reply, &client.why, 1000),
+              sim::Exchange::kNoSimulator) << "round " << round << ": the pipe outlived PosTerm";
   }
 }
 
