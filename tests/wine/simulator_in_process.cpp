@@ -1,5 +1,5 @@
 // The simulator loaded into the test's own process, for what only its Win32
-// layer does: serving the control pipe from the moment the pipe exists,
+// layer does: serving the control pipe from the moment the pipe exists to PosTerm,
 // answering one client request after request, and refusing buffers the caller
 // cannot have it write to.
 #include <windows.h>
