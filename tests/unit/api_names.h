@@ -1,5 +1,6 @@
-// The device API's codes and names apart from tables/code_tables.cpp: per family its prefix (a first token ending in
-// '_'), then suffix and code pairs, in the tool's row order. Of the subtypes only the rows with fixed names.
+// The device API's slots, ports, device types, classes and subtypes apart from tables/code_tables.cpp (errors,
+// messages and requests are held against simulator/vavuro32.h instead): per family its prefix (a first token ending
+// in '_'), then suffix and code pairs, in the tool's row order. Of the subtypes only the rows with fixed names.
 #ifndef REVEDIZ_TESTS_UNIT_API_NAMES_H
 #define REVEDIZ_TESTS_UNIT_API_NAMES_H
 
