@@ -66,7 +66,7 @@ TEST_F(SimDevices, Display) {
   const std::string a40(40, 'a');
   Run("PosDisplay", {{kWrite, 0, "TOTAL\r\n  12.50"}, {kRead, 40, "TOTAL               " "  12.50             "},
       {kRead, 10, "TOTAL     "}, {kRead, 0, "", kSmall}, {kWrite, 0, "\r\bX\bAB\bC\x01"},
-      {kRead, 40, "TOTAL               AC12.50             "}, {kReq, kReqDspClearScreen}, {kWrite, 0, a40 + "b"},
+      {kRead, 40, "TOTAL               AC12.50             "}, {kReq, kReqDspClearScreen}, {kRead, 2, "  "}, {kWrite, 0, a40 + "b"},
       {kRead, 40, "b" + a40.substr(1)},
       // A text is written from home on a clear screen; a new size keeps what fits; the cursor and a text must fit.
       {kShow, 0, "HI" + std::string(17, ' ') + "!YO"}, {kWrite, 0, "!"}, {kRead, 5, "HI   "},

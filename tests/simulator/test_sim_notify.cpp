@@ -137,10 +137,11 @@ TEST_F(SimNotify, EachCallLeavesItsJournalBlock) {
           "  # fault: claims 22 bytes for a buffer of 12|  -> 0 out=22 data=00 01 02 03 04 05 06 07 08 09 0A 0B"},
       {[&] {
          lib.SetFault(3, FaultKind::kShortRead, 11), Forget();
-         lib.Read(1, buffer, 12, &out), lib.Read(1, buffer, 11, &out);  // cut, then not
-         lib.SetFault(3, FaultKind::kShortRead, -1);
+         lib.Read(1, buffer, 12, &out), lib.Read(1, buffer, 11, &out);  // cut, then not; then cut to nothing
+         lib.SetFault(3, FaultKind::kShortRead, 0), lib.Read(1, buffer, 1, &out), lib.SetFault(3, FaultKind::kShortRead, -1);
        }, "DLL_PosRead handle=1 size=12|  # fault: read cut to 11 bytes|  -> 0 out=11 data=" + blanks + "|"
-          "DLL_PosRead handle=1 size=11|  -> 0 out=11 data=" + blanks + "|BENCH fault PosDisplay short=-1|  -> 0"},
+          "DLL_PosRead handle=1 size=11|  -> 0 out=11 data=" + blanks + "|BENCH fault PosDisplay short=0|  -> 0|"
+          "DLL_PosRead handle=1 size=1|  # fault: read cut to 0 bytes|  -> 0 out=0 data=|BENCH fault PosDisplay short=-1|  -> 0"},
       {[&] { lib.SetFault(13, FaultKind::kOffline, 1), Forget(), lib.Touch(1, 2), lib.SetFault(13, FaultKind::kOffline, 0); },
        "BENCH PosTouch touch length=4|  -> 317|"
        "BENCH fault PosTouch offline=0|  # posted 0x420D wParam=0x05225C0D lParam=0x00000001 to 0x000200B4|  -> 0"},

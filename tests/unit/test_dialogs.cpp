@@ -86,7 +86,7 @@ TEST(FieldChecks, HexAndDecimalConversions) {
   const struct { bool hex; std::string text; bool taken; std::int32_t value; } kCases[] = {
       {true, "1a2B", true, 0x1A2B}, {true, "09afAF", true, 0x09AFAF}, {true, "FFFFFFFF", true, -1},
       {true, "80000000", true, INT32_MIN}, {true, "7fffffff", true, INT32_MAX}, {true, kZeros + "Ff", true, 255},
-      {true, "0", true, 0}, {true, "100000000", false, -9}, {true, "0x10", false, -9}, {true, "", false, -9},
+      {true, "0", true, 0}, {true, "1f", true, 0x1F}, {true, "100000000", false, -9}, {true, "0x10", false, -9}, {true, "", false, -9},
       {true, "fg", false, -9}, {true, "G", false, -9}, {true, " 5", false, -9}, {false, kZeros + "42", true, 42},
       {false, "2147483647", true, INT32_MAX}, {false, "2147483648", false, -9}, {false, "4294967297", false, -9},
       {false, kSevens, false, -9}, {false, "12a", false, -9}, {false, "", false, -9}, {false, "+5", false, -9},
@@ -177,7 +177,7 @@ TEST(Escapes, EachSequenceGivesItsByteAndTheCountIncludesZeros) {
 // collecting stops there.
 TEST(WriteText, LinesJoinedUpToTheLimit) {
   const struct { std::vector<std::string> lines; std::size_t taken; std::string data; } kCases[] = {
-      {{"Hello ", "wrapped", "", "\\x1b!"}, 4, "Hello wrapped\\x1b!"},
+      {{"Hello ", "w", "rapped", "", "\\x1b!"}, 5, "Hello wrapped\\x1b!"},
       {{std::string(200, 'a'), std::string(53, 'b'), "c", "d"}, 2, std::string(200, 'a') + std::string(53, 'b')},
       {{std::string(150, 'a'), std::string(150, 'b'), "c"}, 1, std::string(150, 'a') + std::string(103, 'b')},
       {{std::string(300, 'z')}, 0, std::string(253, 'z')},
