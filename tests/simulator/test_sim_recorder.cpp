@@ -52,8 +52,8 @@ TEST(Recorder, EventsBecomeTheSteps) {
          r.Pressed(2, 1, {});  // a closed dialog is gone
        },
        "dialog \"A\"\ndialog \"B\"\nclick OK\ndialog \"A\"\nclick OK\n"},
-      {"a Cancel pressed while a box shows (the dialog goes only after it) is a click, not a cancel that waits",
-       [](sim::Recorder& r) { r.DialogOpened(1, "A", {}), r.BoxShown(5, "B", "b"), r.Pressed(1, 2, {}), r.BoxClosed(5); },
+      {"a Cancel pressed while a box shows (the dialog goes only after it) is a click, not a cancel that waits; fields are not Cancel's",
+       [](sim::Recorder& r) { r.DialogOpened(1, "A", {}), r.BoxShown(5, "B", "b"), r.Pressed(1, 2, {{F::kEdit, 224, "x", false}}), r.BoxClosed(5); },
        "dialog \"A\"\nexpect box \"B\" \"b\"\nclick Cancel\nok\n"},
       {"boxes in order with the log lines before them, each ok once",
        [](sim::Recorder& r) { r.LogLine("x"), r.BoxShown(5, "Cap", "say \"hi\""), r.BoxShown(6, "", "\r\n"), r.BoxClosed(6);

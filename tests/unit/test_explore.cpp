@@ -173,10 +173,13 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       {"POS Open IDC_DEVICE_NAME", {"#253", "#254"}}, {"POS Open IDC_VALUE", {"#253", "#254"}},
       {"POS Write IDC_INPUT_FILE", {"#99", "#100"}}, {"POS Read IDC_OUTPUT_FILE", {"#99", "#100"}},
       {"POS Write IDC_DATA_BOX line", {"#199", "#200"}}, {"POS Write radio", {"IDC_FILE_MODE", "IDC_TEXT_MODE"}},
+      {"IDC_RESOURCE", {"PosNUnknown", "%s%n", "#0"}},  // names no list holds
   };
   for (const auto& [field, wanted] : ends) {
     for (const std::string& value : wanted) EXPECT_EQ(values[field].count(value), 1u) << field << " " << value;
   }
+  for (const auto& [field, past] : {std::pair("POS Open IDC_N_ARGUMENTS", "21"), {"POS Initialization IDC_N_ARGUMENTS", "22"}})
+    EXPECT_EQ(values[field].count(past), 0u) << field << ": the count's range ends one before";
   for (const char* words : {"bench swipe 0", "bench scan 0", "bench keys 0"}) EXPECT_FALSE(values[words].empty()) << words;
   // Past one byte an overrun writes beyond the guard byte; a Hex argument takes the hex domain's odd values too.
   EXPECT_EQ(values["bench fault overrun"], (std::set<std::string>{"-1", "0", "1"}));
