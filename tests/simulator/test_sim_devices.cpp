@@ -136,7 +136,7 @@ TEST_F(SimDevices, InputDevices) {
       {kRead, 89, sim::kTestCardTracks}, {kWrite, 0, "x", kNo}, {kReq, kReqScanDiscardData, "", kBad}});
   Run("PosScanner", {{kRead, 12, "", kSmall}, {kRead, 13, sim::kTestLabel}, {kRead, 13, "", kNone},
       {kScan, 0, "ABC", 0, {{kMsgScanDataAvail, 3}}}, {kReq, kReqScanDiscardData}, {kRead, 13, "", kNone},
-      {kScan, 0, "", 0, {{kMsgScanDataAvail, 13}}}, {kReq, 5799, "", kBad}, {kRead, 13, sim::kTestLabel}});
+      {kScan, 0, "", 0, {{kMsgScanDataAvail, 13}}}, {kRead, 13, sim::kTestLabel}});
   Run("PosTouch", {{kRead, 3, "", kSmall}, {kRead, 4, std::string("\x78\x00\x50\x00", 4)}, {kRead, 4, "", kNone},
       {kTouch, 301 << 16 | 259, "", 0, {{kMsgTouchData, 301 << 16 | 259}}}, {kRead, 4, "\x03\x01\x2D\x01"},
       {kReq, kReqTouchSoundTone}, {kReq, kReqTouchSilenceTone}, {kReq, kReqKbdSoundTone, "", kBad}});
