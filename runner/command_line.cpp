@@ -44,12 +44,12 @@ bool ReadCommandLine(const std::vector<std::string>& args, CommandLine* line) {
     std::int64_t number = 0;
     if (arg == "--seed") {
       if (!Within(value, 0, kMost, &number)) return false;
-      line->seed = static_cast<std::uint64_t>(number);
+      line->explore.seed = static_cast<std::uint64_t>(number);
     } else if (arg == "--steps" || arg == "--minutes") {
-      if (line->steps != 0 || line->minutes != 0 || !Within(value, 1, kMost, &number)) return false;
-      (arg == "--steps" ? line->steps : line->minutes) = number;
+      if (line->explore.steps != 0 || line->explore.minutes != 0 || !Within(value, 1, kMost, &number)) return false;
+      (arg == "--steps" ? line->explore.steps : line->explore.minutes) = number;
     } else if (arg == "--shrink-minutes") {
-      if (!Within(value, 1, kMost, &line->shrinkMinutes)) return false;
+      if (!Within(value, 1, kMost, &line->explore.shrinkMinutes)) return false;
     } else if (arg == "--timeout") {
       if (!Within(value, 1, UINT32_MAX, &line->timeoutMs)) return false;
     } else if (arg == "--tool" || arg == "--work" || arg == "--out") {
@@ -60,7 +60,7 @@ bool ReadCommandLine(const std::vector<std::string>& args, CommandLine* line) {
     exploreWords = exploreWords || (arg != "--tool" && arg != "--work" && arg != "--out" && arg != "--timeout");
   }
   if (!line->exploring) return !exploreWords && !line->scenario.empty();
-  if (line->steps == 0 && line->minutes == 0) line->steps = kExploreSteps;
+  if (line->explore.steps == 0 && line->explore.minutes == 0) line->explore.steps = kExploreSteps;
   if (line->timeoutMs == 0) line->timeoutMs = kExploreTimeoutMs;
   return line->scenario.empty();
 }

@@ -18,15 +18,20 @@ namespace runner {
 inline constexpr std::int64_t kExploreSteps = 1000;
 inline constexpr std::int64_t kExploreTimeoutMs = 3000;
 
+// Where an exploration starts and how far it goes.
+struct ExploreBounds {
+  std::uint64_t seed = 1;
+  std::int64_t steps = 0;           // stop after this many steps (0: not bounded so), or
+  std::int64_t minutes = 0;         // after this many minutes (0: not bounded so)
+  std::int64_t shrinkMinutes = 15;  // the time the shrinking of a failure may take
+};
+
 struct CommandLine {
   bool exploring = false;
   std::string scenario;          // the scenario file (a run's only word that is not an option)
   std::string tool, work, out;   // folders as typed; empty when not given
   std::int64_t timeoutMs = 0;    // 0 when not given (a run then waits the driver's default)
-  std::uint64_t seed = 1;        // the exploration's
-  std::int64_t steps = 0;        // its bound in steps, or
-  std::int64_t minutes = 0;      // in minutes (0: not bounded so)
-  std::int64_t shrinkMinutes = 15;
+  ExploreBounds explore;         // --seed, --steps or --minutes, --shrink-minutes
 };
 
 // Reads the words after the program's name. False for a wrong line: an

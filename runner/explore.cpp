@@ -78,6 +78,9 @@ std::optional<Violation> PlayEnding(Player& player) {
   return std::nullopt;
 }
 
+// The name every file of the exploration starts with: "explore-S".
+std::string Stem(const ExploreOptions& o) { return "explore-" + std::to_string(o.bounds.seed); }
+
 // revediz-run on a scenario file, as a user would run it; its output kept.
 // Every step of a recording is meant to pass, so its waits are a user's
 // (or the longer ones asked for), not the short wait of random steps.
@@ -125,9 +128,9 @@ Replayed PlayFresh(const ExploreOptions& o, const std::vector<std::string>& line
 // Shrinks a session whose `oracle` failed; writes explore-S-min.scn and
 // checks that revediz-run fails it at the oracle's line.
 void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violation& first) {
-  const std::string stem = "explore-" + std::to_string(o.seed);
+  const std::string stem = Stem(o);
   int tries = 0;
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(o.shrinkMinutes) * 60 * 1000;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(o.bounds.shrinkMinutes) * 60 * 1000;
   const auto fails = [&](const std::vector<std::string>& lines) {
     if (GetTickCount64() > deadline) return false;  // time is up: what is shrunk so far stays
     ++tries;
@@ -157,7 +160,7 @@ void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violati
   for (std::size_t at; (at = report.find_first_of("\r\n")) != std::string::npos;) {
     report.replace(at, 1, report[at] == '\r' ? "\\r" : "\\n");
   }
-  const std::string head = "# Found by revediz-run --explore --seed " + std::to_string(o.seed) + ": " +
+  const std::string head = "# Found by revediz-run --explore --seed " + std::to_string(o.bounds.seed) + ": " +
                            first.oracle + " failed.\n# " + report + "\n# Shrunk from " +
                            std::to_string(Flatten(chunks).size()) + " steps in " + std::to_string(tries) +
                            " replays; it passes once the fault is mended.\n";
@@ -186,14 +189,14 @@ void ShrinkAndWrite(const ExploreOptions& o, const Chunks& chunks, const Violati
 std::optional<Violation> RoundTrip(const ExploreOptions& o, Player& player, const std::vector<std::string>& before) {
   driver::Revediz& app = *player.run().app;
   if (!app.FileExists(kRecording)) return Violation{"round trip", "the recording " + kRecording + " was not written"};
-  const std::string recording = winpath::Join(o.run.outDir, "explore-" + std::to_string(o.seed) + "-session.scn");
+  const std::string recording = winpath::Join(o.run.outDir, Stem(o) + "-session.scn");
   std::string text = app.ReadFile(kRecording);
   const std::size_t start = text.find("\nstart\n");
   if (start != std::string::npos) text.insert(start + 1, ScenarioText("", before));
   if (!WriteText(recording, text)) return Violation{"round trip", "cannot write " + recording};
   CtlRun replay;
   const bool ran = Replay(o, recording, &replay);
-  const std::string transcript = winpath::Join(o.run.outDir, "explore-" + std::to_string(o.seed) + "-session.log");
+  const std::string transcript = winpath::Join(o.run.outDir, Stem(o) + "-session.log");
   WriteText(transcript, replay.output);
   if (ran && replay.exitCode == 0) return std::nullopt;
   // The failed step's report: from its line to the screen dump.
@@ -207,26 +210,27 @@ std::optional<Violation> RoundTrip(const ExploreOptions& o, Player& player, cons
 }  // namespace
 
 int Explore(const ExploreOptions& o) {
+  const ExploreBounds& b = o.bounds;
   explore::Vocabulary vocabulary;
   std::string why;
   if (!explore::LoadVocabulary(o.run.toolDir, &vocabulary, &why)) {
     std::printf("explore: the resource lists cannot be read: %s\n", why.c_str());
     return 2;
   }
-  explore::Random random(o.seed);
+  explore::Random random(b.seed);
   Options options = o.run;
-  options.scenarioPath = "explore-" + std::to_string(o.seed) + ".scn";
+  options.scenarioPath = Stem(o) + ".scn";
   Player player(options);
   if (!player.Play(kRecordFromStart) || !player.Play("start", &why)) {
     std::printf("explore: the tool cannot be started: %s\n", why.c_str());
     return 2;
   }
-  Progress progress(o.seed);
+  Progress progress(b.seed);
   Chunks chunks;
   std::int64_t steps = 0;
   std::optional<Violation> violation;
   std::vector<std::string> oddBefore;  // files made odd before the recording began
-  while ((o.steps == 0 || steps < o.steps) && (o.minutes == 0 || progress.Seconds() < 60.0 * o.minutes)) {
+  while ((b.steps == 0 || steps < b.steps) && (b.minutes == 0 || progress.Seconds() < 60.0 * b.minutes)) {
     chunks.push_back(explore::NextChunk(random, vocabulary));
     for (const std::string& line : chunks.back()) {
       player.Play(line);
@@ -250,21 +254,21 @@ int Explore(const ExploreOptions& o) {
     violation = RoundTrip(o, player, oddBefore);
   }
   progress.Show(steps, violation ? 1 : 0, true);
-  const std::string stem = "explore-" + std::to_string(o.seed);
+  const std::string stem = Stem(o);
   if (!violation) {
     std::printf("explore seed %llu: PASS, %lld steps in %.0f s (%.1f a second), 0 violations; the recording "
                 "replays green\n",
-                static_cast<unsigned long long>(o.seed), static_cast<long long>(steps), progress.Seconds(),
+                static_cast<unsigned long long>(b.seed), static_cast<long long>(steps), progress.Seconds(),
                 progress.Rate(steps));
     return 0;
   }
-  std::printf("explore seed %llu: %s failed after %lld steps:\n  %s\n", static_cast<unsigned long long>(o.seed),
+  std::printf("explore seed %llu: %s failed after %lld steps:\n  %s\n", static_cast<unsigned long long>(b.seed),
               violation->oracle.c_str(), static_cast<long long>(steps), violation->report.c_str());
   std::vector<std::string> session = {kRecordFromStart, "start"};
   const std::vector<std::string> flat = Flatten(chunks);
   session.insert(session.end(), flat.begin(), flat.end());
   WriteText(winpath::Join(o.run.outDir, stem + ".scn"),
-            ScenarioText("# revediz-run --explore --seed " + std::to_string(o.seed) + ": the session as played\n",
+            ScenarioText("# revediz-run --explore --seed " + std::to_string(b.seed) + ": the session as played\n",
                          session));
   // The tool of the session goes before the replays start: one that crashed
   // is held by a debugger, which must not outlive into them.
@@ -278,7 +282,7 @@ int Explore(const ExploreOptions& o) {
   if (!crashed && violation->oracle != "round trip") {
     ShrinkAndWrite(o, chunks, *violation);
   }
-  std::printf("FAIL explore seed %llu: %s\n", static_cast<unsigned long long>(o.seed), violation->oracle.c_str());
+  std::printf("FAIL explore seed %llu: %s\n", static_cast<unsigned long long>(b.seed), violation->oracle.c_str());
   return 1;
 }
 

@@ -21,17 +21,15 @@
 #include <cstdint>
 #include <string>
 
+#include "runner/command_line.h"
 #include "runner/run.h"
 
 namespace runner {
 
 struct ExploreOptions {
-  Options run;                  // tool folder, working folders, --out, --timeout
-  std::uint64_t seed = 1;
-  std::int64_t steps = 0;       // stop after this many steps (0: no bound)
-  std::int64_t minutes = 0;     // stop after this many minutes (0: no bound)
-  int shrinkTries = 200;        // replays the shrinking may take
-  std::int64_t shrinkMinutes = 15;  // and the time
+  Options run;           // tool folder, working folders, --out, --timeout
+  ExploreBounds bounds;  // seed, steps or minutes, the shrinking's time
+  int shrinkTries = 200;  // replays the shrinking may take
 };
 
 // Explores; prints progress on one line and a summary. Exit status 0 when no

@@ -75,10 +75,7 @@ bool ReadOptions(int argc, char** argv, ExploreOptions* explore, bool* exploring
   if (!line.scenario.empty()) options->scenarioPath = driver::WindowsPath(line.scenario);
   if (line.timeoutMs != 0) options->timeoutMs = static_cast<DWORD>(line.timeoutMs);
   *exploring = line.exploring;
-  explore->seed = line.seed;
-  explore->steps = line.steps;
-  explore->minutes = line.minutes;
-  explore->shrinkMinutes = line.shrinkMinutes;
+  explore->bounds = line.explore;
   return true;
 }
 

@@ -14,9 +14,9 @@ void FuzzOne(FuzzInput& input) {
   runner::CommandLine line;
   if (!runner::ReadCommandLine(args, &line)) return;
   FUZZ_CHECK(line.exploring == line.scenario.empty());
-  FUZZ_CHECK(line.timeoutMs >= 0 && line.timeoutMs <= 0xFFFFFFFFLL && line.shrinkMinutes >= 1);
-  if (line.exploring) return FUZZ_CHECK((line.steps > 0) != (line.minutes > 0) && line.timeoutMs > 0);
+  FUZZ_CHECK(line.timeoutMs >= 0 && line.timeoutMs <= 0xFFFFFFFFLL && line.explore.shrinkMinutes >= 1);
+  if (line.exploring) return FUZZ_CHECK((line.explore.steps > 0) != (line.explore.minutes > 0) && line.timeoutMs > 0);
   const runner::CommandLine fresh;
-  FUZZ_CHECK(line.steps == 0 && line.minutes == 0 && line.seed == fresh.seed &&
-             line.shrinkMinutes == fresh.shrinkMinutes);
+  FUZZ_CHECK(line.explore.steps == 0 && line.explore.minutes == 0 && line.explore.seed == fresh.explore.seed &&
+             line.explore.shrinkMinutes == fresh.explore.shrinkMinutes);
 }

@@ -20,9 +20,9 @@ std::string Shown(const Args& args) {
 // All that a line which reads sets, in one text.
 std::string Set(const runner::CommandLine& l) {
   return (l.exploring ? "explore" : "run " + l.scenario) + " tool=" + l.tool + " work=" + l.work + " out=" + l.out +
-         " timeout=" + std::to_string(l.timeoutMs) + " seed=" + std::to_string(l.seed) +
-         " steps=" + std::to_string(l.steps) + " minutes=" + std::to_string(l.minutes) +
-         " shrink=" + std::to_string(l.shrinkMinutes);
+         " timeout=" + std::to_string(l.timeoutMs) + " seed=" + std::to_string(l.explore.seed) +
+         " steps=" + std::to_string(l.explore.steps) + " minutes=" + std::to_string(l.explore.minutes) +
+         " shrink=" + std::to_string(l.explore.shrinkMinutes);
 }
 
 // A run takes its folders, timeout and one scenario in any order; an exploration bounds itself and waits briefly
