@@ -99,7 +99,7 @@ TEST(ScenarioParse, IncludesSpliceTheirStepsWithTheirWords) {
 }
 
 TEST(ScenarioValues, NumbersIdsMenusKindsShownTextsAndPlaceholders) {
-  const struct { const char* text; bool good; std::int64_t value; } kNumbers[] = {{"0x420D", true, 0x420D},      {"-1", true, -1},  {"4294967295", true, 4294967295LL},
+  const struct { const char* text; bool good; std::int64_t value; } kNumbers[] = {{"0x4F0D", true, 0x4F0D},      {"-1", true, -1},  {"4294967295", true, 4294967295LL},
                   {"-2147483648", true, INT32_MIN}, {"0X1f", true, 0x1F}, {"4294967296", false, 0}, {"-2147483649", false, 0},
                   {"0x", false, 0},             {"12a", false, 0}, {"", false, 0}};
   for (const auto& c : kNumbers) {
