@@ -103,9 +103,10 @@ void OnDismiss(Run& run, const Step& step) {
     // (as an operator's next press would come after it); or hidden and held
     // by a window that came up meanwhile: that one is next.
     // It normally goes at once: a loaded machine gets ten seconds at least.
-    driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && held(top)); },
-                      std::max<DWORD>(run.timeout(), 10000));
-    if (IsWindow(top) && !held(top)) {
+    // Judged once: asked again, a window that held it may have gone while
+    // the pressed one is still being destroyed.
+    if (!driver::PollUntil([&] { return !IsWindow(top) || (!IsWindowVisible(top) && held(top)); },
+                           std::max<DWORD>(run.timeout(), 10000))) {
       char caption[256] = {};
       GetWindowTextA(top, caption, sizeof caption);  // sends nothing to a tool that may hang
       throw StepError{"dismiss: " + scn::ShowText(caption) + " does not go"};
