@@ -8,11 +8,12 @@ test fails, crashes or hangs, survives when all pass, is invalid when it does no
 compile and equivalent when its object code is unchanged, at the build's -O0 or, checked
 for a mutant the tests let through (in --wine mode before the suite), at -O2. Kill rate = killed /
 (killed + survived). The exit status is 0 unless the tool fails (or --min-kill).
-With --wine the same is done to the sources that include windows.h (the dialogs'
-and the main window's Win32 glue, the binding, the simulator's Win32 layer, the
-runner and its driver, vavuro-ctl) and the resource script: the Windows build of
-the copy is rebuilt and its Wine suite (end-to-end scenarios, binding and
-simulator tests) runs under Wine on Xvfb, stopping at the first failure.
+With --wine the same is done to the sources that include windows.h, themselves or
+through a header (the dialogs' and the main window's Win32 glue, the binding, the
+simulator's Win32 layer, the runner and its driver, vavuro-ctl) and the resource
+script: the Windows build of the copy is rebuilt and its Wine suite (end-to-end
+scenarios, binding and simulator tests) runs under Wine on Xvfb, stopping at the
+first failure.
 Usage: scripts/mutate.py [--wine] [--list | --only N] [--files 'decode/*'] [--json FILE]
 """
 import argparse, bisect, fcntl, fnmatch, hashlib, json, os, queue, random, re, shlex, shutil, signal
@@ -55,18 +56,31 @@ def take_snapshot():
     SNAPSHOT['CMakeLists.txt'] = re.sub(r'(?<=\s)-Werror(?=[\s)])', '', SNAPSHOT['CMakeLists.txt'])
 
 WINE_FOLDERS = ('app', 'api', 'dialogs', 'simulator', 'runner', 'toolwindows', 'res')
+WINDOWS_H = re.compile(r'^\s*#\s*include\s*<windows\.h>', re.M | re.I)
+
+def included(path):
+    """The product headers `path` includes, and those they include."""
+    found, todo = set(), [path]
+    while todo:
+        for inc in re.findall(r'^\s*#\s*include\s*"([^"]+\.h)"', SNAPSHOT[todo.pop()], re.M):
+            if inc in SNAPSHOT and inc not in found:
+                found.add(inc)
+                todo.append(inc)
+    return found
 
 def wine_source_set(globs):
-    """The product sources that include windows.h, and the resource script."""
-    windows = lambda p: re.search(r'^\s*#\s*include\s*<windows\.h>', SNAPSHOT[p], re.M | re.I)
+    """The resource script, and the product sources the native mode leaves: every source file of the Windows
+    programs and the headers that bring windows.h (directly or through another header)."""
+    native = set(source_set(None))
+    windows = lambda p: WINDOWS_H.search(SNAPSHOT[p]) or any(WINDOWS_H.search(SNAPSHOT[h]) for h in included(p))
     files = [p for p in SNAPSHOT if p.split('/')[0] in WINE_FOLDERS and '/example' not in p and p != 'runner/window_tool.cpp' and
-             (p.endswith('.rc') or p.endswith(('.cpp', '.h')) and windows(p))]
+             p not in native and (p.endswith(('.rc', '.cpp')) or p.endswith('.h') and windows(p))]
     return sorted(f for f in files if not globs or any(fnmatch.fnmatch(f, g) for g in globs))
 
 def source_set(globs):
     """The sources of revediz_logic, vavuro_core, vavuro_line, vavuro_control, revediz_scenario, revediz_run_args and
-    explore (from the CMake lists) that do not include windows.h, and the product headers they include."""
-    windows = lambda p: re.search(r'^\s*#\s*include\s*<windows\.h>', SNAPSHOT[p], re.M | re.I)
+    explore (from the CMake lists) that do not include windows.h, and the product headers they include (directly or
+    through another header)."""
     listed = r'target_sources\(\s*(?:revediz_logic|explore)\s+PRIVATE([^)]*)\)|add_library\(\s*(?:vavuro_core|vavuro_line|vavuro_control|revediz_scenario|revediz_run_args)\s+STATIC([^)]*)\)'
     sources = set()
     for folder in FOLDERS:
@@ -74,13 +88,11 @@ def source_set(globs):
         for m in re.finditer(listed, lists):
             for item in (m.group(1) or m.group(2)).split():
                 path = os.path.normpath(os.path.join(folder, item.replace('${CMAKE_SOURCE_DIR}/', '../')))
-                if path.endswith('.cpp') and path in SNAPSHOT and not windows(path):
+                if path.endswith('.cpp') and path in SNAPSHOT and not WINDOWS_H.search(SNAPSHOT[path]):
                     sources.add(path)
     files = set(sources)
     for path in sources:
-        for inc in re.findall(r'^\s*#\s*include\s*"([^"]+\.h)"', SNAPSHOT[path], re.M):
-            if inc.split('/')[0] in FOLDERS and inc in SNAPSHOT and not windows(inc):
-                files.add(inc)
+        files |= {h for h in included(path) if h.split('/')[0] in FOLDERS and not WINDOWS_H.search(SNAPSHOT[h])}
     return sorted(f for f in files if not globs or any(fnmatch.fnmatch(f, g) for g in globs))
 
 # ---------------------------------------------------------------- tokens and mutants
