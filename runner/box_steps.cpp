@@ -19,25 +19,6 @@ std::string ShowBoxes(const std::vector<driver::Box>& boxes) {
   return shown;
 }
 
-// Whether the tool has handled what was posted to `dialog` so far (a
-// click): the thread's queue keeps posted messages in order, so a change of
-// an edit's modified flag posted after them shows once they are handled,
-// and a box that such a click opens is showing by then (its own loop handles
-// the change). The flag is put back afterwards.
-bool Drained(HWND dialog, DWORD timeoutMs) {
-  const HWND edit = FindWindowExA(dialog, nullptr, "Edit", nullptr);
-  DWORD_PTR was = 0;
-  if (edit == nullptr || !SendMessageTimeoutA(edit, EM_GETMODIFY, 0, 0, SMTO_ABORTIFHUNG, 1000, &was)) return false;
-  const WPARAM mark = was ? FALSE : TRUE;
-  if (!PostMessageA(edit, EM_SETMODIFY, mark, 0)) return false;
-  const bool seen = driver::PollUntil([&] {
-    DWORD_PTR now = 0;
-    return SendMessageTimeoutA(edit, EM_GETMODIFY, 0, 0, SMTO_ABORTIFHUNG, 1000, &now) && (now != 0) == (mark != 0);
-  }, timeoutMs);
-  PostMessageA(edit, EM_SETMODIFY, was ? TRUE : FALSE, 0);
-  return seen;
-}
-
 }  // namespace
 
 void OnOk(Run& run, const Step& step) {
@@ -90,7 +71,7 @@ void OnDismiss(Run& run, const Step& step) {
     // handled (or, failing the check, after the settle time).
     HWND top = innermost();
     if (top != nullptr && !toolwin::IsBox(top)) {
-      if (Drained(top, run.timeout())) {
+      if (app.Drain(run.timeout())) {
         top = innermost();
       } else {
         driver::PollUntil([&] { return (top = innermost()) == nullptr || toolwin::IsBox(top); }, Run::kSettleMs);

@@ -66,8 +66,17 @@ void OnExpectAlive(Run& run, const Step& step) {
   if (run.ToolCrashed()) throw Mismatch{"the tool", "running", "it crashed (a debugger holds it)"};
   const HWND main = app.MainWindow();
   if (!IsWindow(main)) throw Mismatch{"the main window", "open", "gone; " + run.ScreenNow()};
+  // Asked at once, the window would answer before a click posted by the
+  // step before is handled, which may be what holds it: it is asked behind
+  // what was posted (with the log closed, after the settle time).
+  bool drained = true;
+  if (app.LogWindow() != nullptr) {
+    drained = app.Drain(kAnswerMs);
+  } else {
+    Sleep(Run::kSettleMs);
+  }
   DWORD_PTR answer = 0;
-  if (SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) == 0) {
+  if (!drained || SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) == 0) {
     throw Mismatch{"the main window", "an answer within 2 s", "no answer; " + run.ScreenNow()};
   }
   // A window that never validates what it paints is sent WM_PAINT without

@@ -225,6 +225,29 @@ bool Revediz::HasMainWindow() const {
 
 HWND Revediz::LogWindow() const { return s_->LogWindow(); }
 
+// The mark is the list's sorting locale: the log is unsorted, so nothing it
+// shows depends on it. A thread's posted messages are handled in order.
+bool Revediz::Drain(DWORD timeoutMs) const {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  const HWND log = s_->LogWindow();
+  const auto locale = [&](DWORD_PTR* value) {  // each ask bounded by the time left
+    const ULONGLONG now = GetTickCount64();
+    const UINT left = now >= deadline ? 1u : static_cast<UINT>(deadline - now);
+    return SendMessageTimeoutA(log, LB_GETLOCALE, 0, 0, SMTO_ABORTIFHUNG, left, value) != 0;
+  };
+  DWORD_PTR was = 0;
+  if (log == nullptr || !locale(&was)) return false;
+  const LCID english = MAKELCID(0x0409, SORT_DEFAULT), british = MAKELCID(0x0809, SORT_DEFAULT);
+  const LCID mark = was == english ? british : english;
+  if (!PostMessageA(log, LB_SETLOCALE, mark, 0)) return false;
+  const bool seen = PollUntil([&] {
+    DWORD_PTR now = 0;
+    return locale(&now) && now == mark;
+  }, timeoutMs);
+  PostMessageA(log, LB_SETLOCALE, was, 0);
+  return seen;
+}
+
 void Revediz::Menu(WPARAM id) const { Post(WM_COMMAND, id, 0); }
 
 void Revediz::Post(UINT message, WPARAM wParam, LPARAM lParam) const {

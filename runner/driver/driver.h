@@ -195,6 +195,13 @@ class Revediz {
   bool HasMainWindow() const;
   // The "Command and Status" list box (null if there is none).
   HWND LogWindow() const;
+  // Waits until the program's window thread has handled what was posted to
+  // its windows so far (a click, a menu command): a mark posted behind them
+  // to the log list comes through then, and a box that one of them opens is
+  // showing by then (the box's own loop handles the mark). False if the mark
+  // does not come through in time (the thread is busy or hung) or there is
+  // no log. The list's state is put back either way.
+  bool Drain(DWORD timeoutMs) const;
 
   // Posts WM_COMMAND(id) to the main window (a menu command).
   void Menu(WPARAM id) const;
