@@ -578,7 +578,30 @@ class WineWorker(Worker):
         subprocess.run(['bash', '-c', '. scripts/wine-env.sh && revediz_hold_desktop "$1"', 'hold', helper], cwd=ROOT,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    @staticmethod
+    def end_crash_dialogs():
+        """Ends the debuggers Wine started for programs that crashed in this prefix: each shows a crash window
+        ("Program Error") that stays after the test that crashed has ended, and every later "expect alive" would
+        fail on it, killing every mutant after the first that crashes something."""
+        prefix = os.path.realpath(os.environ.get('WINEPREFIX', ''))
+        for pid in filter(str.isdigit, os.listdir('/proc')):
+            try:
+                with open(f'/proc/{pid}/cmdline', 'rb') as f:
+                    command = f.read().lower()
+                with open(f'/proc/{pid}/environ', 'rb') as f:
+                    environ = f.read().split(b'\0')
+            except OSError:
+                continue
+            ours = any(v.startswith(b'WINEPREFIX=') and os.path.realpath(v[11:].decode(errors='replace')) == prefix
+                       for v in environ)
+            if b'winedbg' in command and ours:
+                try:
+                    os.kill(int(pid), signal.SIGKILL)
+                except OSError:
+                    pass
+
     def suite(self, timeout):
+        self.end_crash_dialogs()
         argv = ['ctest', '--test-dir', self.build, '--stop-on-failure', '-j', '2', '--timeout', '120']
         try:
             done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=timeout,
