@@ -28,7 +28,8 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
   const struct { const char* line; const char* error; } kCases[] = {  // the error: a part of it
       {"start 3", "start takes"}, {"file a \"AB\" times 40000000", "at most 64 MiB in all)"},
       {"start returns 0", "start takes"}, {"repeat 2 returns 0\nend", "repeat takes 1 word(s), not 3"},
-      {"screenshot", "screenshot takes 1 to 2 words, not 0"}, {"include", "include takes at least 1 word(s), not 0"},
+      {"screenshot", "screenshot takes 1 to 2 words, not 0"},
+      {"screenshot a b c d e f g h i j", "screenshot takes 1 to 2 words, not 10"}, {"include", "include takes at least 1 word(s), not 0"},
       {"file a.bin \"AB\" twice 4", "file NAME TEXT takes \"times N\""},
       {"start missing A no-library B", "start takes"}, {"start missing A library B C", "start takes"}, {"expect file a.bin \"A\" times -1", "times N"},
       {"close box", "close takes"}, {"bench fault X melt 1", "bench: fault kinds are"},

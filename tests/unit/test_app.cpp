@@ -91,6 +91,10 @@ TEST(ShellText, MessageTextAndTheStartupDefaults) {
   EXPECT_EQ(std::string(MessageText), tooLong.substr(0, 2047));
   SetMessageText(nullptr);
   EXPECT_STREQ(MessageText, "");
+  // A format that cannot be written (a wide character the C locale has no byte for) leaves it empty.
+  SetMessageText("abc");
+  EXPECT_LT(FormatMessageText("x%lsy", L"\u00e9"), 0);
+  EXPECT_STREQ(MessageText, "");
   SetMessageText(tooLong.c_str());
   EXPECT_EQ(std::string(MessageText), tooLong.substr(0, 2047));
   ClearMessageText();

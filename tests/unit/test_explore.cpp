@@ -186,7 +186,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   const std::set<std::string>& errors = values["bench fault error"];  // the library's own codes among them
   EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& v) { return v != "0" && NameOf(ErrorNames, std::stoi(v)); }));
   const Lines text = explore::TextValues(), decimal = explore::NumberValues(explore::kDecimalValueRange);
-  for (const char* end : {"0", "2147483647", "-1", "2147483648"})  // a Dec value: 0 to INT32_MAX, and one past each
+  for (const char* end : {"0", "1073741823", "2147483647", "-1", "2147483648"})  // 0 to INT32_MAX, its middle, one past each
     EXPECT_NE(std::find(decimal.begin(), decimal.end(), end), decimal.end()) << end;
   EXPECT_TRUE(std::any_of(values["IDC_VALUE"].begin(), values["IDC_VALUE"].end(), [&](const std::string& v) {
     return Contains(explore::HexValues(), v) && !Contains(text, v) && !Contains(decimal, v) &&
