@@ -166,7 +166,7 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       {"POS Initialization IDC_N_ARGUMENTS", {"0", "20", "-1", "21"}}, {"POS Initialization adds", {"0", "1", "20", "21"}},
       {"POS Ioctl IDC_N_ARGUMENTS", {"0", "20", "21"}}, {"IDC_VALUE", {"2147483647", "2147483648"}},
       {"POS Ioctl adds", {"0", "1", "20", "21"}}, {"bench weight 0", {"0", "15000", "-1", "15001"}},
-      {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "10000", "0", "10001"}},
+      {"bench touch 1", {"0", "65535", "-1", "65536"}}, {"bench burst 1", {"1", "5", "10000", "0", "10001"}},
       {"bench fault offline", {"0", "1", "-1", "2"}}, {"bench fault short", {"-1", "0", "-2"}},
       {"bench fault overclaim", {"-1", "0", "1", "16", "2147483647"}}, {"bench fault 0", {"Queue", "", "PosNothing"}},
       {"POS Initialization IDC_APPLICATION_NAME", {"#253", "#254"}},
@@ -183,6 +183,9 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   for (const char* words : {"bench swipe 0", "bench scan 0", "bench keys 0"}) EXPECT_FALSE(values[words].empty()) << words;
   // Past one byte an overrun writes beyond the guard byte; a Hex argument takes the hex domain's odd values too.
   EXPECT_EQ(values["bench fault overrun"], (std::set<std::string>{"-1", "0", "1"}));
+  // A burst: one of its range's ends, one past each, its middle, -1 or its top in hex, else a short one (1 to 5).
+  const std::set<std::string> bursts = {"-1", "0", "1", "2", "3", "4", "5", "5000", "10000", "10001", "0x2710"};
+  for (const std::string& count : values["bench burst 1"]) EXPECT_EQ(bursts.count(count), 1u) << count;
   const std::set<std::string>& errors = values["bench fault error"];  // the library's own codes among them
   EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& v) { return v != "0" && NameOf(ErrorNames, std::stoi(v)); }));
   const Lines text = explore::TextValues(), decimal = explore::NumberValues(explore::kDecimalValueRange);
