@@ -89,6 +89,11 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
   EnumThreadWindows(GetCurrentThreadId(), LeaveUnpainted, 0);
 #elif defined(TEST_DEVICE_SLOW)
   Sleep(10000);  // the tool's windows answer nothing meanwhile
+#elif defined(TEST_DEVICE_HOARDS)
+  // 96 MiB kept and touched: the tool's working set grows by as much.
+  const SIZE_T size = SIZE_T{96} << 20;
+  if (auto* kept = static_cast<char*>(VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)))
+    for (SIZE_T at = 0; at < size; at += 4096) kept[at] = 1;
 #endif
   return status;
 }
