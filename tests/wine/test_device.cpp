@@ -40,9 +40,26 @@ std::int32_t Enter(const void* context, const std::int32_t* out = nullptr) {
   return status;
 }
 
+#if defined(TEST_DEVICE_NO_PAINT) || defined(TEST_DEVICE_SCRIBBLES)
+// The tool's main window (of the class "REVEDIZ"), among this thread's.
+BOOL CALLBACK FindTool(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, "REVEDIZ") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+HWND ToolWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindTool, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+#endif
+
 #if defined(TEST_DEVICE_NO_PAINT)
-// The tool's main window (of the class "REVEDIZ") made to leave what it is
-// asked to paint unvalidated, so that WM_PAINT comes without end.
+// The main window made to leave what it is asked to paint unvalidated, so
+// that WM_PAINT comes without end.
 WNDPROC MainProcedure = nullptr;
 
 LRESULT CALLBACK PaintNothing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -50,14 +67,11 @@ LRESULT CALLBACK PaintNothing(HWND window, UINT message, WPARAM wParam, LPARAM l
   return CallWindowProcA(MainProcedure, window, message, wParam, lParam);
 }
 
-BOOL CALLBACK LeaveUnpainted(HWND window, LPARAM) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (std::strcmp(name, "REVEDIZ") != 0) return TRUE;
+void LeaveUnpainted() {
+  const HWND window = ToolWindow();
   MainProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintNothing)));
   InvalidateRect(window, nullptr, FALSE);
-  return FALSE;
 }
 #endif
 
@@ -86,7 +100,12 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
   CreateWindowExA(0, "STATIC", "Program Error", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40, 40, 240, 90, nullptr,
                   nullptr, nullptr, nullptr);
 #elif defined(TEST_DEVICE_NO_PAINT)
-  EnumThreadWindows(GetCurrentThreadId(), LeaveUnpainted, 0);
+  LeaveUnpainted();
+#elif defined(TEST_DEVICE_SCRIBBLES)
+  // A line of no form the tool writes, added to its log (the list box in
+  // its main window) as if the tool had written it.
+  SendMessageA(FindWindowExA(ToolWindow(), nullptr, "ListBox", nullptr), LB_ADDSTRING, 0,
+               reinterpret_cast<LPARAM>("no form at all"));
 #elif defined(TEST_DEVICE_SLOW)
   Sleep(10000);  // the tool's windows answer nothing meanwhile
 #elif defined(TEST_DEVICE_HOARDS)
