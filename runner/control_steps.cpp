@@ -77,7 +77,7 @@ bool RunCtl(const std::string& program, const std::vector<std::string>& words, c
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   if (!ended) {
-    *why = program + " did not end within the time";
+    *why = program.substr(program.find_last_of("\\/") + 1) + " did not end within the time";
     return false;
   }
   run->output.clear();

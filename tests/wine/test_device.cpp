@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "api/device_api.h"
+#if defined(TEST_DEVICE_MUTE)
+#include "simulator/control_line.h"
+#endif
 
 namespace {
 
@@ -75,6 +78,22 @@ void LeaveUnpainted() {
 }
 #endif
 
+#if defined(TEST_DEVICE_MUTE)
+// The simulator's control pipe, served by one that takes a client's request
+// and never answers it.
+DWORD WINAPI NeverAnswer(LPVOID pipe) {
+  ConnectNamedPipe(pipe, nullptr);
+  Sleep(INFINITE);
+  return 0;
+}
+
+void ServeMutely() {
+  const HANDLE pipe = CreateNamedPipeA(sim::ControlPipeName(GetCurrentProcessId()).c_str(), PIPE_ACCESS_DUPLEX,
+                                       PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+  if (pipe != INVALID_HANDLE_VALUE) CloseHandle(CreateThread(nullptr, 0, NeverAnswer, pipe, 0, nullptr));
+}
+#endif
+
 }  // namespace
 
 extern "C" {
@@ -101,6 +120,8 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
                   nullptr, nullptr, nullptr);
 #elif defined(TEST_DEVICE_NO_PAINT)
   LeaveUnpainted();
+#elif defined(TEST_DEVICE_MUTE)
+  ServeMutely();
 #elif defined(TEST_DEVICE_SCRIBBLES)
   // A line of no form the tool writes, added to its log (the list box in
   // its main window) as if the tool had written it.

@@ -1,9 +1,10 @@
-// A vavuro32.dll that records how the binding layer calls it, in nine folders:
+// A vavuro32.dll that records how the binding layer calls it, in ten folders:
 // complete/ (all eight entries), no_version/ (no "DLL_PosVersion"), no_close/
 // (no "DLL_PosClose"), init_fails/ ("DLL_PosInitialize" answers 305),
 // crash_window/ ("DLL_PosInitialize" shows a window as Wine's crash window),
 // no_paint/ (it leaves the tool's windows unpainted), slow/ (it takes 10 s),
-// hoards/ (it keeps 96 MiB) and scribbles/ (it adds a line to the tool's log).
+// hoards/ (it keeps 96 MiB), scribbles/ (it adds a line to the tool's log) and
+// mute/ (it serves the control pipe and answers nothing).
 // "test_device.log" in the current folder gets "attach", "DLL_PosInitialize",
 // "DLL_PosTerm", "detach unload" or "detach exit".
 #ifndef REVEDIZ_TESTS_WINE_TEST_DEVICE_H
