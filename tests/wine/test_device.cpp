@@ -9,6 +9,8 @@
 #include "api/device_api.h"
 #if defined(TEST_DEVICE_MUTE)
 #include "simulator/control_line.h"
+#elif defined(TEST_DEVICE_SCRIBBLES) || defined(TEST_DEVICE_NO_PAINT)
+#include "toolwindows/tool_windows.h"
 #endif
 
 namespace {
@@ -43,23 +45,6 @@ std::int32_t Enter(const void* context, const std::int32_t* out = nullptr) {
   return status;
 }
 
-#if defined(TEST_DEVICE_NO_PAINT) || defined(TEST_DEVICE_SCRIBBLES)
-// The tool's main window (of the class "REVEDIZ"), among this thread's.
-BOOL CALLBACK FindTool(HWND window, LPARAM found) {
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (std::strcmp(name, "REVEDIZ") != 0) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-HWND ToolWindow() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindTool, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-#endif
-
 #if defined(TEST_DEVICE_NO_PAINT)
 // The main window made to leave what it is asked to paint unvalidated, so
 // that WM_PAINT comes without end.
@@ -71,7 +56,7 @@ LRESULT CALLBACK PaintNothing(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 void LeaveUnpainted() {
-  const HWND window = ToolWindow();
+  const HWND window = GetParent(toolwin::FindLog(GetCurrentProcessId()));  // the main window holds the log
   MainProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintNothing)));
   InvalidateRect(window, nullptr, FALSE);
@@ -125,8 +110,7 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
 #elif defined(TEST_DEVICE_SCRIBBLES)
   // A line of no form the tool writes, added to its log (the list box in
   // its main window) as if the tool had written it.
-  SendMessageA(FindWindowExA(ToolWindow(), nullptr, "ListBox", nullptr), LB_ADDSTRING, 0,
-               reinterpret_cast<LPARAM>("no form at all"));
+  SendMessageA(toolwin::FindLog(GetCurrentProcessId()), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("no form at all"));
 #elif defined(TEST_DEVICE_SLOW)
   Sleep(10000);  // the tool's windows answer nothing meanwhile
 #elif defined(TEST_DEVICE_HOARDS)
