@@ -587,14 +587,14 @@ class WineWorker(Worker):
         for pid in filter(str.isdigit, os.listdir('/proc')):
             try:
                 with open(f'/proc/{pid}/cmdline', 'rb') as f:
-                    command = f.read().lower()
+                    if b'winedbg' not in f.read().lower():
+                        continue
                 with open(f'/proc/{pid}/environ', 'rb') as f:
                     environ = f.read().split(b'\0')
             except OSError:
                 continue
-            ours = any(v.startswith(b'WINEPREFIX=') and os.path.realpath(v[11:].decode(errors='replace')) == prefix
-                       for v in environ)
-            if b'winedbg' in command and ours:
+            if any(v.startswith(b'WINEPREFIX=') and os.path.realpath(v[11:].decode(errors='replace')) == prefix
+                   for v in environ):
                 try:
                     os.kill(int(pid), signal.SIGKILL)
                 except OSError:
