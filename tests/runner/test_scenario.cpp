@@ -51,6 +51,10 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
     const std::string error = Check(c.line);
     EXPECT_NE(error.find(c.error), std::string::npos) << c.line << " -> " << error;
   }
+  scn::Scenario scenario;  // a line whose words do not split gives that error alone
+  std::vector<std::string> errors;
+  EXPECT_FALSE(scn::ParseScenario("set IDC_HANDLE \"1", &scenario, &errors));
+  EXPECT_EQ(errors.size(), 1u);
   // The keys by their virtual-key codes, names matched exactly.
   const std::pair<const char*, int> kKeys[] = {{"Enter", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20}, {"Tab", 0x09},
                                                {"F4", 0x73}, {"enter", -1}, {"F", -1}, {"", -1}};

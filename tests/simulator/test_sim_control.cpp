@@ -79,7 +79,7 @@ TEST(ControlLine, RequestsAreCheckedWordByWord) {
       {"keys \"\\\0\""sv, "unknown escape \\\\x00 (known: \\\" \\\\ \\n \\r \\t \\xHH)"},
       {"swipe \"\"", "swipe takes tracks, or no words for the test card"},
       {"scan \"\"", "scan takes a label, or no words for the test label"}, {"keys \"\"", "keys takes at least one key"},
-      {"record stop \"a\tb\"", "a file name cannot hold control characters"}, {"state x", "state takes 0 words, not 1"},
+      {"record stop \"a\x1f\"", "a file name cannot hold control characters"}, {"state x", "state takes 0 words, not 1"},
       {"weight 4294967296", "weight: not a number: \"4294967296\""},
       {"weight -2147483649", "weight: not a number: \"-2147483649\""}, {"touch 1 0x", "touch: not a number: \"0x\""},
       {"weight 12a", "weight: not a number: \"12a\""}, {"weight -", "weight: not a number: \"-\""},

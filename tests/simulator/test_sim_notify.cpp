@@ -242,6 +242,7 @@ TEST_F(SimNotify, ARefusedCallSaysWhyInOneLineJustBeforeItsStatus) {
        "DI printing disabled (Station 3)"},
       {[&] { Set(4, {{"RecordLength", 3}}), Forget(); return Write(4, "AB"); },
        "length 2 not whole records of RecordLength 3"},
+      {[&] { Set(4, {{"RecordLength", 1}, {"Cursor", 65534}}), Forget(); return Write(4, "ABC"); }, "3 bytes from Cursor 65534, 2 left"},
       {[&] { Set(4, {{"Cursor", 65536}}), Forget(); return sim_.Read(4, buffer, 4, &out); },
        "Cursor 65536 at the end of NVRAM"},
       {[&] { sim_.Read(3, buffer, 99, &out), Forget(); return sim_.Read(3, buffer, 4, &out); }, "no keys waiting"},

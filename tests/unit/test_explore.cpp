@@ -158,6 +158,8 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
       values["POS Write IDC_DATA_BOX line"].insert("#" + std::to_string((to == std::string::npos ? text.size() : to) - from));
     }
   }
+  EXPECT_TRUE(std::any_of(values["POS Write IDC_DATA_BOX"].begin(), values["POS Write IDC_DATA_BOX"].end(),
+                          [](const std::string& text) { return text.find("\r\n", text.find("\r\n") + 2) != std::string::npos; }));
   // Each numeric field: its range's ends and one past each (the fault values as simulator/CONTROL.md gives them);
   // each text field ("#" and a size): its limit and one past it, a line of the data box those of its 200-byte buffer.
   const std::pair<std::string, std::set<std::string>> ends[] = {
@@ -300,6 +302,13 @@ TEST(ExploreShrink, SmallestFailingSessionWithinTheBudget) {
     EXPECT_LE(calls, budget);
     EXPECT_TRUE((Before{"A", "B", &again}(result.lines))) << budget;  // what it gives still fails
   }
+
+  // A line made simpler can let another go: the rounds go on while either changes something.
+  const auto needs = [](const Lines& lines) {
+    const auto has = [&](const std::string& line) { return Contains(lines, line); };
+    return has("B") && ((has("A") && has("set IDC_HANDLE 12")) || has("set IDC_HANDLE 0"));
+  };
+  EXPECT_EQ(explore::Shrink({{"set IDC_HANDLE 12", "A", "B"}}, needs, 1000).lines, (Lines{"set IDC_HANDLE 0", "B"}));
 
   // A session that does not fail comes back as it is, after its last 1, 2 and 4 chunks and the whole were tried.
   calls = 0;

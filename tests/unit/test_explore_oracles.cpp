@@ -160,6 +160,7 @@ TEST(LogForms, PlaceholdersTakeWhatTheyName) {
   };
   for (const Case& c : table)
     EXPECT_EQ(explore::MatchesPattern(c.pattern, c.line), c.matches) << c.pattern << " / " << c.line;
+  EXPECT_EQ(MatchLogForm("Command-->  PosInitialize(A, B, 0, 0, [], 1)"), "command.initialize");  // the first form
 }
 
 // ---- Agreement ---------------------------------------------------------------
@@ -384,6 +385,7 @@ TEST(Agreement, EachRowAgreesOrGivesItsFinding) {
       {"the write length changed", kLog, With(kJournal, 15, "DLL_PosWrite handle=1 length=3 data=48 49 4A"), "The journal's call for the log's PosWrite (log line 22) has other arguments"},
       {"the status changed", kLog, With(kJournal, 14, "  -> 306 out=0"), "The errno the log reports for PosRead (log line 19) is not the journal's status"},
       {"a failure where the journal gives success", kLog, With(kJournal, 14, "  -> 0 out=5 data=41 42 43 44 45"), "The log reports a failure of PosRead (log line 19) where the journal gives success"},
+      {"an errno of no number", With(kLog, 19, "  RC = -1, errno = () POSERR_SYS_DEVICE_OFFLINE  "), kJournal, "The log does not report the failed PosRead (log line 19) as the journal gives it"},
       {"a success the log does not report as failed", kLog, With(kJournal, 16, "  -> 331 out=0"), "The log does not report the failed PosWrite (log line 22) as the journal gives it"},
       {"a call missing from the journal", kLog, Without(kJournal, 20, 2), "The log's PosClose (log line 24) has no call of its own in the journal: the next DLL_ call is not it"},
       {"a call twice in the journal", kLog, Inserted(kJournal, 22, {"DLL_PosClose handle=1", "  -> 0"}), "The journal shows a call the log never issued"},
