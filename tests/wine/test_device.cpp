@@ -111,6 +111,11 @@ __declspec(dllexport) std::int32_t POSAPI DLL_PosInitialize(void* context, const
   // A line of no form the tool writes, added to its log (the list box in
   // its main window) as if the tool had written it.
   SendMessageA(toolwin::FindLog(GetCurrentProcessId()), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("no form at all"));
+#elif defined(TEST_DEVICE_STUBBORN)
+  // A box (a dialog window of no owner) with no procedure of its own: the
+  // default one ends nothing, so pressing OK leaves it showing.
+  CreateWindowExA(0, "#32770", "Stubborn", WS_POPUP | WS_CAPTION | WS_VISIBLE, 60, 60, 200, 80, nullptr, nullptr,
+                  nullptr, nullptr);
 #elif defined(TEST_DEVICE_SLOW)
   Sleep(10000);  // the tool's windows answer nothing meanwhile
 #elif defined(TEST_DEVICE_HOARDS)
