@@ -14,7 +14,7 @@ bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 // Creates a folder and its missing parents.
 void MakeDirs(const std::string& path) {
   if (path.empty() || PathExists(path)) return;
-  size_t cut = path.find_last_of('\\');
+  size_t cut = path.find_last_of("\\/");
   if (cut != std::string::npos && cut > 2) MakeDirs(path.substr(0, cut));
   CreateDirectoryA(path.c_str(), nullptr);
 }
@@ -47,6 +47,8 @@ void Copy(const std::string& from, const std::string& to) {
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
+  const size_t cut = path.find_last_of("\\/");
+  if (cut != std::string::npos) MakeDirs(path.substr(0, cut));  // a file of a folder not there yet
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw Failure("cannot create " + path);
   DWORD written = 0;

@@ -54,7 +54,7 @@ TEST(ScenarioParse, LinesRefusedForTheirMeaningSayWhy) {
   scn::Scenario scenario;  // a line whose words do not split gives that error alone
   std::vector<std::string> errors;
   EXPECT_FALSE(scn::ParseScenario("set IDC_HANDLE \"1", &scenario, &errors));
-  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors, std::vector<std::string>{"line 1: text not closed by \""});
   // The keys by their virtual-key codes, names matched exactly.
   const std::pair<const char*, int> kKeys[] = {{"Enter", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20}, {"Tab", 0x09},
                                                {"F4", 0x73}, {"enter", -1}, {"F", -1}, {"", -1}};
