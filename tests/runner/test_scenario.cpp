@@ -81,11 +81,11 @@ TEST(ScenarioParse, StepsKeepTheirLinesKeysAndRepeatPartners) {
   EXPECT_TRUE(s.steps.size() == 1 && s.steps[0].line == 2);
 }
 
-// An include stands for the steps of its file, its words put in for ${1}, ${2} (a number past its words stays as it
-// is); they take the include's line, and what is wrong in the file is named at that line.
+// An include stands for the steps of its file, its words put in for ${1}, ${2} (${0}, and a number past its words,
+// stay as they are); they take the include's line, and what is wrong in the file is named at that line.
 TEST(ScenarioParse, IncludesSpliceTheirStepsWithTheirWords) {
   const std::map<std::string, std::string> files = {
-      {"open.steps", "menu PosOpen\nselect IDC_DEVICE_CLASS \"${1}\"\nexpect box \"POS Open\" \"${2} ${1}${1}${3}\"\n"},
+      {"open.steps", "menu PosOpen\nselect IDC_DEVICE_CLASS \"${1}\"\nexpect box \"POS Open\" \"${2} ${1}${1}${3}${0}\"\n"},
       {"bad.steps", "ok\nfrobnicate\ninclude open.steps\n"}};
   const scn::IncludeReader read = [&](const std::string& name, std::string* text) {
     return files.contains(name) && (*text = files.at(name), true);
@@ -95,7 +95,7 @@ TEST(ScenarioParse, IncludesSpliceTheirStepsWithTheirWords) {
   ASSERT_TRUE(scn::ParseScenario("start\n\ninclude open.steps PosMsr \"a b\"\nok\n", &s, &errors, read));
   ASSERT_EQ(s.steps.size(), 5u);
   EXPECT_TRUE(s.steps[1].kind == scn::StepKind::kMenu && s.steps[1].line == 3 && s.steps[3].line == 3 && s.steps[4].line == 4);
-  EXPECT_EQ(s.steps[2].args[1].text + "|" + s.steps[3].args[1].text, "PosMsr|a b PosMsrPosMsr${3}");
+  EXPECT_EQ(s.steps[2].args[1].text + "|" + s.steps[3].args[1].text, "PosMsr|a b PosMsrPosMsr${3}${0}");
   EXPECT_FALSE(scn::ParseScenario("start\ninclude bad.steps\ninclude none.steps\n", &s, &errors, read));
   EXPECT_EQ(errors, (std::vector<std::string>{"line 2: bad.steps line 2: unknown step \"frobnicate\"",
                                               "line 2: bad.steps line 3: includes another file",

@@ -71,6 +71,10 @@ TEST(ExploreSession, ChunksReadActOnTheirOwnDialogAndReachEveryEnd) {
   std::set<scn::StepKind> kinds;  // of the steps inside the dialogs
   int files = 0;
   const Lines types(std::begin(ArgumentTypeNames), std::end(ArgumentTypeNames));
+  explore::Vocabulary none;  // a folder without the lists is refused, naming one
+  std::string error;
+  EXPECT_TRUE(!explore::LoadVocabulary("no-such-folder", &none, &error) && error.starts_with("no P") &&
+              error.ends_with(".DAT in no-such-folder")) << error;
   Random random(1);
   for (int n = 0; n < 2000; ++n) {
     const Lines chunk = explore::NextChunk(random, Vocabulary());
