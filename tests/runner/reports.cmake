@@ -30,7 +30,7 @@ expect_run(1 ARGS bad.scn SHOWS "bad.scn: line 2: unknown step \"frobnicate\"\n"
 file(WRITE ${WORK}/report.scn "start\nrepeat 2\nmenu PosClose\ndialog \"POS Close\"\nset IDC_HANDLE \"1\"\nclick OK\n"
                                "expect box \"Command Status\" \"\"\nend\n")
 set(rc "  RC = -1, errno = (302) POSERR_SYS_NOT_INITIALIZED  ")
-expect_run(1 ARGS --timeout 1000 report.scn SHOWS
+expect_run(1 ARGS --timeout 1000 report.scn SHOWS "Temp\\revediz-run-report-"  # no --work: the temp folder
            "   FAILED (pass 1 of 2)\nreport.scn:7: message box\n  expected: box \"Command Status\" \"\"\n  actual:   box \"Command Status\" \"${rc}\"\n"
            "top-level windows:\n  [#32770] \"Command Status\" visible text \"${rc}\"\n  [#32770] \"POS Close\" visible owned\n"
            "log (2 lines):\n  |Command-->  PosClose(1)  |\n  |${rc}|\n---\n"
